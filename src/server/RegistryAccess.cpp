@@ -1,0 +1,141 @@
+#include "server/RegistryAccess.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "util/Strings.h"
+
+namespace orv {
+namespace {
+
+// Key paths are composed in 256 bytes; a longer one is refused rather than cut,
+// so that no operation lands on a different key.
+constexpr size_t MaxKeyPath = 255;
+
+bool ComposePath(const char* key, const char* subkey, std::string& path)
+{
+    path = key;
+    if (subkey) {
+        path += '\\';
+        path += subkey;
+    }
+    return path.size() <= MaxKeyPath;
+}
+
+// The decimal number at text as atoi reads it, kept within int.
+int ParseIndex(const char* text)
+{
+    long value = std::strtol(text, nullptr, 10);
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+RegistryAccess::RegistryAccess(KeyStore* store) : store(store) {}
+
+RegistryAccess& RegistryAccess::Instance()
+{
+    static RegistryAccess instance;
+    return instance;
+}
+
+void RegistryAccess::SetStore(KeyStore* newStore)
+{
+    store = newStore;
+}
+
+bool RegistryAccess::SetStringValue(RegistryRoot root, const char* key, const char* subkey,
+                                    const char* data, const char* valueName)
+{
+    std::string path;
+    if (!store || !ComposePath(key, subkey, path))
+        return false;
+    auto opened = store->CreateKey(root, path.c_str());
+    if (!opened)
+        return false;
+    if (data)
+        opened->SetValue(valueName, ValueString, data, static_cast<uint32_t>(std::strlen(data) + 1));
+    return true;
+}
+
+bool RegistryAccess::SetDwordValue(RegistryRoot root, const char* key, const char* subkey,
+                                   uint32_t number, const char* valueName)
+{
+    std::string path;
+    if (!store || !ComposePath(key, subkey, path))
+        return false;
+    auto opened = store->CreateKey(root, path.c_str());
+    if (!opened)
+        return false;
+    opened->SetValue(valueName, ValueDword, &number, sizeof number);
+    return true;
+}
+
+bool RegistryAccess::GetStringValue(RegistryRoot root, const char* key, const char* subkey,
+                                    const char* valueName, std::string& out)
+{
+    std::string path;
+    if (!store || !ComposePath(key, subkey, path))
+        return false;
+    auto opened = store->OpenKey(root, path.c_str());
+    if (!opened)
+        return false;
+    char buffer[512];
+    uint32_t type = 0;
+    uint32_t size = sizeof buffer;
+    if (!opened->QueryValue(valueName, type, buffer, size))
+        return false;
+    out.assign(buffer, strnlen(buffer, size));
+    return true;
+}
+
+bool RegistryAccess::GetDwordValue(RegistryRoot root, const char* key, const char* subkey,
+                                   const char* valueName, uint32_t& out)
+{
+    std::string path;
+    if (!store || !ComposePath(key, subkey, path))
+        return false;
+    auto opened = store->OpenKey(root, path.c_str());
+    if (!opened)
+        return false;
+    uint32_t number = 0;
+    uint32_t type = 0;
+    uint32_t size = sizeof number;
+    if (!opened->QueryValue(valueName, type, &number, size) || type != ValueDword ||
+        size != sizeof number)
+        return false;
+    out = number;
+    return true;
+}
+
+bool RegistryAccess::DeleteKey(RegistryRoot root, const char* key, const char* subkey)
+{
+    std::string path;
+    if (!store || !ComposePath(key, subkey, path))
+        return false;
+    return store->DeleteKey(root, path.c_str());
+}
+
+bool RegistryAccess::GetDefaultIcon(const char* extension, char* file, int& index)
+{
+    std::string programId;
+    if (!GetStringValue(RegistryRoot::ClassesRoot, extension, nullptr, nullptr, programId))
+        return false;
+    std::string icon;
+    if (!GetStringValue(RegistryRoot::ClassesRoot, programId.c_str(), "DefaultIcon", nullptr, icon))
+        return false;
+    size_t comma = icon.find(',');
+    if (comma != std::string::npos) {
+        index = ParseIndex(icon.c_str() + comma + 1);
+        icon.resize(comma);
+    }
+    CopyStringN(icon.c_str(), file, 260);
+    return true;
+}
+
+}  // namespace orv

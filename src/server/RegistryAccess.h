@@ -1,0 +1,45 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "server/KeyStore.h"
+
+namespace orv {
+
+// The one place where the server touches the registry. Every operation names its key
+// as a path plus an optional subkey, opens and closes its own key, and reports only
+// whether it succeeded. A value name of null means the key's default value.
+class RegistryAccess {
+public:
+    explicit RegistryAccess(KeyStore* store = nullptr);
+
+    // The module's instance. It has no store until one is given: the DLL gives it the
+    // Win32 registry, tests give it a memory store. Without a store every key reads
+    // as absent and every write fails.
+    static RegistryAccess& Instance();
+    void SetStore(KeyStore* store);
+
+    // Creates the key as needed; true when it could be created or opened. Null data
+    // creates the key only; whether the value write itself succeeded is not reported.
+    bool SetStringValue(RegistryRoot root, const char* key, const char* subkey,
+                        const char* data, const char* valueName);
+    bool SetDwordValue(RegistryRoot root, const char* key, const char* subkey,
+                       uint32_t number, const char* valueName);
+    // Reads a value of at most 512 bytes, whatever its type, as text.
+    bool GetStringValue(RegistryRoot root, const char* key, const char* subkey,
+                        const char* valueName, std::string& out);
+    // True only for a REG_DWORD value; out is left alone otherwise.
+    bool GetDwordValue(RegistryRoot root, const char* key, const char* subkey,
+                       const char* valueName, uint32_t& out);
+    bool DeleteKey(RegistryRoot root, const char* key, const char* subkey);
+
+    // The file and index of the "DefaultIcon" that the extension's program id names.
+    // file holds 260 bytes; index is left alone when the value has no ','. Both are
+    // left alone on failure.
+    bool GetDefaultIcon(const char* extension, char* file, int& index);
+
+private:
+    KeyStore* store;
+};
+
+}  // namespace orv

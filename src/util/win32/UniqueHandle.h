@@ -1,0 +1,70 @@
+#pragma once
+#include <windows.h>
+
+#include <utility>
+
+namespace orv {
+
+// Owner of one Win32 handle, released on scope exit. Named after the vocabulary
+// Win32 readers know (unique_hkey, unique_hdc, ...). Traits give the handle type,
+// its invalid value and how it is released.
+template <typename Traits>
+class unique_handle {
+public:
+    using Handle = typename Traits::Handle;
+
+    unique_handle() = default;
+    explicit unique_handle(Handle handle) : handle(handle) {}
+    ~unique_handle() { reset(); }
+    unique_handle(unique_handle&& other) noexcept : handle(other.release()) {}
+    unique_handle& operator=(unique_handle&& other) noexcept
+    {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
+    unique_handle(const unique_handle&) = delete;
+    unique_handle& operator=(const unique_handle&) = delete;
+
+    Handle get() const { return handle; }
+    explicit operator bool() const { return handle != Traits::Invalid(); }
+    Handle release() { return std::exchange(handle, Traits::Invalid()); }
+    void reset(Handle replacement = Traits::Invalid())
+    {
+        if (handle != Traits::Invalid())
+            Traits::Close(handle);
+        handle = replacement;
+    }
+    // For out parameters: releases what is held and hands out the slot.
+    Handle* put()
+    {
+        reset();
+        return &handle;
+    }
+
+private:
+    Handle handle = Traits::Invalid();
+};
+
+template <typename H, auto Release>
+struct NullInvalid {
+    using Handle = H;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { Release(h); }
+};
+
+struct FileHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { CloseHandle(h); }
+};
+
+using unique_hfile = unique_handle<FileHandleTraits>;
+using unique_hkey = unique_handle<NullInvalid<HKEY, RegCloseKey>>;
+using unique_hdc = unique_handle<NullInvalid<HDC, DeleteDC>>;
+using unique_hbitmap = unique_handle<NullInvalid<HBITMAP, DeleteObject>>;
+using unique_hpalette = unique_handle<NullInvalid<HPALETTE, DeleteObject>>;
+using unique_henhmetafile = unique_handle<NullInvalid<HENHMETAFILE, DeleteEnhMetaFile>>;
+using unique_hicon = unique_handle<NullInvalid<HICON, DestroyIcon>>;
+
+}  // namespace orv

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+
+#include "util/CharTables.h"
+
+namespace orv {
+namespace {
+
+// Selects a pair for one test and restores the previous choice afterwards.
+class ActiveTables {
+public:
+    explicit ActiveTables(const CharTablePair* pair) : previous(ActiveCharTables())
+    {
+        SetActiveCharTables(pair);
+    }
+    ~ActiveTables() { SetActiveCharTables(previous); }
+
+private:
+    const CharTablePair* previous;
+};
+
+struct NamedPair {
+    const char* name;
+    const CharTablePair* pair;
+    int codePage;
+};
+
+const NamedPair allPairs[] = {
+    {"Roman", &RomanChars, 1252},
+    {"CentralEuropean", &CentralEuropeanChars, 1250},
+    {"Cyrillic", &CyrillicChars, 1251},
+    {"Greek", &GreekChars, 1253},
+};
+
+TEST(CharTables, LowerHalvesAreTheIdentity)
+{
+    for (const auto& [name, pair, codePage] : allPairs)
+        for (int b = 0; b < 128; ++b) {
+            EXPECT_EQ(pair->macToWin[b], b) << name;
+            EXPECT_EQ(pair->winToMac[b], b) << name;
+        }
+}
+
+TEST(CharTables, RomanCentralEuropeanAndCyrillicUpperHalvesArePermutations)
+{
+    for (const auto& [name, pair, codePage] : allPairs) {
+        if (pair == &GreekChars)
+            continue;
+        std::set<int> targets;
+        for (int b = 0x80; b < 0x100; ++b) {
+            EXPECT_GE(pair->macToWin[b], 0x80) << name << " byte " << b;
+            targets.insert(pair->macToWin[b]);
+        }
+        EXPECT_EQ(targets.size(), 128u) << name;
+    }
+}
+
+TEST(CharTables, EveryByteSurvivesARoundTripExceptTheGreekPairs)
+{
+    for (const auto& [name, pair, codePage] : allPairs) {
+        ActiveTables active(pair);
+        for (int b = 0; b < 256; ++b) {
+            unsigned char mac = static_cast<unsigned char>(b);
+            TranslateChars(&mac, 1, 1);
+            TranslateChars(&mac, 1, 0);
+            unsigned char win = static_cast<unsigned char>(b);
+            TranslateChars(&win, 1, 0);
+            TranslateChars(&win, 1, 1);
+            if (pair == &GreekChars && b == 0x8B) {
+                EXPECT_EQ(mac, 0xD3);
+            } else if (pair == &GreekChars && b == 0xA4) {
+                EXPECT_EQ(mac, 0xA4);
+                EXPECT_EQ(win, 0xCB);
+                continue;
+            } else {
+                EXPECT_EQ(mac, b) << name << " Mac byte " << b;
+            }
+            EXPECT_EQ(win, b) << name << " Windows byte " << b;
+        }
+    }
+}
+
+TEST(CharTables, GreekPairSharesTargetsWhereTheCharacterSetsDiffer)
+{
+    EXPECT_EQ(GreekChars.macToWin[0x8B], 0xB4);
+    EXPECT_EQ(GreekChars.macToWin[0xD3], 0xB4);
+    EXPECT_EQ(GreekChars.winToMac[0xA4], 0xA4);
+    EXPECT_EQ(GreekChars.winToMac[0xCB], 0xA4);
+}
+
+TEST(CharTables, CodePagesSelectTheirPairAndOthersChangeNothing)
+{
+    for (const auto& [name, pair, codePage] : allPairs) {
+        ActiveTables none(nullptr);
+        SelectCharTablesForCodePage(codePage);
+        EXPECT_EQ(ActiveCharTables(), pair) << name;
+        for (int other : {-1, 0, 437, 1249, 1254, 65001}) {
+            SelectCharTablesForCodePage(other);
+            EXPECT_EQ(ActiveCharTables(), pair) << name << " after " << other;
+        }
+    }
+    ActiveTables none(nullptr);
+    SelectCharTablesForCodePage(1254);
+    EXPECT_EQ(ActiveCharTables(), nullptr);
+}
+
+TEST(TranslateString, WithoutActivePairEveryByteStays)
+{
+    ActiveTables none(nullptr);
+    char text[256];
+    for (int i = 0; i < 255; ++i)
+        text[i] = static_cast<char>(i + 1);
+    text[255] = '\0';
+    char copy[256];
+    std::memcpy(copy, text, sizeof text);
+    TranslateCString(text, 1);
+    EXPECT_EQ(0, std::memcmp(text, copy, sizeof text));
+    TranslateCString(text, 0);
+    EXPECT_EQ(0, std::memcmp(text, copy, sizeof text));
+}
+
+TEST(TranslateString, RomanEAcuteBothWays)
+{
+    ActiveTables roman(&RomanChars);
+    char text[] = "Caf\x8E";
+    TranslateCString(text, 1);
+    EXPECT_STREQ(text, "Caf\xE9");
+    TranslateCString(text, 0);
+    EXPECT_STREQ(text, "Caf\x8E");
+}
+
+TEST(TranslateString, PascalStringsTranslateTheTextButNeverTheCount)
+{
+    ActiveTables roman(&RomanChars);
+    unsigned char empty[3] = {0, 0x8E, 0x8E};
+    TranslatePString(empty, 1);
+    EXPECT_EQ(empty[1], 0x8E);
+
+    // 0xC8 is itself a translatable byte (Mac guillemet).
+    unsigned char text[0xC9 + 1] = {};
+    text[0] = 0xC8;
+    for (int i = 1; i <= 0xC8; ++i)
+        text[i] = 0x8E;
+    text[0xC9] = 0x8E;
+    TranslatePString(text, 1);
+    EXPECT_EQ(text[0], 0xC8);
+    EXPECT_EQ(text[1], 0xE9);
+    EXPECT_EQ(text[0xC8], 0xE9);
+    EXPECT_EQ(text[0xC9], 0x8E);  // past the count
+}
+
+TEST(TranslateString, CountBelowOneDoesNothing)
+{
+    ActiveTables roman(&RomanChars);
+    unsigned char byte = 0x8E;
+    TranslateChars(&byte, 0, 1);
+    TranslateChars(&byte, -5, 1);
+    EXPECT_EQ(byte, 0x8E);
+}
+
+}  // namespace
+}  // namespace orv

@@ -1,0 +1,30 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "util/CharTables.h"
+#include "util/win32/WinText.h"
+
+namespace orv {
+namespace {
+
+TEST(SelectCharTables, TakesTheCodePageFromTheModulesVersionResource)
+{
+    const CharTablePair* previous = ActiveCharTables();
+    SetActiveCharTables(nullptr);
+    SelectCharTables(GetModuleHandleA(nullptr));
+    EXPECT_EQ(ActiveCharTables(), &CyrillicChars);
+    SetActiveCharTables(previous);
+}
+
+TEST(AnsiToWide, ConvertsThroughTheAnsiCodePageWithTheTerminator)
+{
+    wchar_t wide[16];
+    for (wchar_t& w : wide)
+        w = L'?';
+    AnsiToWide("House.pln", wide, 16);
+    EXPECT_STREQ(wide, L"House.pln");
+    EXPECT_EQ(wide[10], L'?');
+}
+
+}  // namespace
+}  // namespace orv

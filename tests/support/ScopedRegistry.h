@@ -1,0 +1,18 @@
+#pragma once
+#include "server/MemoryKeyStore.h"
+#include "server/RegistryAccess.h"
+
+namespace orv::test {
+
+// Points the module's registry access at a fresh memory store for one test.
+class ScopedRegistry {
+public:
+    ScopedRegistry() { RegistryAccess::Instance().SetStore(&store); }
+    ~ScopedRegistry() { RegistryAccess::Instance().SetStore(nullptr); }
+    ScopedRegistry(const ScopedRegistry&) = delete;
+    ScopedRegistry& operator=(const ScopedRegistry&) = delete;
+
+    MemoryKeyStore store;
+};
+
+}  // namespace orv::test
