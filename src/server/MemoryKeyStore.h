@@ -25,7 +25,6 @@ public:
 
     // Every key of a root by its lower-cased full path, parents included, in order.
     const std::map<std::string, Values>& Keys(RegistryRoot root) const;
-    bool operator==(const MemoryKeyStore&) const = default;
 
 private:
     class MemoryKey;

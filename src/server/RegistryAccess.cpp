@@ -34,6 +34,28 @@ int ParseIndex(const char* text)
     return static_cast<int>(value);
 }
 
+constexpr const char* IconHandlerKey = "shellex\\IconHandler";
+constexpr const char* QuickViewKey = "QuickView";
+
+// The file type's program id that the extension's key names; an empty name is none.
+bool ReadProgramId(RegistryAccess& registry, const char* extension, std::string& programId)
+{
+    return registry.GetStringValue(RegistryRoot::ClassesRoot, extension, nullptr, nullptr,
+                                   programId) &&
+           !programId.empty();
+}
+
+// The icon handler key under key goes only when it names this class: another
+// product's handler is not ours to remove.
+bool DeleteIconHandler(RegistryAccess& registry, const char* key, const char* classIdString)
+{
+    std::string handler;
+    if (!registry.GetStringValue(RegistryRoot::ClassesRoot, key, IconHandlerKey, nullptr, handler) ||
+        !EqualIgnoringCase(handler.c_str(), classIdString))
+        return false;
+    return registry.DeleteKey(RegistryRoot::ClassesRoot, key, IconHandlerKey);
+}
+
 }  // namespace
 
 RegistryAccess::RegistryAccess(KeyStore* store) : store(store) {}
@@ -136,6 +158,36 @@ bool RegistryAccess::GetDefaultIcon(const char* extension, char* file, int& inde
     }
     CopyStringN(icon.c_str(), file, 260);
     return true;
+}
+
+void RegistryAccess::RegisterIconHandler(const char* extension, const char* classIdString)
+{
+    std::string programId;
+    const char* owner = ReadProgramId(*this, extension, programId) ? programId.c_str() : extension;
+    SetStringValue(RegistryRoot::ClassesRoot, owner, IconHandlerKey, classIdString, nullptr);
+}
+
+bool RegistryAccess::UnregisterIconHandler(const char* extension, const char* classIdString)
+{
+    bool removed = false;
+    std::string programId;
+    if (ReadProgramId(*this, extension, programId))
+        removed = DeleteIconHandler(*this, programId.c_str(), classIdString);
+    bool removedUnderExtension = DeleteIconHandler(*this, extension, classIdString);
+    return removed || removedUnderExtension;
+}
+
+void RegistryAccess::RegisterQuickView(const char* extension, const char* classIdString)
+{
+    std::string key = std::string(QuickViewKey) + '\\' + extension;
+    SetStringValue(RegistryRoot::ClassesRoot, key.c_str(), classIdString, nullptr, nullptr);
+}
+
+bool RegistryAccess::UnregisterQuickView(const char* extension, const char* classIdString)
+{
+    std::string key = std::string(QuickViewKey) + '\\' + extension;
+    DeleteKey(RegistryRoot::ClassesRoot, key.c_str(), classIdString);
+    return DeleteKey(RegistryRoot::ClassesRoot, QuickViewKey, extension);
 }
 
 }  // namespace orv

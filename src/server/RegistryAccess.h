@@ -38,6 +38,17 @@ public:
     // left alone on failure.
     bool GetDefaultIcon(const char* extension, char* file, int& index);
 
+    // The icon handler of the extension's file type: under its program id when the
+    // extension names one, otherwise under the extension's own key.
+    void RegisterIconHandler(const char* extension, const char* classIdString);
+    // Removes the icon handler keys that name this class, under the program id and
+    // under the extension; another class's icon handler stays. True when one went.
+    bool UnregisterIconHandler(const char* extension, const char* classIdString);
+    void RegisterQuickView(const char* extension, const char* classIdString);
+    // True when the extension's "QuickView" key went; it stays while other viewers
+    // are registered under it.
+    bool UnregisterQuickView(const char* extension, const char* classIdString);
+
 private:
     KeyStore* store;
 };

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds the server, registers it in a private Wine prefix, writes sample documents
+# and opens their Properties pages and icons through shellhost. With a display the
+# property sheets appear on it (close each to go on); without one they are drawn
+# under Xvfb and screenshots go to build/win64/demo/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+echo "== building"
+{ cmake --preset win64 && cmake --build --preset win64 --target orvshell shellhost make_samples; } >build-demo.log 2>&1 || { tail -40 build-demo.log; exit 1; }
+rm -f build-demo.log
+
+bin="$PWD/build/win64/bin"
+out="$PWD/build/win64/demo"
+export WINEPREFIX="$PWD/build/win64/demo-prefix"
+rm -rf "$out" && mkdir -p "$out"
+trap 'wineserver -k 2>/dev/null || true' EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+  echo "== no display: running under Xvfb, screenshots in $out"
+  DEMO_UNDER_XVFB=1 exec xvfb-run -a "$0" "$@"
+fi
+
+winpath() { echo "Z:${1//\//\\}"; }
+host() { cmake/wine-run.sh "$WINEPREFIX" "$bin/shellhost.exe" "$@" 2>/dev/null | tr -d '\r'; }
+
+samples="$out/samples"
+cmake/wine-run.sh "$WINEPREFIX" "$bin/make_samples.exe" "$(winpath "$samples")" >/dev/null
+host register
+
+wait=""
+[ -n "${DEMO_UNDER_XVFB:-}" ] || wait="--wait"
+for document in "$samples"/*; do
+  name=$(basename "$document")
+  echo
+  echo "== Properties of $name"
+  host properties "$(winpath "$document")" --screenshot "$(winpath "$out/$name.png")" $wait || true
+  echo "== Icon of $name"
+  host icon "$(winpath "$document")" --out "$(winpath "$out/$name-icon")" || true
+done
+host unregister
+echo
+echo "== screenshots and icons: $out"

@@ -1,0 +1,32 @@
+#include "libpart/win32/InfoHandler.h"
+
+#include "libpart/InfoFiles.h"
+#include "shell/win32/TextPageProc.h"
+
+namespace orv {
+
+bool InfoHandler::Claims(const char* newPath)
+{
+    return MatchExtension(newPath, InfoExtensions);
+}
+
+bool InfoHandler::LoadContents()
+{
+    auto file = OpenFile(path, File::Access::Read);
+    return file && BuildInfoListing(*file, lstrcmpA, infoText);
+}
+
+int32_t InfoHandler::PageCount()
+{
+    return 1;
+}
+
+bool InfoHandler::FillPage(uint32_t slot, PROPSHEETPAGEA& page)
+{
+    if (slot != 0)
+        return false;
+    SetPage(page, "Info", TextPageProc);
+    return true;
+}
+
+}  // namespace orv

@@ -1,0 +1,68 @@
+#include "server/win32/ClassFactory.h"
+
+#include <new>
+
+#include "server/win32/ModuleState.h"
+#include "shell/win32/ShellExtension.h"
+
+namespace orv {
+
+ClassFactory& ClassFactory::Instance()
+{
+    static ClassFactory factory;
+    return factory;
+}
+
+HRESULT STDMETHODCALLTYPE ClassFactory::QueryInterface(REFIID iid, void** out) noexcept
+{
+    if (out == nullptr)
+        return E_POINTER;
+    *out = nullptr;
+    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory))
+        return E_NOINTERFACE;
+    *out = static_cast<IClassFactory*>(this);
+    AddRef();
+    return S_OK;
+}
+
+ULONG STDMETHODCALLTYPE ClassFactory::AddRef() noexcept
+{
+    return 1;
+}
+
+ULONG STDMETHODCALLTYPE ClassFactory::Release() noexcept
+{
+    return 1;
+}
+
+HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** out) noexcept
+{
+    if (out == nullptr)
+        return E_POINTER;
+    *out = nullptr;
+    if (outer != nullptr)
+        return CLASS_E_NOAGGREGATION;
+    try {
+        auto* object = new (std::nothrow) ShellExtension(ServerClassId);
+        if (object == nullptr)
+            return E_OUTOFMEMORY;
+        // The temporary reference destroys the object when the interface is refused.
+        object->AddRef();
+        HRESULT result = object->QueryInterface(iid, out);
+        object->Release();
+        return result;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT STDMETHODCALLTYPE ClassFactory::LockServer(BOOL lock) noexcept
+{
+    if (lock)
+        ++moduleState.lockCount;
+    else
+        --moduleState.lockCount;
+    return S_OK;
+}
+
+}  // namespace orv

@@ -1,0 +1,72 @@
+#include <windows.h>
+#include <olectl.h>
+#include <shlobj.h>
+
+#include "server/Registration.h"
+#include "server/RegistryAccess.h"
+#include "server/win32/ClassFactory.h"
+#include "server/win32/ModuleState.h"
+#include "server/win32/Win32KeyStore.h"
+#include "util/win32/WinText.h"
+
+using namespace orv;
+
+// Nothing here may need the loader lock: store the instance, point the registry
+// access at the registry and choose the character tables.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) noexcept
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        moduleState.moduleInstance = instance;
+        DisableThreadLibraryCalls(instance);
+        RegistryAccess::Instance().SetStore(&Win32KeyStore::Instance());
+        SelectCharTables(instance);
+    }
+    return TRUE;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid, void** out) noexcept
+{
+    if (out == nullptr)
+        return E_POINTER;
+    *out = nullptr;
+    if (!IsEqualCLSID(classId, ServerClassId))
+        return CLASS_E_CLASSNOTAVAILABLE;
+    return ClassFactory::Instance().QueryInterface(iid, out);
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() noexcept
+{
+    return moduleState.objectCount == 0 && moduleState.lockCount == 0 ? S_OK : S_FALSE;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() noexcept
+{
+    try {
+        char modulePath[512];
+        DWORD length = GetModuleFileNameA(moduleState.moduleInstance, modulePath, sizeof modulePath);
+        // A cut path would register a file that is not this one.
+        if (length == 0 || length >= sizeof modulePath)
+            return SELFREG_E_CLASS;
+        char classId[128];
+        MakeClassIdString(classId);
+        RegisterServer(RegistryAccess::Instance(), modulePath, classId);
+        // Explorer redraws the icons of the types that just got a handler.
+        SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() noexcept
+{
+    try {
+        char classId[128];
+        MakeClassIdString(classId);
+        UnregisterServer(RegistryAccess::Instance(), classId);
+        SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}

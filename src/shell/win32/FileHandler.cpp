@@ -1,0 +1,37 @@
+#include "shell/win32/FileHandler.h"
+
+#include <shellapi.h>
+
+#include "server/win32/ModuleState.h"
+
+namespace orv {
+
+bool FileHandler::MakeIcons(uint16_t, HICON& large, uint16_t, HICON& small)
+{
+    large = nullptr;
+    small = nullptr;
+    uint32_t iconId = extensionTable && entryIndex >= 0 ? extensionTable->rows[entryIndex].iconId : 0;
+    if (iconId != 0) {
+        large = LoadIconA(moduleState.moduleInstance, MAKEINTRESOURCEA(iconId & 0xFFFF));
+        small = large;
+    }
+    if (large == nullptr || small == nullptr)
+        ExtractIconExA(iconFile, iconIndex, &large, &small, 1);
+    return true;
+}
+
+void FileHandler::DrawPreview(HDC, const RECT&) {}
+
+void FileHandler::SetPage(PROPSHEETPAGEA& page, const char* templateName, DLGPROC procedure,
+                          UINT titleId)
+{
+    page.pszTemplate = templateName;
+    page.pfnDlgProc = procedure;
+    if (titleId != 0) {
+        page.dwFlags |= PSP_USETITLE;
+        // The title points at the 256-byte buffer that AddPages lends each page.
+        LoadStringA(moduleState.moduleInstance, titleId, const_cast<char*>(page.pszTitle), 32);
+    }
+}
+
+}  // namespace orv

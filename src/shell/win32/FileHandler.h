@@ -1,0 +1,43 @@
+#pragma once
+#include <windows.h>
+#include <prsht.h>
+
+#include <cstdint>
+
+#include "shell/ExtensionMatch.h"
+#include "util/TextBuffer.h"
+
+namespace orv {
+
+// One document of one file type. The shell extension object sees documents only
+// through these operations; each document kind derives its own handler.
+class FileHandler : public ExtensionMatch {
+public:
+    FileHandler() = default;
+    FileHandler(const FileHandler&) = delete;
+    FileHandler& operator=(const FileHandler&) = delete;
+    virtual ~FileHandler() = default;
+
+    // Whether this class takes the path; matches the extension only, never opens it.
+    virtual bool Claims(const char* path) = 0;
+    // Reads what the pages, the viewer and the icons need; may run more than once.
+    virtual bool LoadContents() = 0;
+    virtual int32_t PageCount() = 0;
+    // Sets the template and dialog procedure of page slot; false when the document
+    // has no such page.
+    virtual bool FillPage(uint32_t slot, PROPSHEETPAGEA& page) = 0;
+    // The file type's fixed icon, unless a handler draws its document's preview.
+    virtual bool MakeIcons(uint16_t largeSize, HICON& large, uint16_t smallSize, HICON& small);
+    virtual void DrawPreview(HDC dc, const RECT& rect);
+
+    // The text that a plain text page shows.
+    TextBuffer infoText;
+
+protected:
+    // Names the page's template and procedure; with a title string, also the title
+    // (at most 31 characters, as the sheet's tabs allow).
+    static void SetPage(PROPSHEETPAGEA& page, const char* templateName, DLGPROC procedure,
+                        UINT titleId = 0);
+};
+
+}  // namespace orv

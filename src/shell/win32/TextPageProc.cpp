@@ -1,0 +1,37 @@
+#include "shell/win32/TextPageProc.h"
+
+#include <prsht.h>
+
+#include "resources/resource.h"
+#include "shell/win32/HandlerLink.h"
+
+namespace orv {
+
+INT_PTR CALLBACK TextPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    switch (message) {
+    case WM_INITDIALOG: {
+        auto* page = reinterpret_cast<PROPSHEETPAGEA*>(lParam);
+        FileHandler* handler = reinterpret_cast<HandlerLink*>(page->lParam)->handler.get();
+        SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(handler));
+        const char* text = handler->infoText.GetText();
+        SendDlgItemMessageA(dialog, IDC_TEXT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
+        // Nothing shown selected.
+        SendDlgItemMessageA(dialog, IDC_TEXT, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        // The dialog manager selects an edit's whole text when it gives it the focus;
+        // a text to read should not come up highlighted.
+        if (LOWORD(wParam) == IDC_TEXT && HIWORD(wParam) == EN_SETFOCUS)
+            SendMessageA(reinterpret_cast<HWND>(lParam), EM_SETSEL, static_cast<WPARAM>(-1), 0);
+        return FALSE;
+    case WM_NOTIFY:
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace orv

@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "server/MemoryKeyStore.h"
+#include "server/Registration.h"
+
+namespace orv {
+namespace {
+
+const char* const classId = "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}";
+const std::string classIdKey = "{0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0}";
+const char* const otherClassId = "{11111111-2222-3333-4444-555555555555}";
+const char* const modulePath = "C:\\Program Files\\Orvenstaal\\orvshell.dll";
+
+const char* const allExtensions[] = {
+    ".pln", ".2dl", ".pla", ".plc", ".pca", ".plp", ".ppa", ".bpn", ".bpc", ".bpp",
+    ".qxm", ".dor", ".win", ".rsm", ".lmp", ".ism", ".esm", ".qps", ".wps", ".cps",
+    ".sps", ".rps", ".fps", ".qdl", ".mod", ".sfk", ".lay", ".qdd", ".qpd", ".vec",
+};
+const char* const quickViewExtensions[] = {
+    ".pln", ".2dl", ".pla", ".plc", ".pca", ".plp", ".ppa", ".bpn", ".bpc", ".bpp",
+    ".qxm", ".dor", ".win", ".rsm", ".lmp", ".ism", ".esm", ".qps", ".wps", ".cps",
+    ".sps", ".rps", ".fps", ".mod",
+};
+
+// Every key of the classes root on a line of its own, and every value as
+// "key|name=text" (an empty name is the default value); values that are not
+// terminated REG_SZ strings show as such.
+std::vector<std::string> Listing(const MemoryKeyStore& store)
+{
+    std::vector<std::string> lines;
+    for (const auto& [key, values] : store.Keys(RegistryRoot::ClassesRoot)) {
+        lines.push_back(key);
+        for (const auto& [name, value] : values) {
+            bool isString = value.type == ValueString && !value.data.empty() && value.data.back() == 0;
+            std::string text = isString ? std::string(value.data.begin(), value.data.end() - 1)
+                                        : "<not a string>";
+            lines.push_back(key + "|" + name + "=" + text);
+        }
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> lines)
+{
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// The store's own == is deleted with KeyStore having none, so the trees are compared.
+bool SameKeys(const MemoryKeyStore& a, const MemoryKeyStore& b)
+{
+    return a.Keys(RegistryRoot::ClassesRoot) == b.Keys(RegistryRoot::ClassesRoot) &&
+           a.Keys(RegistryRoot::CurrentUser) == b.Keys(RegistryRoot::CurrentUser);
+}
+
+void PutString(MemoryKeyStore& store, const char* key, const char* text)
+{
+    auto opened = store.CreateKey(RegistryRoot::ClassesRoot, key);
+    ASSERT_NE(opened, nullptr);
+    auto size = static_cast<uint32_t>(std::strlen(text) + 1);
+    ASSERT_TRUE(opened->SetValue(nullptr, ValueString, text, size));
+}
+
+TEST(Registration, AnEmptyStoreGetsExactlyTheServersKeys)
+{
+    MemoryKeyStore store;
+    RegistryAccess registry(&store);
+    RegisterServer(registry, modulePath, classId);
+
+    const std::string clsid = "clsid\\" + classIdKey;
+    std::vector<std::string> expected = {
+        "orvenstaal.shellextension.2",
+        "orvenstaal.shellextension.2|=Orvenstaal Shell Extension 2.0",
+        "orvenstaal.shellextension.2\\clsid",
+        std::string("orvenstaal.shellextension.2\\clsid|=") + classId,
+        "orvenstaal.shellextension",
+        "orvenstaal.shellextension|=Orvenstaal Shell Extension",
+        "orvenstaal.shellextension\\curver",
+        "orvenstaal.shellextension\\curver|=Orvenstaal.ShellExtension.2",
+        "clsid",
+        clsid,
+        clsid + "|=Orvenstaal Shell Extension 2.0",
+        clsid + "\\progid",
+        clsid + "\\progid|=Orvenstaal.ShellExtension.2",
+        clsid + "\\versionindependentprogid",
+        clsid + "\\versionindependentprogid|=Orvenstaal.ShellExtension",
+        clsid + "\\inprocserver32",
+        clsid + "\\inprocserver32|=" + modulePath,
+        clsid + "\\inprocserver32|threadingmodel=Apartment",
+        clsid + "\\notinsertable",
+        "*",
+        "*\\shellex",
+        "*\\shellex\\propertysheethandlers",
+        "*\\shellex\\propertysheethandlers\\orvenstaal.shellextension",
+        std::string("*\\shellex\\propertysheethandlers\\orvenstaal.shellextension|=") + classId,
+        "quickview",
+    };
+    for (std::string extension : allExtensions) {
+        expected.push_back(extension);
+        expected.push_back(extension + "\\shellex");
+        expected.push_back(extension + "\\shellex\\iconhandler");
+        expected.push_back(extension + "\\shellex\\iconhandler|=" + classId);
+    }
+    for (std::string extension : quickViewExtensions) {
+        expected.push_back("quickview\\" + extension);
+        expected.push_back("quickview\\" + extension + "\\" + classIdKey);
+    }
+    EXPECT_EQ(Listing(store), Sorted(expected));
+    EXPECT_TRUE(store.Keys(RegistryRoot::CurrentUser).empty());
+}
+
+TEST(Registration, IconHandlersGoUnderTheProgramIdTheExtensionNames)
+{
+    MemoryKeyStore store;
+    PutString(store, ".pln", "Orv.Plan");
+    PutString(store, ".qdl", "");
+    RegistryAccess registry(&store);
+    RegisterServer(registry, modulePath, classId);
+
+    const auto& keys = store.Keys(RegistryRoot::ClassesRoot);
+    auto handler = keys.find("orv.plan\\shellex\\iconhandler");
+    ASSERT_NE(handler, keys.end());
+    EXPECT_EQ(handler->second.at("").data,
+              std::vector<uint8_t>(classId, classId + std::strlen(classId) + 1));
+    EXPECT_EQ(keys.count(".pln\\shellex"), 0u);
+    EXPECT_EQ(keys.count(".qdl\\shellex\\iconhandler"), 1u) << "an empty program id names none";
+
+    UnregisterServer(registry, classId);
+    EXPECT_EQ(keys.count("orv.plan\\shellex\\iconhandler"), 0u);
+    EXPECT_EQ(keys.count("orv.plan\\shellex"), 1u);
+    EXPECT_EQ(keys.count(".qdl\\shellex\\iconhandler"), 0u);
+}
+
+TEST(Registration, RegisteringTwiceLeavesWhatRegisteringOnceLeaves)
+{
+    MemoryKeyStore once;
+    PutString(once, ".lay", "Orv.Layout");
+    MemoryKeyStore twice = once;
+
+    RegistryAccess onceRegistry(&once);
+    RegisterServer(onceRegistry, modulePath, classId);
+    RegistryAccess twiceRegistry(&twice);
+    RegisterServer(twiceRegistry, modulePath, classId);
+    RegisterServer(twiceRegistry, modulePath, classId);
+    EXPECT_TRUE(SameKeys(once, twice));
+}
+
+TEST(Registration, UnregisteringLeavesOnlyTheKeysOnTheWay)
+{
+    MemoryKeyStore store;
+    RegistryAccess registry(&store);
+    RegisterServer(registry, modulePath, classId);
+    UnregisterServer(registry, classId);
+
+    std::vector<std::string> expected = {
+        "clsid", "quickview", "*", "*\\shellex", "*\\shellex\\propertysheethandlers",
+    };
+    for (std::string extension : allExtensions) {
+        expected.push_back(extension);
+        expected.push_back(extension + "\\shellex");
+    }
+    EXPECT_EQ(Listing(store), Sorted(expected));
+}
+
+TEST(Registration, UnregisteringRemovesNothingThatIsNotOurs)
+{
+    MemoryKeyStore untouched;
+    RegistryAccess emptyRegistry(&untouched);
+    UnregisterServer(emptyRegistry, classId);
+    EXPECT_TRUE(untouched.Keys(RegistryRoot::ClassesRoot).empty());
+
+    MemoryKeyStore others;
+    PutString(others, ".pln", "Orv.Plan");
+    PutString(others, "Orv.Plan\\shellex\\IconHandler", otherClassId);
+    PutString(others, ".qdl\\shellex\\IconHandler", otherClassId);
+    std::string otherViewer = std::string("QuickView\\.mod\\") + otherClassId;
+    ASSERT_NE(others.CreateKey(RegistryRoot::ClassesRoot, otherViewer.c_str()), nullptr);
+    PutString(others, "*\\shellex\\PropertySheetHandlers\\Other", otherClassId);
+    const MemoryKeyStore before = others;
+
+    RegistryAccess registry(&others);
+    UnregisterServer(registry, classId);
+    EXPECT_TRUE(SameKeys(others, before));
+    EXPECT_FALSE(registry.UnregisterIconHandler(".qdl", classId));
+    EXPECT_FALSE(registry.UnregisterQuickView(".mod", classId));
+
+    RegisterServer(registry, modulePath, classId);
+    EXPECT_TRUE(registry.UnregisterQuickView(".pln", classId));
+    EXPECT_FALSE(registry.UnregisterQuickView(".mod", classId)) << "another viewer keeps the key";
+    EXPECT_TRUE(registry.UnregisterIconHandler(".pln", classId));
+    UnregisterServer(registry, classId);
+    const auto& keys = others.Keys(RegistryRoot::ClassesRoot);
+    EXPECT_EQ(keys.count("quickview\\.mod\\{11111111-2222-3333-4444-555555555555}"), 1u);
+    EXPECT_EQ(keys.count("*\\shellex\\propertysheethandlers\\other"), 1u);
+}
+
+TEST(Registration, TheEarlierPropertySheetHandlerNameMakesWay)
+{
+    MemoryKeyStore store;
+    PutString(store, "*\\shellex\\PropertySheetHandlers\\Orvenstaal.BVShellExtension", otherClassId);
+    RegistryAccess registry(&store);
+    RegisterServer(registry, modulePath, classId);
+    const auto& keys = store.Keys(RegistryRoot::ClassesRoot);
+    EXPECT_EQ(keys.count("*\\shellex\\propertysheethandlers\\orvenstaal.bvshellextension"), 0u);
+    EXPECT_EQ(keys.count("*\\shellex\\propertysheethandlers\\orvenstaal.shellextension"), 1u);
+}
+
+}  // namespace
+}  // namespace orv

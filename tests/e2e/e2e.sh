@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# e2e.sh WINE_RUN PREFIX BIN OUT: drives bin/shellhost.exe against bin/orvshell.dll.
+set -uo pipefail
+wine_run=$1 prefix=$2 bin=$3 out=$4
+rm -rf "$out" && mkdir -p "$out"
+failures=0 passes=0
+pass() { echo "ok   $1"; passes=$((passes + 1)); }
+fail() { echo "FAIL $1"; failures=$((failures + 1)); }
+
+run() { "$wine_run" "$prefix" "$@" 2>>"$out/stderr.log" | tr -d '\r'; }
+host() { run "$bin/shellhost.exe" "$@"; }
+winpath() { echo "Z:${1//\//\\}"; }
+
+# check NAME OUTPUT PATTERN...: every pattern must appear in the output.
+check() {
+  local name=$1 output=$2; shift 2
+  for pattern in "$@"; do
+    if ! grep -qF -- "$pattern" <<<"$output"; then
+      fail "$name: missing: $pattern"
+      echo "$output" | sed 's/^/    /'
+      return
+    fi
+  done
+  pass "$name"
+}
+
+registered() { run reg query "$1" >/dev/null 2>&1 && echo yes || echo no; }
+
+clsid='{7C5A2E1B-3F4D-4B8A-9E62-0D1F5A8C3B47}'
+samples=$(winpath "$out/samples")
+run "$bin/make_samples.exe" "$samples" >/dev/null
+
+check "register" "$(host register)" "register: 0x00000000"
+check "class registered" "$(run reg query "HKCR\\CLSID\\$clsid\\InprocServer32")" "orvshell.dll" "Apartment"
+check "icon handler for .qpd" "$(run reg query 'HKCR\.qpd\shellex\IconHandler')" "$clsid"
+
+check "properties of a data file (through the registration)" \
+  "$(host properties "$samples\\Materials.qpd" --screenshot "$(winpath "$out/materials.png")")" \
+  "AddPages: 0x00000000" 'page "Info"' \
+  'control 1015 Edit visible "Layers:\r\n        Furniture 2D only\r\n        Walls load-bearing\r\nMaterials:' \
+  "screenshot: ok"
+check "properties of a vector font file" "$(host properties "$samples\\Outline.vec")" \
+  '"\r\nMacintosh vector fonts:\r\n     Chicago Outline 1.2\r\n\r\nWindows vector fonts:\r\n     Arial Outline 2.0\r\n"'
+empty=$(host properties "$samples\\Empty.qdd"; echo "status $?")
+check "a data file without records gets no page" "$empty" "AddPages: 0x80004005" "pages: 0" "status 1"
+
+check "icon of a font file" "$(host icon "$samples\\Outline.vec" --out "$(winpath "$out/outline")")" \
+  "GetIconLocation: 0x00000000 flags 0x1a" "Extract: 0x00000000 large 32x32 small 32x32"
+[ -s "$out/outline-large.png" ] && pass "icon written" || fail "icon written"
+
+check "unregister" "$(host unregister)" "unregister: 0x00000000"
+[ "$(registered "HKCR\\CLSID\\$clsid")" = no ] && pass "class gone" || fail "class gone"
+
+dll=$(winpath "$bin/orvshell.dll")
+run regsvr32 /s "$dll"
+[ "$(registered "HKCR\\CLSID\\$clsid\\InprocServer32")" = yes ] && pass "regsvr32" || fail "regsvr32"
+run regsvr32 /u /s "$dll"
+[ "$(registered "HKCR\\CLSID\\$clsid")" = no ] && pass "regsvr32 /u" || fail "regsvr32 /u"
+
+echo "e2e: $passes passed, $failures failed"
+exit $((failures > 0))

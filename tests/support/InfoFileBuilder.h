@@ -1,0 +1,45 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orv::test {
+
+// Builds a data file (".qpd", ".qdd") or a vector font file (".vec") as a Macintosh
+// writes them, big-endian: the 20-byte header, the directory, then the data of the
+// entries in entry order. Tags are given by their four characters.
+class InfoFileBuilder {
+public:
+    // An entry whose data is these bytes.
+    InfoFileBuilder& Entry(const char (&tag)[5], uint32_t id, const std::vector<uint8_t>& data);
+    // An entry that claims a data start and length of its own, whatever the file holds.
+    InfoFileBuilder& PlacedEntry(const char (&tag)[5], uint32_t id, uint32_t dataStart,
+                                 uint32_t dataLength);
+    // An "info" record; each text is cut or padded with zeros to its 32 bytes, and the
+    // fourteen 16-bit values are 1 to 14.
+    InfoFileBuilder& Info(const std::string& group, const std::string& item,
+                          const std::string& detail);
+    // A font table ("MACT" or "WICT") whose name follows 514 bytes of table data,
+    // without a terminator.
+    InfoFileBuilder& FontTable(const char (&tag)[5], uint32_t id, const std::string& name);
+    // A "VERS" entry whose data is the text, without a terminator.
+    InfoFileBuilder& Version(uint32_t id, const std::string& text);
+    // Stores this entry count in the header instead of the number of entries.
+    InfoFileBuilder& StoredCount(int32_t count);
+
+    std::vector<uint8_t> Build() const;
+
+private:
+    struct Pending {
+        uint32_t tag;
+        uint32_t id;
+        std::vector<uint8_t> data;
+        std::optional<uint32_t> dataStart;  // with dataLength, instead of the data
+        uint32_t dataLength = 0;
+    };
+    std::vector<Pending> entries;
+    std::optional<int32_t> storedCount;
+};
+
+}  // namespace orv::test

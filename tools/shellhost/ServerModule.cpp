@@ -1,0 +1,54 @@
+#include "ServerModule.h"
+
+#include "server/win32/ClassId.h"
+
+namespace orv::host {
+
+ServerModule::ServerModule(const std::string& dllPath)
+{
+    if (dllPath.empty()) {
+        CoGetClassObject(ServerClassId, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                         reinterpret_cast<void**>(factory.GetAddressOf()));
+        return;
+    }
+    module = LoadLibraryA(dllPath.c_str());
+    if (module == nullptr)
+        return;
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto get = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
+    if (get)
+        get(ServerClassId, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
+}
+
+ServerModule::~ServerModule()
+{
+    factory.Reset();
+    if (module)
+        FreeLibrary(module);
+}
+
+HRESULT ServerModule::Call(const char* exportName) const
+{
+    if (module == nullptr)
+        return E_FAIL;
+    using Entry = HRESULT(STDAPICALLTYPE*)();
+    auto entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, exportName)));
+    return entry ? entry() : E_FAIL;
+}
+
+HRESULT ServerModule::CanUnloadNow() const
+{
+    return Call("DllCanUnloadNow");
+}
+
+HRESULT ServerModule::Register() const
+{
+    return Call("DllRegisterServer");
+}
+
+HRESULT ServerModule::Unregister() const
+{
+    return Call("DllUnregisterServer");
+}
+
+}  // namespace orv::host

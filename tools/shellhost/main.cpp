@@ -1,0 +1,235 @@
+// A stand-in for Explorer and the Quick View host: drives the server through the
+// call sequences the shell uses and prints what the user would see.
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+#include <wrl/client.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "DropDataObject.h"
+#include "Image.h"
+#include "PropertySheetHost.h"
+#include "ServerModule.h"
+#include "shell/win32/ShellInterfaces.h"
+
+using Microsoft::WRL::ComPtr;
+using namespace orv::host;
+
+namespace {
+
+struct Options {
+    std::string command;
+    std::string file;
+    std::string dll;
+    std::vector<std::pair<int, std::string>> sets;
+    bool apply = false;
+    bool wait = false;
+    std::string screenshot;
+    int largeSize = 32;
+    int smallSize = 16;
+    std::string out;
+};
+
+int Usage()
+{
+    std::fputs("usage: shellhost register|unregister [--dll PATH]\n"
+               "       shellhost properties FILE [--dll PATH] [--set ID=TEXT ...] [--apply] [--screenshot PNG] [--wait]\n"
+               "       shellhost icon FILE [--dll PATH] [--sizes LARGE,SMALL] [--out PREFIX]\n",
+               stderr);
+    return 2;
+}
+
+bool Parse(int argc, char** argv, Options& options)
+{
+    if (argc < 2)
+        return false;
+    options.command = argv[1];
+    int i = 2;
+    if (options.command == "properties" || options.command == "icon") {
+        if (argc < 3)
+            return false;
+        options.file = argv[i++];
+    }
+    for (; i < argc; ++i) {
+        std::string arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (arg == "--dll" && hasValue) {
+            options.dll = argv[++i];
+        } else if (arg == "--set" && hasValue) {
+            std::string pair = argv[++i];
+            size_t equals = pair.find('=');
+            if (equals == std::string::npos)
+                return false;
+            options.sets.emplace_back(std::atoi(pair.substr(0, equals).c_str()), pair.substr(equals + 1));
+        } else if (arg == "--apply") {
+            options.apply = true;
+        } else if (arg == "--wait") {
+            options.wait = true;
+        } else if (arg == "--screenshot" && hasValue) {
+            options.screenshot = argv[++i];
+        } else if (arg == "--sizes" && hasValue) {
+            if (std::sscanf(argv[++i], "%d,%d", &options.largeSize, &options.smallSize) != 2)
+                return false;
+        } else if (arg == "--out" && hasValue) {
+            options.out = argv[++i];
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string Escaped(const std::string& text)
+{
+    std::string result;
+    for (char c : text) {
+        if (c == '\r')
+            result += "\\r";
+        else if (c == '\n')
+            result += "\\n";
+        else if (c == '"' || c == '\\')
+            result += std::string("\\") + c;
+        else
+            result += c;
+    }
+    return result;
+}
+
+std::string DefaultDll()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    char* slash = std::strrchr(path, '\\');
+    std::strcpy(slash ? slash + 1 : path, "orvshell.dll");
+    return path;
+}
+
+int Registration(const Options& options)
+{
+    ServerModule server(options.dll.empty() ? DefaultDll() : options.dll);
+    if (!server.Module()) {
+        std::fprintf(stderr, "cannot load the server\n");
+        return 1;
+    }
+    HRESULT result = options.command == "register" ? server.Register() : server.Unregister();
+    std::printf("%s: 0x%08lx\n", options.command.c_str(), static_cast<unsigned long>(result));
+    return SUCCEEDED(result) ? 0 : 1;
+}
+
+void PrintPages(PropertySheetHost& host)
+{
+    for (const PageInfo& page : host.ReadPages()) {
+        std::printf("page \"%s\"\n", Escaped(page.title).c_str());
+        for (const ControlInfo& control : page.controls)
+            std::printf("  control %d %s %s \"%s\"\n", control.id, control.className.c_str(),
+                        control.visible ? "visible" : "hidden", Escaped(control.text).c_str());
+    }
+}
+
+int Properties(const Options& options)
+{
+    ServerModule server(options.dll);
+    ComPtr<IShellExtInit> init;
+    if (FAILED(server.Create(IID_IShellExtInit, init))) {
+        std::fprintf(stderr, "cannot create the server's object\n");
+        return 2;
+    }
+    ComPtr<IDataObject> data;
+    data.Attach(DropDataObject::Create({options.file}));
+    HRESULT result = init->Initialize(nullptr, data.Get(), nullptr);
+    std::printf("Initialize: 0x%08lx\n", static_cast<unsigned long>(result));
+    PropertySheetHost host;
+    ComPtr<IShellPropSheetExt> sheetExtension;
+    if (SUCCEEDED(init.As(&sheetExtension))) {
+        result = host.AddPagesFrom(sheetExtension.Get());
+        std::printf("AddPages: 0x%08lx\n", static_cast<unsigned long>(result));
+    }
+    sheetExtension.Reset();
+    init.Reset();
+    std::printf("pages: %zu\n", host.PageCount());
+    if (host.PageCount() == 0)
+        return 1;
+    if (!host.Show("Properties")) {
+        std::fprintf(stderr, "the property sheet could not be shown\n");
+        return 2;
+    }
+    PrintPages(host);
+    for (const auto& [id, text] : options.sets)
+        std::printf("set %d: %s\n", id, host.SetControlText(id, text) ? "ok" : "no such control");
+    if (options.apply) {
+        std::printf("apply: %s\n", host.Apply() ? "ok" : "refused");
+        std::printf("ok button: \"%s\"\n", host.OkButtonText().c_str());
+    }
+    if (!options.screenshot.empty())
+        std::printf("screenshot: %s\n", WritePng(CaptureWindow(host.Sheet()), options.screenshot) ? "ok" : "failed");
+    if (options.wait)
+        host.RunUntilClosed();
+    host.Close();
+    return 0;
+}
+
+int Icon(const Options& options)
+{
+    ServerModule server(options.dll);
+    ComPtr<IPersistFile> persist;
+    if (FAILED(server.Create(IID_IPersistFile, persist))) {
+        std::fprintf(stderr, "cannot create the server's object\n");
+        return 2;
+    }
+    std::wstring wide(options.file.begin(), options.file.end());
+    HRESULT result = persist->Load(wide.c_str(), STGM_READ);
+    std::printf("Load: 0x%08lx\n", static_cast<unsigned long>(result));
+    ComPtr<IExtractIconA> extract;
+    if (FAILED(persist.As(&extract)))
+        return 2;
+    char location[MAX_PATH] = {};
+    int index = 0;
+    UINT flags = 0;
+    result = extract->GetIconLocation(0, location, MAX_PATH, &index, &flags);
+    std::printf("GetIconLocation: 0x%08lx flags 0x%02x\n", static_cast<unsigned long>(result), flags);
+    HICON large = nullptr;
+    HICON small = nullptr;
+    result = extract->Extract(location, index, &large, &small, MAKELONG(options.largeSize, options.smallSize));
+    Image largeImage = IconPixels(large);
+    Image smallImage = IconPixels(small);
+    std::printf("Extract: 0x%08lx large %dx%d small %dx%d\n", static_cast<unsigned long>(result),
+                largeImage.width, largeImage.height, smallImage.width, smallImage.height);
+    if (!options.out.empty()) {
+        WritePng(largeImage, options.out + "-large.png");
+        WritePng(smallImage, options.out + "-small.png");
+    }
+    if (large)
+        DestroyIcon(large);
+    if (small && small != large)
+        DestroyIcon(small);
+    return result == S_OK ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!Parse(argc, argv, options))
+        return Usage();
+    OleInitialize(nullptr);
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    int status;
+    if (options.command == "register" || options.command == "unregister")
+        status = Registration(options);
+    else if (options.command == "properties")
+        status = Properties(options);
+    else if (options.command == "icon")
+        status = Icon(options);
+    else
+        status = Usage();
+    std::fflush(stdout);
+    OleUninitialize();
+    return status;
+}
