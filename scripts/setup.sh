@@ -7,6 +7,7 @@ packages=(
   cmake g++ make googletest
   g++-mingw-w64-x86-64-posix
   wine64 xvfb xauth
+  clang-14 libclang-rt-14-dev libgif-dev libbenchmark-dev
 )
 
 missing=()

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "ByteWriter.h"
-#include "DropDataObject.h"
 #include "InfoFileBuilder.h"
 #include "PropertySheetHost.h"
 #include "ScratchFolder.h"
@@ -12,7 +11,6 @@
 namespace orv::test {
 namespace {
 
-using Microsoft::WRL::ComPtr;
 
 struct ShownPages {
     HRESULT addPages = E_FAIL;
@@ -27,20 +25,9 @@ protected:
     ShownPages Show(const std::string& path)
     {
         ShownPages shown;
-        ComPtr<IShellExtInit> init = Create<IShellExtInit>(IID_IShellExtInit);
-        ComPtr<IDataObject> data;
-        data.Attach(host::DropDataObject::Create({path}));
-        if (init->Initialize(nullptr, data.Get(), nullptr) != S_OK)
-            return shown;
-        ComPtr<IShellPropSheetExt> sheet;
-        init.As(&sheet);
-        host::PropertySheetHost host;
-        shown.addPages = host.AddPagesFrom(sheet.Get());
-        sheet.Reset();
-        init.Reset();
-        if (host.Show("Properties"))
-            shown.pages = host.ReadPages();
-        host.Close();
+        auto host = OpenProperties(path, &shown.addPages);
+        shown.pages = host->ReadPages();
+        host.reset();
         EXPECT_EQ(server.CanUnloadNow(), S_OK) << "a page kept its object";
         DWORD attributes = GetFileAttributesA(path.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -56,12 +43,11 @@ protected:
         EXPECT_EQ(shown.addPages, S_OK);
         if (shown.pages.size() != 1)
             return {};
-        for (const host::ControlInfo& control : shown.pages[0].controls)
-            if (control.id == 1015) {
-                EXPECT_EQ(control.selectionStart, control.selectionEnd) << "the text came up selected";
-                return {shown.pages[0].title, control.text};
-            }
-        return {shown.pages[0].title, "<no control 1015>"};
+        const host::ControlInfo* text = FindControl(shown.pages[0], 1015);
+        if (!text)
+            return {shown.pages[0].title, "<no control 1015>"};
+        EXPECT_EQ(text->selectionStart, text->selectionEnd) << "the text came up selected";
+        return {shown.pages[0].title, text->text};
     }
 };
 

@@ -44,6 +44,17 @@ check "properties of a vector font file" "$(host properties "$samples\\Outline.v
 empty=$(host properties "$samples\\Empty.qdd"; echo "status $?")
 check "a data file without records gets no page" "$empty" "AddPages: 0x80004005" "pages: 0" "status 1"
 
+check "properties of a plan" \
+  "$(host properties "$samples\\Villa.pln" --screenshot "$(winpath "$out/villa.png")")" \
+  'page "Info && Preview"' 'control 1002 Static visible "  4.55"' 'control 1012 Static visible "12 / 345"' \
+  'page "Project Notes"' 'page "Project Info"' 'control 1009 Edit visible "Second draft\r\nfor the client"'
+check "renaming a plan" "$(host properties "$samples\\Villa.pln" --set 1010="Villa Bianca" --apply)" \
+  "set 1010: ok" "apply: ok" 'ok button: "Close"'
+check "the new name reads back" "$(host properties "$samples\\Villa.pln")" 'control 1010 Edit visible "Villa Bianca"'
+check "properties of a layout book" "$(host properties "$samples\\Sheets.sfk")" \
+  'page "Info"' 'control 1002 Static visible "4.1 - Windows"' 'control 1006 Static visible "Sheetfold"' 'page "Project Info"'
+check "icon of a plan, from its preview" "$(host icon "$samples\\Villa.pln" --out "$(winpath "$out/villa")")" \
+  "Extract: 0x00000000 large 32x32 small 16x16"
 check "icon of a font file" "$(host icon "$samples\\Outline.vec" --out "$(winpath "$out/outline")")" \
   "GetIconLocation: 0x00000000 flags 0x1a" "Extract: 0x00000000 large 32x32 small 32x32"
 [ -s "$out/outline-large.png" ] && pass "icon written" || fail "icon written"

@@ -6,7 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "GifWriter.h"
 #include "InfoFileBuilder.h"
+#include "PlanBuilder.h"
+#include "ProjectDataBuilder.h"
+#include "SfoldBuilder.h"
 
 namespace {
 
@@ -18,6 +22,35 @@ bool Write(const std::filesystem::path& folder, const char* name, const std::vec
     return static_cast<bool>(out);
 }
 
+// A 128 x 96 preview of a small house: sky, walls, roof, door and lawn.
+std::vector<uint8_t> HousePreview()
+{
+    using orv::test::GifImage;
+    const orv::test::Palette colours = {
+        {150, 200, 240}, {200, 170, 120}, {180, 40, 30}, {90, 60, 30}, {80, 160, 60}, {255, 255, 255},
+    };
+    GifImage image;
+    image.width = 128;
+    image.height = 96;
+    image.minCodeSize = 3;
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 128; ++x) {
+            uint8_t index = y >= 80 ? 4 : 0;
+            int roofHalf = y - 16;
+            if (y >= 16 && y < 44 && x >= 64 - roofHalf * 2 && x < 64 + roofHalf * 2)
+                index = 2;
+            if (y >= 44 && y < 80 && x >= 28 && x < 100)
+                index = (x >= 56 && x < 72 && y >= 56) ? 3 : (x >= 36 && x < 48 && y >= 52 && y < 64) ? 5 : 1;
+            image.indices.push_back(index);
+        }
+    return orv::test::GifWriter().Screen(128, 96, colours).Image(image).Trailer().Data();
+}
+
+std::vector<uint8_t> Bytes(const std::string& text)
+{
+    return {text.begin(), text.end()};
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -26,7 +59,7 @@ int main(int argc, char** argv)
         std::fputs("usage: make_samples FOLDER\n", stderr);
         return 2;
     }
-    using orv::test::InfoFileBuilder;
+    using namespace orv::test;
     std::filesystem::path folder = argv[1];
     std::filesystem::create_directories(folder);
     bool written =
@@ -38,6 +71,24 @@ int main(int argc, char** argv)
                   .Info("Layers", "Furniture", "2D only")
                   .Build()) &&
         Write(folder, "Empty.qdd", InfoFileBuilder().Entry("VERS", 1, {'1', '.', '0'}).Build()) &&
+        Write(folder, "Villa.pln",
+              PlanBuilder(0x5757)
+                  .Version(4550)
+                  .Release(42)
+                  .DocumentName("Villa Rosa")
+                  .SignInMarker('C')
+                  .Block(520, SignInBlock(ByteOrder::Little, 12, 345, true, "C:\\Projects\\Villa"), PlanPointer::SignIn)
+                  .Block(270, Bytes("Ground floor finished.\rRoof: check the gutters."))
+                  .Block(584,
+                         ProjectDataRecord(0x5757, {"Villa Rosa", "A. Lindqvist", "C", "VR-", "house, garden",
+                                                    "Second draft\rfor the client"}),
+                         PlanPointer::ProjectData)
+                  .Block(581, HousePreview(), PlanPointer::Preview)
+                  .Build()) &&
+        Write(folder, "Sketch.pla", PlanBuilder(0x4D4D).Version(5000).DocumentName("Sketch").Build()) &&
+        Write(folder, "Sheets.sfk",
+              SfoldBook(SfoldFields{}, 372,
+                        ProjectDataRecord(0x5757, {"Villa Rosa", "A. Lindqvist", "C", "VR-", "sheets", ""}))) &&
         Write(folder, "Outline.vec",
               InfoFileBuilder()
                   .FontTable("WICT", 2, "Arial Outline")

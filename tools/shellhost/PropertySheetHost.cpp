@@ -120,7 +120,9 @@ bool PropertySheetHost::SetControlText(int id, const std::string& text)
         PumpMessages();
         HWND page = PropSheet_GetCurrentPageHwnd(sheet);
         HWND control = GetDlgItem(page, id);
-        if (control == nullptr)
+        char className[16] = {};
+        if (control == nullptr || !GetClassNameA(control, className, sizeof className) ||
+            lstrcmpiA(className, "Edit") != 0)
             continue;
         SetWindowTextA(control, text.c_str());
         // Typing notifies the page; a multi-line edit does not do so for WM_SETTEXT.
@@ -143,6 +145,12 @@ bool PropertySheetHost::Apply()
 std::string PropertySheetHost::OkButtonText() const
 {
     return sheet ? WindowText(GetDlgItem(sheet, IDOK)) : std::string();
+}
+
+bool PropertySheetHost::ApplyEnabled() const
+{
+    constexpr int applyButton = 0x3021;
+    return sheet && IsWindowEnabled(GetDlgItem(sheet, applyButton));
 }
 
 void PropertySheetHost::RunUntilClosed()

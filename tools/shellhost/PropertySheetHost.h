@@ -42,12 +42,15 @@ public:
 
     // Every page in tab order, each made current once so that it exists.
     std::vector<PageInfo> ReadPages();
-    // Types a text into a control of whichever page has it, as a user would.
+    // Types a text into the edit control of whichever page has one with that id, as
+    // a user would.
     bool SetControlText(int id, const std::string& text);
     // Presses Apply (the sheet's apply to every page).
     bool Apply();
     // The sheet's OK button text, "Close" after a page asked to cancel-to-close.
     std::string OkButtonText() const;
+    // Whether a page has told the sheet that something changed.
+    bool ApplyEnabled() const;
     void Close();
     // Runs the sheet as Explorer does until the user closes it.
     void RunUntilClosed();

@@ -2,6 +2,7 @@
 #include <olectl.h>
 #include <shlobj.h>
 
+#include "preview/win32/Win32ScreenResolution.h"
 #include "server/Registration.h"
 #include "server/RegistryAccess.h"
 #include "server/win32/ClassFactory.h"
@@ -11,14 +12,21 @@
 
 using namespace orv;
 
+namespace {
+
+const Win32ScreenResolution screenResolution;
+
+}  // namespace
+
 // Nothing here may need the loader lock: store the instance, point the registry
-// access at the registry and choose the character tables.
+// access and the preview frames at the platform and choose the character tables.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) noexcept
 {
     if (reason == DLL_PROCESS_ATTACH) {
         moduleState.moduleInstance = instance;
         DisableThreadLibraryCalls(instance);
         RegistryAccess::Instance().SetStore(&Win32KeyStore::Instance());
+        ScreenResolution::SetCurrent(&screenResolution);
         SelectCharTables(instance);
     }
     return TRUE;

@@ -4,6 +4,8 @@
 
 #include "libpart/win32/InfoHandler.h"
 #include "libpart/win32/InfoScriptHandler.h"
+#include "plan/win32/PlanHandler.h"
+#include "plan/win32/SfoldHandler.h"
 
 namespace orv {
 namespace {
@@ -17,6 +19,8 @@ FileHandler* Make()
 // The order in which classes are asked; construction does no file or registry
 // work, so asking every class is cheap.
 constexpr FileHandler* (*handlerClasses[])() = {
+    Make<PlanHandler>,
+    Make<SfoldHandler>,
     Make<InfoHandler>,
     Make<InfoScriptHandler>,
 };

@@ -3,7 +3,7 @@
 #include <prsht.h>
 
 #include "resources/resource.h"
-#include "shell/win32/HandlerLink.h"
+#include "shell/win32/PageSupport.h"
 
 namespace orv {
 
@@ -11,9 +11,8 @@ INT_PTR CALLBACK TextPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 {
     switch (message) {
     case WM_INITDIALOG: {
-        auto* page = reinterpret_cast<PROPSHEETPAGEA*>(lParam);
-        FileHandler* handler = reinterpret_cast<HandlerLink*>(page->lParam)->handler.get();
-        SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(handler));
+        FileHandler* handler = PageHandler(lParam);
+        BindHandler(dialog, handler);
         const char* text = handler->infoText.GetText();
         SendDlgItemMessageA(dialog, IDC_TEXT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
         // Nothing shown selected.
@@ -27,8 +26,7 @@ INT_PTR CALLBACK TextPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             SendMessageA(reinterpret_cast<HWND>(lParam), EM_SETSEL, static_cast<WPARAM>(-1), 0);
         return FALSE;
     case WM_NOTIFY:
-        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
-        return TRUE;
+        return AcceptNotification(dialog);
     default:
         return FALSE;
     }

@@ -59,12 +59,40 @@ struct FileHandleTraits {
     static void Close(Handle h) { CloseHandle(h); }
 };
 
+struct ScreenDcTraits {
+    using Handle = HDC;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ReleaseDC(nullptr, h); }
+};
+
 using unique_hfile = unique_handle<FileHandleTraits>;
+// The screen's device context, from GetDC(nullptr).
+using unique_screen_dc = unique_handle<ScreenDcTraits>;
 using unique_hkey = unique_handle<NullInvalid<HKEY, RegCloseKey>>;
 using unique_hdc = unique_handle<NullInvalid<HDC, DeleteDC>>;
 using unique_hbitmap = unique_handle<NullInvalid<HBITMAP, DeleteObject>>;
 using unique_hpalette = unique_handle<NullInvalid<HPALETTE, DeleteObject>>;
 using unique_henhmetafile = unique_handle<NullInvalid<HENHMETAFILE, DeleteEnhMetaFile>>;
 using unique_hicon = unique_handle<NullInvalid<HICON, DestroyIcon>>;
+
+// Selects an object into a device context now and the previous one back on scope
+// exit.
+class unique_select_object {
+public:
+    unique_select_object(HDC dc, HGDIOBJ object) : dc(dc), previous(SelectObject(dc, object)) {}
+    ~unique_select_object()
+    {
+        if (*this)
+            SelectObject(dc, previous);
+    }
+    unique_select_object(const unique_select_object&) = delete;
+    unique_select_object& operator=(const unique_select_object&) = delete;
+
+    explicit operator bool() const { return previous != nullptr && previous != HGDI_ERROR; }
+
+private:
+    HDC dc;
+    HGDIOBJ previous;
+};
 
 }  // namespace orv

@@ -1,0 +1,54 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "util/File.h"
+
+namespace orv {
+
+// The six project texts as a page shows them: CR LF line ends, Windows characters.
+struct ProjectTexts {
+    std::string project;
+    std::string author;
+    std::string revision;
+    std::string drawingPrefix;
+    std::string keywords;
+    std::string comments;
+
+    bool operator==(const ProjectTexts&) const = default;
+};
+
+// The project information record of plans and layout books. In the file it is a
+// ProjectDataFile of 2048 bytes: the record's own platform code at 0 ('WW':
+// little-endian and Windows characters; anything else: big-endian and Mac
+// characters), numbers at 2 and 4, then six 128-byte zero-terminated texts with lone
+// CR line ends from offset 16; everything from 784 on is carried through untouched.
+class ProjectData {
+public:
+    static constexpr uint32_t RecordSize = 2048;
+    // Texts hold at most this many characters in the file, and on a page.
+    static constexpr size_t MaxTextLength = 127;
+
+    // Reads a record at the file's position; false, with the texts as they were, on a
+    // short read.
+    bool ReadFrom(File& file);
+
+    // Whether the texts a page shows, each taken to its first 127 characters,
+    // differ from the record.
+    bool IsChanged(const ProjectTexts& shown) const;
+
+    // Rewrites the record at the file's position with the shown texts: line ends
+    // back to lone CRs, each text cut to 127 characters, Mac characters for a record
+    // that is not 'WW'. Every other stored byte keeps its value, and the file is
+    // written once, with the whole record, after everything else succeeded. On
+    // success the texts equal the shown ones; on failure they stay as they were.
+    bool WriteBack(File& file, const ProjectTexts& shown);
+
+    const ProjectTexts& Texts() const { return texts; }
+
+private:
+    ProjectTexts texts;
+};
+
+}  // namespace orv

@@ -1,0 +1,100 @@
+#include "plan/win32/PlanInfoPage.h"
+
+#include <prsht.h>
+
+#include <string>
+
+#include "plan/PageTexts.h"
+#include "plan/win32/PlanHandler.h"
+#include "resources/resource.h"
+#include "shell/win32/PageSupport.h"
+
+namespace orv {
+namespace {
+
+RECT ItemRect(HWND dialog, int id)
+{
+    RECT rect = {};
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void Fill(HWND dialog, const PlanFile& plan)
+{
+    SendDlgItemMessageA(dialog, IDC_DOCUMENT_NAME, EM_LIMITTEXT, PlanFile::MaxNameLength, 0);
+    SetItemText(dialog, IDC_DOCUMENT_NAME, plan.documentName);
+    SetItemText(dialog, IDC_VERSION, VersionText(plan.version));
+    if (plan.release >= 1)
+        SetItemText(dialog, IDC_RELEASE, std::to_string(plan.release));
+    else
+        ShowWindow(GetDlgItem(dialog, IDC_RELEASE_LABEL), SW_HIDE);
+    SetItemText(dialog, IDC_PLATFORM, ModuleString(PlatformStringId(plan.platform)));
+    ShowWindow(GetDlgItem(dialog, IDC_PREVIEW), SW_HIDE);
+
+    if (plan.ShowsSignIn()) {
+        SetItemText(dialog, IDC_SIGN_IN, SignInText(plan.signInValue, plan.changesValue));
+        SetItemText(dialog, IDC_PROJECT_PATH, plan.projectPath);
+        return;
+    }
+    for (int id : {IDC_SIGN_IN_LABEL, IDC_SIGN_IN, IDC_PROJECT_PATH_LABEL, IDC_PROJECT_PATH})
+        ShowWindow(GetDlgItem(dialog, id), SW_HIDE);
+    // The preview takes over most of the rows the sign-in lines leave free.
+    RECT label = ItemRect(dialog, IDC_DOCUMENT_NAME_LABEL);
+    RECT preview = ItemRect(dialog, IDC_PREVIEW);
+    int top = PreviewTopWithoutSignIn(label.bottom, preview.top);
+    MoveWindow(GetDlgItem(dialog, IDC_PREVIEW), preview.left, top, preview.right - preview.left,
+               preview.bottom - top, FALSE);
+}
+
+void PaintPreview(HWND dialog, PlanHandler& handler)
+{
+    RECT area = ItemRect(dialog, IDC_PREVIEW);
+    HDC dc = GetDC(dialog);
+    if (dc == nullptr)
+        return;
+    handler.DrawPreview(dc, area);
+    ValidateRect(dialog, &area);
+    ReleaseDC(dialog, dc);
+}
+
+void Apply(HWND dialog, PlanHandler& handler)
+{
+    // The document refuses an empty or unchanged name without opening the file.
+    if (handler.WriteDocumentName(ItemText(dialog, IDC_DOCUMENT_NAME, PlanFile::MaxNameLength)))
+        PostMessageA(GetParent(dialog), PSM_CANCELTOCLOSE, 0, 0);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK PlanInfoPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    try {
+        switch (message) {
+        case WM_INITDIALOG: {
+            auto* handler = static_cast<PlanHandler*>(PageHandler(lParam));
+            Fill(dialog, handler->Document());
+            BindHandler(dialog, handler);
+            return TRUE;
+        }
+        case WM_PAINT:
+            if (auto* handler = static_cast<PlanHandler*>(BoundHandler(dialog)))
+                PaintPreview(dialog, *handler);
+            return FALSE;
+        case WM_COMMAND:
+            ForwardEditChange(dialog, wParam);
+            return FALSE;
+        case WM_NOTIFY:
+            if (reinterpret_cast<NMHDR*>(lParam)->code == PSN_APPLY)
+                if (auto* handler = static_cast<PlanHandler*>(BoundHandler(dialog)))
+                    Apply(dialog, *handler);
+            return AcceptNotification(dialog);
+        default:
+            return FALSE;
+        }
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+}  // namespace orv

@@ -1,0 +1,81 @@
+#include "plan/win32/ProjectDataPage.h"
+
+#include <prsht.h>
+
+#include <string>
+
+#include "resources/resource.h"
+#include "shell/win32/PageSupport.h"
+#include "util/Strings.h"
+
+namespace orv {
+namespace {
+
+struct TextControl {
+    int id;
+    std::string ProjectTexts::*text;
+};
+
+constexpr TextControl textControls[] = {
+    {IDC_PROJECT, &ProjectTexts::project},   {IDC_AUTHOR, &ProjectTexts::author},
+    {IDC_REVISION, &ProjectTexts::revision}, {IDC_DRAWING_PREFIX, &ProjectTexts::drawingPrefix},
+    {IDC_KEYWORDS, &ProjectTexts::keywords}, {IDC_COMMENTS, &ProjectTexts::comments},
+};
+
+ProjectDataOwner* Owner(FileHandler* handler)
+{
+    return dynamic_cast<ProjectDataOwner*>(handler);
+}
+
+void ShowIn(HWND dialog, const ProjectData& record)
+{
+    for (const TextControl& control : textControls) {
+        SendDlgItemMessageA(dialog, control.id, EM_LIMITTEXT, ProjectData::MaxTextLength + 1, 0);
+        SetItemText(dialog, control.id, record.Texts().*control.text);
+    }
+    SendDlgItemMessageA(dialog, IDC_PROJECT, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+}
+
+ProjectTexts Shown(HWND dialog)
+{
+    ProjectTexts shown;
+    for (const TextControl& control : textControls)
+        shown.*control.text = ItemText(dialog, control.id, ProjectData::MaxTextLength);
+    return shown;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK ProjectDataPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    try {
+        switch (message) {
+        case WM_INITDIALOG: {
+            FileHandler* handler = PageHandler(lParam);
+            if (ProjectDataOwner* owner = Owner(handler))
+                ShowIn(dialog, owner->GetProjectData());
+            BindHandler(dialog, handler);
+            return TRUE;
+        }
+        case WM_COMMAND:
+            ForwardEditChange(dialog, wParam);
+            return FALSE;
+        case WM_NOTIFY: {
+            auto* notification = reinterpret_cast<NMHDR*>(lParam);
+            ProjectDataOwner* owner = Owner(BoundHandler(dialog));
+            if (notification->code == PSN_APPLY && owner) {
+                ProjectTexts shown = Shown(dialog);
+                if (owner->GetProjectData().IsChanged(shown) && owner->WriteProjectData(shown))
+                    PostMessageA(GetParent(dialog), PSM_CANCELTOCLOSE, 0, 0);
+            }
+            return AcceptNotification(dialog);
+        }
+        default:
+            return FALSE;
+        }
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+}  // namespace orv

@@ -1,0 +1,59 @@
+#include "shell/win32/PageSupport.h"
+
+#include <vector>
+
+#include "server/win32/ModuleState.h"
+#include "shell/win32/HandlerLink.h"
+
+namespace orv {
+
+FileHandler* PageHandler(LPARAM pageRecord)
+{
+    auto* page = reinterpret_cast<PROPSHEETPAGEA*>(pageRecord);
+    return reinterpret_cast<HandlerLink*>(page->lParam)->handler.get();
+}
+
+void BindHandler(HWND dialog, FileHandler* handler)
+{
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(handler));
+}
+
+FileHandler* BoundHandler(HWND dialog)
+{
+    return reinterpret_cast<FileHandler*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+std::string ItemText(HWND dialog, int id, int maxCharacters)
+{
+    std::vector<char> buffer(static_cast<size_t>(maxCharacters) + 1, '\0');
+    GetDlgItemTextA(dialog, id, buffer.data(), maxCharacters + 1);
+    return buffer.data();
+}
+
+void SetItemText(HWND dialog, int id, const std::string& text)
+{
+    SetDlgItemTextA(dialog, id, text.c_str());
+}
+
+std::string ModuleString(UINT id)
+{
+    char text[256] = {};
+    LoadStringA(moduleState.moduleInstance, id, text, sizeof text);
+    return text;
+}
+
+void ForwardEditChange(HWND dialog, WPARAM wParam)
+{
+    // The page is filled before its handler is bound, so a bound handler means
+    // the change came from the user.
+    if (HIWORD(wParam) == EN_CHANGE && BoundHandler(dialog) != nullptr)
+        SendMessageA(GetParent(dialog), PSM_CHANGED, reinterpret_cast<WPARAM>(dialog), 0);
+}
+
+INT_PTR AcceptNotification(HWND dialog)
+{
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, PSNRET_NOERROR);
+    return TRUE;
+}
+
+}  // namespace orv

@@ -1,0 +1,31 @@
+#pragma once
+// What every property page procedure does the same way: find its handler, read an
+// edit, tell the sheet about changes.
+#include <windows.h>
+#include <prsht.h>
+
+#include <string>
+
+#include "shell/win32/FileHandler.h"
+
+namespace orv {
+
+// At WM_INITDIALOG: the handler of the page record. Pages fill their controls, then
+// keep it in the dialog's user data.
+FileHandler* PageHandler(LPARAM pageRecord);
+void BindHandler(HWND dialog, FileHandler* handler);
+FileHandler* BoundHandler(HWND dialog);
+
+// At most maxCharacters of the control's text.
+std::string ItemText(HWND dialog, int id, int maxCharacters);
+void SetItemText(HWND dialog, int id, const std::string& text);
+std::string ModuleString(UINT id);
+
+// An edit's EN_CHANGE after the page was filled marks the sheet changed; the texts
+// the page sets while it is being filled do not.
+void ForwardEditChange(HWND dialog, WPARAM wParam);
+
+// Answers a notification: no error, and apply accepted.
+INT_PTR AcceptNotification(HWND dialog);
+
+}  // namespace orv

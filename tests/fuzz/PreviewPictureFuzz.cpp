@@ -1,0 +1,84 @@
+// ReadBlock and ReadGif over an in-memory document: the first byte chooses the
+// operation and the screen, the next four the stored length, the next two how many
+// of the following bytes are the caller's metafile bits; the rest is the file.
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "preview/BitmapInfo.h"
+#include "preview/PictureHeaders.h"
+#include "preview/PreviewGeometry.h"
+#include "preview/PreviewPicture.h"
+#include "preview/ScreenResolution.h"
+#include "util/MemoryFile.h"
+
+namespace {
+
+class FuzzScreen : public orv::ScreenResolution {
+public:
+    orv::ScreenMetrics metrics{};
+    bool Query(orv::ScreenMetrics& out) const override
+    {
+        out = metrics;
+        return true;
+    }
+};
+
+uint32_t Load32(const uint8_t* bytes)
+{
+    uint32_t value;
+    std::memcpy(&value, bytes, 4);
+    return value;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    using namespace orv;
+    if (size < 7)
+        return 0;
+    uint8_t choice = data[0];
+    uint32_t length = Load32(data + 1);
+    size_t bitsLength = std::min<size_t>(data[5] | data[6] << 8, size - 7);
+    const uint8_t* bits = data + 7;
+    MemoryFile file(bits + bitsLength, size - 7 - bitsLength);
+
+    FuzzScreen screen;
+    if (choice & 0x10 && bitsLength >= 16) {
+        std::memcpy(&screen.metrics, bits, 16);
+        ScreenResolution::SetCurrent(&screen);
+    }
+    static const uint32_t kinds[] = {PreviewKindRecord16, PreviewKindRecord18, PreviewKindBlock, 0xD003};
+    PreviewPicture picture;
+    bool read = (choice & 7) == 4
+                    ? picture.ReadGif(file, length)
+                    : picture.ReadBlock(file, length, kinds[choice & 3],
+                                        (choice & 0x20) ? nullptr : bits,
+                                        static_cast<uint32_t>(bitsLength));
+    ScreenResolution::SetCurrent(nullptr);
+
+    const uint8_t* block = picture.GetBlock();
+    if ((block == nullptr) != (picture.GetBlockSize() == 0))
+        std::abort();
+    if (!read || block == nullptr)
+        return 0;
+    if (picture.GetBlockSize() < sizeof(PreviewHeader))
+        std::abort();
+    auto header = LoadStruct<PreviewHeader>(block);
+    if (header.playHandle != 0)
+        std::abort();
+    Rect rect{0, 0, 120, 90};
+    if (header.pictureType == 0 && picture.GetBlockSize() >= 64) {
+        auto bitmap = LoadStruct<BitmapInfoHeader>(block + sizeof(PreviewHeader));
+        BitmapFacts facts;
+        if (GetBitmapInfo(&bitmap, facts)) {
+            FitToRect(rect, bitmap.biWidth, bitmap.biHeight);
+            Rect src = facts.source;
+            ClipToVisible({30, 20, 100, 70}, src, rect);
+        }
+    } else {
+        FitToRect(rect, header.frameRight - header.frameLeft, header.frameBottom - header.frameTop);
+    }
+    return 0;
+}

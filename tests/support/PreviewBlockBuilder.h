@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace orv::test {
+
+// Preview blocks as documents store them (kind 0xD005): the 24-byte preview header,
+// then a packed bitmap or the bits of an enhanced metafile.
+class PreviewBlockBuilder {
+public:
+    // A 32-bit bitmap; colour(x, y) gives 0x00RRGGBB with y counted from the top.
+    static PreviewBlockBuilder Bitmap32(int width, int height, std::function<uint32_t(int, int)> colour);
+    // A bitmap of 1, 4 or 8 bits per pixel with its colour table (0x00RRGGBB each);
+    // index(x, y) picks the entry, y counted from the top.
+    static PreviewBlockBuilder Indexed(int width, int height, int bitsPerPixel,
+                                       const std::vector<uint32_t>& palette,
+                                       std::function<uint8_t(int, int)> index);
+    // Metafile bits framed as width x height pixels.
+    static PreviewBlockBuilder Metafile(const std::vector<uint8_t>& bits, int16_t width, int16_t height);
+
+    PreviewBlockBuilder& Flags(uint16_t flags);
+    // Overwrites the bitmap header's size field (40 in a valid header).
+    PreviewBlockBuilder& HeaderSize(uint32_t size);
+    PreviewBlockBuilder& DataOffset(uint32_t offset);
+
+    std::vector<uint8_t> Build() const;
+
+private:
+    std::vector<uint8_t> bytes;
+};
+
+}  // namespace orv::test

@@ -1,0 +1,38 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orv::test {
+
+// The fields of a layout-book header as its writer sets them. Numbers are stored
+// little-endian only when the platform byte is 1; texts and the date as given.
+struct SfoldFields {
+    uint8_t leading[2] = {0xC1, 0xC2};
+    uint8_t platformByte = 1;
+    uint8_t writerCode = 0;
+    uint32_t number4 = 0x01020304;
+    uint32_t fileKind = 0x504C4F54;  // "PLOT"
+    uint16_t number12 = 0x0506;
+    uint16_t number14 = 0x0708;
+    std::string versionText = "4.1";
+    std::string documentName = "Book";
+    // Whether a filler follows the name's terminator, as in the version text, or zeros.
+    bool nameFiller = true;
+    uint32_t storedDate = 0xB1C2D3E4;  // the date as stored, which is also the mask key
+};
+
+// The 88 stored bytes: the fields laid out, bytes 2 to 79 masked with the complement
+// of the date's stored bytes, and the check value over bytes 0 to 83 at 84.
+std::vector<uint8_t> SfoldHeaderBytes(const SfoldFields& fields);
+
+// A layout book: the header, then, if given, a block (little-endian header when the
+// platform byte is nonzero, big-endian otherwise) whose length is the data's unless
+// another is claimed, and a few bytes of what follows it.
+std::vector<uint8_t> SfoldBook(const SfoldFields& fields,
+                               std::optional<uint16_t> tag = std::nullopt,
+                               const std::vector<uint8_t>& data = {},
+                               std::optional<uint32_t> claimedLength = std::nullopt);
+
+}  // namespace orv::test
