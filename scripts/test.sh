@@ -38,9 +38,9 @@ if build fuzz; then
   echo "== fuzz (short runs)"
   fuzz=build/fuzz
   "$fuzz/tests/fuzz/make_fuzz_seeds" "$fuzz/seeds" || status=1
-  for target in gif_decoder lzw_definition preview_picture; do
+  for target in gif_decoder lzw_definition preview_picture plan_file project_data sfold_file; do
     mkdir -p "$fuzz/corpus/$target"
-    if ! "$fuzz/tests/fuzz/fuzz_$target" -max_total_time=20 -artifact_prefix="$fuzz/crash-$target-" \
+    if ! "$fuzz/tests/fuzz/fuzz_$target" -max_total_time=10 -artifact_prefix="$fuzz/crash-$target-" \
         "$fuzz/corpus/$target" "$fuzz/seeds/$target" >"$fuzz/$target.log" 2>&1; then
       tail -n 40 "$fuzz/$target.log"
       echo "== fuzz $target FAILED (full log: $fuzz/$target.log)"

@@ -44,9 +44,23 @@ bool IsWindowsRecord(const Record& record)
     return Load16(record.data()) == WindowsCode;
 }
 
-std::string Cut(const std::string& text)
+// The limit counts the characters the record stores, where a line end is one CR, so a
+// text that fills its field with several lines comes back whole from a page that
+// shows its line ends as CR LF.
+std::string StoredText(const std::string& shown)
 {
-    return text.substr(0, std::min(text.find('\0'), ProjectData::MaxTextLength));
+    std::string text = shown.substr(0, shown.find('\0'));
+    std::string stored(text.size() + 1, '\0');
+    size_t length = ToCrLineEnds(text.c_str(), stored.data(), stored.size());
+    stored.resize(std::min(length, ProjectData::MaxTextLength));
+    return stored;
+}
+
+std::string ShownText(const std::string& stored)
+{
+    char shown[ShownTextSize];
+    ToCrLfLineEnds(stored.c_str(), shown, sizeof shown);
+    return shown;
 }
 
 }  // namespace
@@ -61,11 +75,8 @@ bool ProjectData::ReadFrom(File& file)
 
     ProjectTexts read;
     for (const TextField& field : TextFields) {
-        std::string stored =
-            TextOfField(record.data() + field.offset, TextFieldSize, MaxTextLength);
-        char shown[ShownTextSize];
-        ToCrLfLineEnds(stored.c_str(), shown, sizeof shown);
-        read.*field.text = shown;
+        read.*field.text =
+            ShownText(TextOfField(record.data() + field.offset, TextFieldSize, MaxTextLength));
     }
     texts = std::move(read);
     return true;
@@ -74,7 +85,7 @@ bool ProjectData::ReadFrom(File& file)
 bool ProjectData::IsChanged(const ProjectTexts& shown) const
 {
     for (const TextField& field : TextFields)
-        if (Cut(shown.*field.text) != texts.*field.text)
+        if (StoredText(shown.*field.text) != StoredText(texts.*field.text))
             return true;
     return false;
 }
@@ -91,13 +102,11 @@ bool ProjectData::WriteBack(File& file, const ProjectTexts& shown)
     bool toMac = !IsWindowsRecord(record);
     ProjectTexts written;
     for (const TextField& field : TextFields) {
-        std::string text = Cut(shown.*field.text);
-        char stored[TextFieldSize];
-        size_t length = ToCrLineEnds(text.c_str(), stored, sizeof stored);
+        std::string text = StoredText(shown.*field.text);
+        written.*field.text = ShownText(text);
         if (toMac)
-            TranslateChars(stored, static_cast<int32_t>(length), 0);
-        std::memcpy(record.data() + field.offset, stored, length + 1);
-        written.*field.text = std::move(text);
+            TranslateChars(text.data(), static_cast<int32_t>(text.size()), 0);
+        std::memcpy(record.data() + field.offset, text.c_str(), text.size() + 1);
     }
 
     if (!file.WriteExactly(record.data(), RecordSize))

@@ -27,22 +27,23 @@ struct ProjectTexts {
 class ProjectData {
 public:
     static constexpr uint32_t RecordSize = 2048;
-    // Texts hold at most this many characters in the file, and on a page.
+    // Texts hold at most this many characters in the file, a line end counting as one.
     static constexpr size_t MaxTextLength = 127;
 
     // Reads a record at the file's position; false, with the texts as they were, on a
     // short read.
     bool ReadFrom(File& file);
 
-    // Whether the texts a page shows, each taken to its first 127 characters,
-    // differ from the record.
+    // Whether the texts a page shows, each taken to the first 127 characters the
+    // record would store, differ from the record.
     bool IsChanged(const ProjectTexts& shown) const;
 
     // Rewrites the record at the file's position with the shown texts: line ends
-    // back to lone CRs, each text cut to 127 characters, Mac characters for a record
-    // that is not 'WW'. Every other stored byte keeps its value, and the file is
-    // written once, with the whole record, after everything else succeeded. On
-    // success the texts equal the shown ones; on failure they stay as they were.
+    // back to lone CRs, each text cut to 127 stored characters, Mac characters for a
+    // record that is not 'WW'. Every other stored byte keeps its value, and the file
+    // is written once, with the whole record, after everything else succeeded. On
+    // success the texts are what a new read gives, which for a page's texts is what
+    // it shows; on failure they stay as they were.
     bool WriteBack(File& file, const ProjectTexts& shown);
 
     const ProjectTexts& Texts() const { return texts; }

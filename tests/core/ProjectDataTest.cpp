@@ -220,6 +220,35 @@ TEST(ProjectDataWrite, TypedTextsAreStoredCutTo127Characters)
     EXPECT_EQ(data.Texts().keywords, std::string(127, 'a'));
 }
 
+TEST(ProjectDataWrite, AFieldFullOfLinesIsWrittenBackWhole)
+{
+    // 127 stored characters with line ends take more than 127 on a page; a text that
+    // was not touched must not lose its end when another one changes.
+    std::string lines;
+    for (char line = 'a'; line < 'a' + 18; ++line)
+        lines += std::string("line ") + line + "\r";
+    lines += "z";
+    ASSERT_EQ(lines.size(), 127u);
+    for (uint16_t code : {Macintosh, Windows}) {
+        std::vector<uint8_t> document =
+            InDocument(ProjectDataRecord(code, {"P", "A", lines, "D", "k", lines}));
+        MemoryFile file(document);
+        ProjectData data = ReadAt100(file);
+        ProjectTexts shown = data.Texts();
+        EXPECT_GT(shown.comments.size(), 127u);
+        EXPECT_FALSE(data.IsChanged(shown));
+
+        shown.keywords = "new";
+        ASSERT_TRUE(file.Seek(100));
+        ASSERT_TRUE(data.WriteBack(file, shown));
+        std::vector<uint8_t> expected = document;
+        PutText(expected, 4, "new");
+        EXPECT_EQ(file.Bytes(), expected) << std::hex << code;
+        EXPECT_EQ(data.Texts(), shown);
+        EXPECT_FALSE(data.IsChanged(shown));
+    }
+}
+
 TEST(ProjectDataWrite, AllOfTheRecordIsWrittenAtOnceAtTheEnd)
 {
     RecordingFile file(ProjectDataRecord(Macintosh, MacStored()));

@@ -179,6 +179,25 @@ TEST_F(PlanPages, ProjectInfoWritesTheEditedRecordBack)
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&after[record + ProjectTextOffsets[5]])), "one\rtwo");
 }
 
+TEST_F(PlanPages, AFullCommentOfManyLinesSurvivesAnEditElsewhere)
+{
+    // 127 stored characters; with CR LF line ends the page shows more than 127.
+    std::string lines;
+    for (char line = 'a'; line < 'a' + 18; ++line)
+        lines += std::string("line ") + line + "\r";
+    lines += "z";
+    PlanBuilder plan = PlanBuilder(WW).Version(5000).Block(
+        584, ProjectDataRecord(WW, {"P", "A", "R", "D", "k", lines}), PlanPointer::ProjectData);
+    size_t record = plan.BlockOffset(0) + 6;
+    std::string path = scratch.Write("lines.pln", plan.Build());
+    auto sheet = OpenProperties(path);
+    ASSERT_TRUE(sheet->SetControlText(1008, "keywords"));
+    sheet->Apply();
+    sheet.reset();
+    std::vector<uint8_t> after = ReadWholeFile(path);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&after[record + ProjectTextOffsets[5]]), 127), lines);
+}
+
 TEST_F(PlanPages, LayoutBooksShowTheirHeaderAndTakeANewName)
 {
     SfoldFields fields;

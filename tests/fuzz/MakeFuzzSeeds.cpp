@@ -1,5 +1,6 @@
 // Writes the fuzzers' first inputs, built by the test builders, into
-// DIR/gif_decoder, DIR/lzw_definition and DIR/preview_picture.
+// DIR/gif_decoder, DIR/lzw_definition, DIR/preview_picture, DIR/plan_file,
+// DIR/project_data and DIR/sfold_file.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -8,10 +9,15 @@
 
 #include "ByteWriter.h"
 #include "GifWriter.h"
+#include "PlanBuilder.h"
+#include "PreviewBlockBuilder.h"
+#include "ProjectDataBuilder.h"
+#include "SfoldBuilder.h"
 
 namespace {
 
 using namespace orv::test;
+using orv::ProjectTexts;
 namespace fs = std::filesystem;
 
 void Save(const fs::path& folder, const std::string& name, const std::vector<uint8_t>& bytes)
@@ -82,6 +88,211 @@ std::vector<std::vector<uint8_t>> GifSeeds()
     return seeds;
 }
 
+// Edits as the document fuzzers take them from the end of an input
+// (DocumentChecks.h): read backwards, so they are stored in reverse order of use.
+class EditTail {
+public:
+    EditTail& Byte(uint8_t value)
+    {
+        used.push_back(value);
+        return *this;
+    }
+    EditTail& Text(const std::string& text)
+    {
+        used.push_back(static_cast<uint8_t>(text.size()));
+        used.insert(used.end(), text.begin(), text.end());
+        return *this;
+    }
+    EditTail& Keep(int texts = 1)
+    {
+        used.insert(used.end(), texts, 255);
+        return *this;
+    }
+    std::vector<uint8_t> After(std::vector<uint8_t> document) const
+    {
+        document.insert(document.end(), used.rbegin(), used.rend());
+        return document;
+    }
+
+private:
+    std::vector<uint8_t> used;
+};
+
+constexpr uint16_t WW = 0x5757;
+constexpr uint16_t MM = 0x4D4D;
+constexpr uint16_t UU = 0x5555;
+
+std::vector<uint8_t> Chars(const std::string& text)
+{
+    return {text.begin(), text.end()};
+}
+
+std::vector<uint8_t> SmallGif(unsigned seed)
+{
+    GifImage image;
+    image.width = 12;
+    image.height = 9;
+    image.minCodeSize = 2;
+    image.indices = Noise(108, 4, seed);
+    return GifWriter().Screen(12, 9, Ramp(4)).Image(image).Trailer().Data();
+}
+
+std::vector<uint8_t> StoredPreview()
+{
+    return PreviewBlockBuilder::Indexed(6, 4, 4, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF},
+                                        [](int x, int y) { return uint8_t((x + y) % 4); })
+        .Build();
+}
+
+// Texts as a record stores them: Mac or Windows characters, lone CRs.
+ProjectTexts StoredTexts(bool mac)
+{
+    return {mac ? "Villa R\x8Esidence" : "Villa R\xE9sidence", "Atelier Nord", "C", "VR-",
+            "villa\rhouse", "one\rtwo\r\rthree"};
+}
+
+// Texts at the limits: 127 characters, 128 without a terminator, a full field with
+// line ends, and stored CR LF pairs.
+ProjectTexts FullTexts()
+{
+    return {std::string(127, 'p'), std::string(128, 'a'), std::string(118, 'r') + "\r\r\r\r\r\r\r\r\r",
+            "x\r\ny", "", "\r"};
+}
+
+std::vector<std::vector<uint8_t>> PlanSeeds()
+{
+    std::vector<std::vector<uint8_t>> seeds;
+    for (uint16_t platform : {WW, MM, UU}) {
+        bool mac = platform != WW;
+        ByteOrder order = mac ? ByteOrder::Big : ByteOrder::Little;
+        std::string name = StoredTexts(mac).project;
+        seeds.push_back(PlanBuilder(platform).Version(4550).Release(45).DocumentName(name).Build());
+        seeds.push_back(EditTail()
+                            .Byte(1)
+                            .Text("Tour Est")
+                            .Byte(12)
+                            .Keep(4)
+                            .Text("caf\xE9")
+                            .Text("one\r\ntwo")
+                            .After(PlanBuilder(platform)
+                                       .Version(12000)
+                                       .Release(40)
+                                       .DocumentName(name)
+                                       .SignInMarker('C')
+                                       .Block(581, SmallGif(platform), PlanPointer::Preview)
+                                       .Block(270, Chars("Notes\rline two\n"))
+                                       .Block(584, ProjectDataRecord(mac ? MM : WW, StoredTexts(mac)),
+                                              PlanPointer::ProjectData)
+                                       .Block(520, SignInBlock(order, 12, 345, true, "C:\\Projects"),
+                                              PlanPointer::SignIn)
+                                       .Build()));
+        seeds.push_back(EditTail()
+                            .Byte(2)
+                            .Text(std::string(31, 'n'))
+                            .Byte(0)
+                            .After(PlanBuilder(platform)
+                                       .Release(39)
+                                       .DocumentName(std::string(32, 'u'))
+                                       .SignInMarker('B')
+                                       .Block(999, Chars("filler"))
+                                       .Block(520, SignInBlock(order, 1, 2, false), PlanPointer::SignIn)
+                                       .Block(468, StoredPreview(), PlanPointer::Preview)
+                                       .Block(584, ProjectDataRecord(WW, FullTexts()), PlanPointer::ProjectData)
+                                       .Build()));
+        seeds.push_back(PlanBuilder(platform)
+                            .Release(40)
+                            .Block(468, SmallGif(platform + 1), PlanPointer::Preview)
+                            .BlockClaiming(270, 0x7FFFFFF0, Chars("a\nb"))
+                            .Build());
+    }
+
+    // The legacy header in each of its forms, from both platforms.
+    struct Legacy {
+        float leading;
+        size_t size;
+        size_t nameOffset;  // 0: none
+        bool release;
+    };
+    const Legacy forms[] = {
+        {100.5f, 36, 4, false},   {0.5f, 4, 0, false},     {104.1f, 512, 120, false},
+        {4.15f, 86, 0, false},    {104.5f, 512, 96, true}, {4.5f, 512, 96, true},
+        {100.0f, 512, 96, true},
+    };
+    uint8_t tables = 0;
+    for (const Legacy& form : forms) {
+        bool windows = form.leading > 100.0f;
+        LegacyPlanBuilder legacy(form.leading, windows ? ByteOrder::Little : ByteOrder::Big, form.size);
+        if (form.nameOffset != 0)
+            legacy.Name(form.nameOffset, windows ? "Maison \xE9t\xE9" : "Maison \x8Et\x8E");
+        if (form.release)
+            legacy.Release(45);
+        seeds.push_back(EditTail().Byte(tables++).Text("Maison neuve").Byte(31).After(legacy.Build()));
+    }
+    return seeds;
+}
+
+std::vector<std::vector<uint8_t>> ProjectDataSeeds()
+{
+    std::vector<std::vector<uint8_t>> seeds;
+    for (uint16_t code : {WW, MM, UU}) {
+        seeds.push_back(EditTail().Byte(1).Keep(6).Byte(0).After(ProjectDataRecord(code, StoredTexts(code != WW))));
+        seeds.push_back(EditTail()
+                            .Byte(3)
+                            .Keep(4)
+                            .Text("caf\xE9")
+                            .Text("one\r\ntwo\n\rthree")
+                            .Byte(100)
+                            .After(ProjectDataRecord(code, FullTexts(), 0xBEEF, 0xCAFEF00D)));
+    }
+    seeds.push_back(EditTail()
+                        .Byte(2)
+                        .Text(std::string(200, 'k'))
+                        .Text(std::string(126, 'c') + "\r\n")
+                        .Keep(4)
+                        .Byte(255)
+                        .After(ProjectDataRecord(WW, StoredTexts(false))));
+    std::vector<uint8_t> cut = ProjectDataRecord(MM, StoredTexts(true));
+    cut.resize(2000);
+    seeds.push_back(cut);
+    return seeds;
+}
+
+std::vector<std::vector<uint8_t>> SfoldSeeds()
+{
+    std::vector<std::vector<uint8_t>> seeds;
+    SfoldFields bare;
+    seeds.push_back(SfoldHeaderBytes(bare));
+    for (uint8_t platformByte : {0, 1, 2}) {
+        bool mac = platformByte != 1;
+        for (uint8_t writer : {0, 1}) {
+            SfoldFields fields;
+            fields.platformByte = platformByte;
+            fields.writerCode = writer;
+            fields.nameFiller = writer == 0;
+            fields.documentName = mac ? "Cahier \x8Et\x8E" : "Cahier \xE9t\xE9";
+            if (writer == 1)
+                fields.fileKind = 0x4C41594F;  // "LAYO"
+            std::vector<uint8_t> record = ProjectDataRecord(platformByte != 0 ? WW : MM, StoredTexts(mac));
+            seeds.push_back(SfoldBook(fields));
+            seeds.push_back(EditTail()
+                                .Byte(platformByte)
+                                .Text("Cahier neuf")
+                                .Byte(40)
+                                .Keep(5)
+                                .Text("deux\r\nlignes")
+                                .After(SfoldBook(fields, 372, record)));
+            seeds.push_back(SfoldBook(fields, 372, record, writer == 0 ? 100 : 0xFFFFFFFF));
+            seeds.push_back(SfoldBook(fields, 584, record));
+        }
+    }
+    SfoldFields undated;
+    undated.platformByte = 0;
+    undated.storedDate = 0;
+    undated.versionText = std::string(31, 'v');
+    seeds.push_back(SfoldBook(undated, 372, ProjectDataRecord(MM, FullTexts())));
+    return seeds;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -122,5 +333,10 @@ int main(int argc, char** argv)
     ByteWriter gif;
     gif.U8(4).U32(static_cast<uint32_t>(gifs[0].size())).U16(0).Bytes(gifs[0]);
     Save(root / "preview_picture", "gif", gif.Data());
+    const std::pair<const char*, std::vector<std::vector<uint8_t>>> documents[] = {
+        {"plan_file", PlanSeeds()}, {"project_data", ProjectDataSeeds()}, {"sfold_file", SfoldSeeds()}};
+    for (const auto& [folder, seeds] : documents)
+        for (size_t i = 0; i < seeds.size(); ++i)
+            Save(root / folder, "seed" + std::to_string(i), seeds[i]);
     return 0;
 }

@@ -36,11 +36,13 @@ void ShowIn(HWND dialog, const ProjectData& record)
     SendDlgItemMessageA(dialog, IDC_PROJECT, EM_SETSEL, static_cast<WPARAM>(-1), 0);
 }
 
+// The record cuts each text at 127 stored characters; on the page every line end
+// takes two, so read enough for a full field of them.
 ProjectTexts Shown(HWND dialog)
 {
     ProjectTexts shown;
     for (const TextControl& control : textControls)
-        shown.*control.text = ItemText(dialog, control.id, ProjectData::MaxTextLength);
+        shown.*control.text = ItemText(dialog, control.id, 2 * ProjectData::MaxTextLength);
     return shown;
 }
 

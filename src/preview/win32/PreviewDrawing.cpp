@@ -3,6 +3,7 @@
 #include "preview/BitmapInfo.h"
 #include "preview/PictureHeaders.h"
 #include "preview/PreviewGeometry.h"
+#include "preview/win32/DrawReduced.h"
 #include "util/win32/UniqueHandle.h"
 
 namespace orv {
@@ -80,9 +81,20 @@ void DrawBitmap(HDC dc, RECT dst, const uint8_t* block, uint32_t blockSize)
         facts.imageSize > UINT64_MAX - facts.infoSize - headerSize)
         return;
     const uint8_t* pixels = block + headerSize + facts.infoSize;
+    Rect src = facts.source;
+    // Palette displays get the picture matched to the colours they show, with the
+    // error diffused; where that cannot be done it is drawn directly.
+    ScreenDepth depth;
+    if (GetScreenDepth(dc, depth) && depth.bitsPerPixel <= 8) {
+        RECT clip;
+        Rect visible = ToRect(dst);
+        bool anyVisible = GetClipBox(dc, &clip) != ERROR && ClipToVisible(ToRect(clip), src, visible);
+        dst = ToRECT(visible);
+        if (anyVisible && DrawReduced(dc, block + headerSize, pixels, src, visible))
+            return;
+    }
     auto header = LoadStruct<PreviewHeader>(block);
     DWORD operation = (header.flags & PreviewFlagAndBitmap) == PreviewFlagAndBitmap ? SRCAND : SRCCOPY;
-    Rect src = facts.source;
     int previous = SelectStretchMode(dc, facts.colourCount);
     StretchDIBits(dc, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top, src.left, src.top,
                   src.right - src.left, src.bottom - src.top, pixels,
