@@ -3,23 +3,13 @@
 #include <cstring>
 #include <set>
 
+#include "ScopedCharTables.h"
 #include "util/CharTables.h"
 
 namespace orv {
 namespace {
 
-// Selects a pair for one test and restores the previous choice afterwards.
-class ActiveTables {
-public:
-    explicit ActiveTables(const CharTablePair* pair) : previous(ActiveCharTables())
-    {
-        SetActiveCharTables(pair);
-    }
-    ~ActiveTables() { SetActiveCharTables(previous); }
-
-private:
-    const CharTablePair* previous;
-};
+using ActiveTables = test::ScopedCharTables;
 
 struct NamedPair {
     const char* name;

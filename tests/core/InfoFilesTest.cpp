@@ -7,6 +7,7 @@
 
 #include "ByteWriter.h"
 #include "InfoFileBuilder.h"
+#include "ScopedCharTables.h"
 #include "libpart/InfoFiles.h"
 #include "util/CharTables.h"
 #include "util/MemoryFile.h"
@@ -14,19 +15,9 @@
 namespace orv {
 namespace {
 
+using ActiveTables = test::ScopedCharTables;
+
 using test::InfoFileBuilder;
-
-class ActiveTables {
-public:
-    explicit ActiveTables(const CharTablePair* pair) : previous(ActiveCharTables())
-    {
-        SetActiveCharTables(pair);
-    }
-    ~ActiveTables() { SetActiveCharTables(previous); }
-
-private:
-    const CharTablePair* previous;
-};
 
 // Counts the reads that reach the file, to tell a linear scan from a quadratic one.
 class CountingFile : public File {

@@ -10,7 +10,9 @@
 #include "GifWriter.h"
 #include "PlanBuilder.h"
 #include "ProjectDataBuilder.h"
+#include "ScopedCharTables.h"
 #include "ScratchFolder.h"
+#include "UntouchableFile.h"
 #include "plan/PageTexts.h"
 #include "plan/PlanFile.h"
 #include "preview/PictureHeaders.h"
@@ -21,6 +23,9 @@
 namespace orv {
 namespace {
 
+using RomanTables = test::ScopedCharTables;
+using test::UntouchableFile;
+
 using test::ByteOrder;
 using test::ByteWriter;
 using test::LegacyPlanBuilder;
@@ -30,33 +35,6 @@ using test::PlanPointer;
 constexpr uint16_t WW = 0x5757;
 constexpr uint16_t MM = 0x4D4D;
 constexpr uint16_t UU = 0x5555;
-
-class RomanTables {
-public:
-    RomanTables() : previous(ActiveCharTables()) { SetActiveCharTables(&RomanChars); }
-    ~RomanTables() { SetActiveCharTables(previous); }
-
-private:
-    const CharTablePair* previous;
-};
-
-// A file that must not be touched at all.
-class UntouchableFile : public File {
-public:
-    uint32_t Read(void*, uint32_t) override { return Touched(); }
-    uint32_t Write(const void*, uint32_t) override { return Touched(); }
-    bool Seek(uint64_t) override { return Touched() != 0; }
-    uint64_t Position() const override { return Touched(); }
-    uint64_t Size() const override { return Touched(); }
-    bool Cut() override { return Touched() != 0; }
-
-private:
-    static uint32_t Touched()
-    {
-        ADD_FAILURE() << "the file was touched";
-        return 0;
-    }
-};
 
 ByteOrder OrderOf(uint16_t platform)
 {

@@ -5,6 +5,7 @@
 
 #include "ByteWriter.h"
 #include "ProjectDataBuilder.h"
+#include "ScopedCharTables.h"
 #include "plan/ProjectData.h"
 #include "util/CharTables.h"
 #include "util/MemoryFile.h"
@@ -12,21 +13,14 @@
 namespace orv {
 namespace {
 
+using RomanTables = test::ScopedCharTables;
+
 using test::ProjectDataRecord;
 using test::ProjectTextOffsets;
 
 constexpr uint16_t Windows = 0x5757;
 constexpr uint16_t Macintosh = 0x4D4D;
 constexpr uint16_t Unix = 0x5555;
-
-class RomanTables {
-public:
-    RomanTables() : previous(ActiveCharTables()) { SetActiveCharTables(&RomanChars); }
-    ~RomanTables() { SetActiveCharTables(previous); }
-
-private:
-    const CharTablePair* previous;
-};
 
 // Logs what reaches the file, to tell when and how it is written.
 class RecordingFile : public File {

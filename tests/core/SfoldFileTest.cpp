@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "ProjectDataBuilder.h"
+#include "ScopedCharTables.h"
 #include "ScratchFolder.h"
 #include "SfoldBuilder.h"
+#include "UntouchableFile.h"
 #include "plan/SfoldFile.h"
 #include "util/CharTables.h"
 #include "util/MemoryFile.h"
@@ -14,38 +16,14 @@
 namespace orv {
 namespace {
 
+using RomanTables = test::ScopedCharTables;
+using test::UntouchableFile;
+
 using test::SfoldBook;
 using test::SfoldFields;
 
 constexpr uint32_t WW = 0x5757;
 constexpr uint32_t MM = 0x4D4D;
-
-class RomanTables {
-public:
-    RomanTables() : previous(ActiveCharTables()) { SetActiveCharTables(&RomanChars); }
-    ~RomanTables() { SetActiveCharTables(previous); }
-
-private:
-    const CharTablePair* previous;
-};
-
-// A file that must not be touched at all.
-class UntouchableFile : public File {
-public:
-    uint32_t Read(void*, uint32_t) override { return Touched(); }
-    uint32_t Write(const void*, uint32_t) override { return Touched(); }
-    bool Seek(uint64_t) override { return Touched() != 0; }
-    uint64_t Position() const override { return Touched(); }
-    uint64_t Size() const override { return Touched(); }
-    bool Cut() override { return Touched() != 0; }
-
-private:
-    static uint32_t Touched()
-    {
-        ADD_FAILURE() << "the file was touched";
-        return 0;
-    }
-};
 
 // Only a platform byte of 1 keeps the header in Windows form.
 SfoldFields Fields(uint8_t platformByte)

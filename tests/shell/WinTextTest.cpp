@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "ScopedCharTables.h"
 #include "util/CharTables.h"
 #include "util/win32/WinText.h"
 
@@ -9,11 +10,9 @@ namespace {
 
 TEST(SelectCharTables, TakesTheCodePageFromTheModulesVersionResource)
 {
-    const CharTablePair* previous = ActiveCharTables();
-    SetActiveCharTables(nullptr);
+    test::ScopedCharTables none(nullptr);
     SelectCharTables(GetModuleHandleA(nullptr));
     EXPECT_EQ(ActiveCharTables(), &CyrillicChars);
-    SetActiveCharTables(previous);
 }
 
 TEST(AnsiToWide, ConvertsThroughTheAnsiCodePageWithTheTerminator)
