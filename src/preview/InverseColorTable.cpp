@@ -40,7 +40,7 @@ struct CellGrid {
 // both are reached at some cell. A colour whose least exceeds the smallest of the
 // greatest loses every cell of the box to the colour holding that greatest; only the
 // others, equal values kept, are measured against the box's cells.
-constexpr int32_t BoxCells = 4;
+constexpr int32_t BoxCells = 8;
 constexpr int32_t MaxCells = int32_t{1} << InverseTableMaxBits;
 constexpr int32_t MaxBoxes = MaxCells / BoxCells;
 static_assert((int32_t{1} << InverseTableMinBits) % BoxCells == 0);
@@ -129,10 +129,9 @@ private:
         int32_t r0 = red * BoxCells;
         int32_t g0 = green * BoxCells;
         int32_t b0 = blue * BoxCells;
-        // Candidates in index order, replacing only on a smaller D: the lowest index
-        // keeps a tie.
+        // A key of D above the palette index: the least key is the nearest colour,
+        // the lowest index among equally near ones, whatever the order of the scan.
         int32_t best[BoxCells * BoxCells][BoxCells];
-        int32_t owner[BoxCells * BoxCells][BoxCells];
         for (auto& line : best)
             std::fill_n(line, BoxCells, INT32_MAX);
         for (uint32_t c = 0; c < count; ++c) {
@@ -142,23 +141,20 @@ private:
             int32_t blues[BoxCells];
             for (int32_t r = 0; r < BoxCells; ++r) {
                 for (int32_t g = 0; g < BoxCells; ++g)
-                    lines[r * BoxCells + g] = t[0][size_t(r0 + r)] + t[1][size_t(g0 + g)];
+                    lines[r * BoxCells + g] = (t[0][size_t(r0 + r)] + t[1][size_t(g0 + g)]) << 8 | id;
             }
-            std::copy_n(t[2].data() + b0, BoxCells, blues);
+            for (int32_t b = 0; b < BoxCells; ++b)
+                blues[b] = t[2][size_t(b0 + b)] << 8;
             for (int32_t line = 0; line < BoxCells * BoxCells; ++line) {
-                for (int32_t b = 0; b < BoxCells; ++b) {
-                    int32_t d = lines[line] + blues[b];
-                    bool nearer = d < best[line][b];
-                    best[line][b] = nearer ? d : best[line][b];
-                    owner[line][b] = nearer ? id : owner[line][b];
-                }
+                for (int32_t b = 0; b < BoxCells; ++b)
+                    best[line][b] = std::min(best[line][b], lines[line] + blues[b]);
             }
         }
         for (int32_t r = 0; r < BoxCells; ++r) {
             for (int32_t g = 0; g < BoxCells; ++g) {
                 uint8_t* row = table + grid.Index(r0 + r, g0 + g, b0);
                 for (int32_t b = 0; b < BoxCells; ++b)
-                    row[b] = uint8_t(owner[r * BoxCells + g][b]);
+                    row[b] = uint8_t(best[r * BoxCells + g][b] & 0xFF);
             }
         }
     }

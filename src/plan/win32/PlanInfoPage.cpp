@@ -58,13 +58,6 @@ void PaintPreview(HWND dialog, PlanHandler& handler)
     ReleaseDC(dialog, dc);
 }
 
-void Apply(HWND dialog, PlanHandler& handler)
-{
-    // The document refuses an empty or unchanged name without opening the file.
-    if (handler.WriteDocumentName(ItemText(dialog, IDC_DOCUMENT_NAME, PlanFile::MaxNameLength)))
-        PostMessageA(GetParent(dialog), PSM_CANCELTOCLOSE, 0, 0);
-}
-
 }  // namespace
 
 INT_PTR CALLBACK PlanInfoPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
@@ -85,10 +78,11 @@ INT_PTR CALLBACK PlanInfoPageProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             ForwardEditChange(dialog, wParam);
             return FALSE;
         case WM_NOTIFY:
-            if (reinterpret_cast<NMHDR*>(lParam)->code == PSN_APPLY)
-                if (auto* handler = static_cast<PlanHandler*>(BoundHandler(dialog)))
-                    Apply(dialog, *handler);
-            return AcceptNotification(dialog);
+            // The document refuses an empty or unchanged name without opening the file.
+            return AnswerNotification(dialog, lParam, [dialog] {
+                return static_cast<PlanHandler*>(BoundHandler(dialog))
+                    ->WriteDocumentName(ItemText(dialog, IDC_DOCUMENT_NAME, PlanFile::MaxNameLength));
+            });
         default:
             return FALSE;
         }

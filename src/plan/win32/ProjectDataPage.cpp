@@ -62,16 +62,12 @@ INT_PTR CALLBACK ProjectDataPageProc(HWND dialog, UINT message, WPARAM wParam, L
         case WM_COMMAND:
             ForwardEditChange(dialog, wParam);
             return FALSE;
-        case WM_NOTIFY: {
-            auto* notification = reinterpret_cast<NMHDR*>(lParam);
-            ProjectDataOwner* owner = Owner(BoundHandler(dialog));
-            if (notification->code == PSN_APPLY && owner) {
+        case WM_NOTIFY:
+            return AnswerNotification(dialog, lParam, [dialog] {
+                ProjectDataOwner* owner = Owner(BoundHandler(dialog));
                 ProjectTexts shown = Shown(dialog);
-                if (owner->GetProjectData().IsChanged(shown) && owner->WriteProjectData(shown))
-                    PostMessageA(GetParent(dialog), PSM_CANCELTOCLOSE, 0, 0);
-            }
-            return AcceptNotification(dialog);
-        }
+                return owner && owner->GetProjectData().IsChanged(shown) && owner->WriteProjectData(shown);
+            });
         default:
             return FALSE;
         }

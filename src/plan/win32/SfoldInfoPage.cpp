@@ -35,12 +35,11 @@ INT_PTR CALLBACK SfoldInfoPageProc(HWND dialog, UINT message, WPARAM wParam, LPA
             ForwardEditChange(dialog, wParam);
             return FALSE;
         case WM_NOTIFY:
-            if (reinterpret_cast<NMHDR*>(lParam)->code == PSN_APPLY)
-                if (auto* handler = static_cast<SfoldHandler*>(BoundHandler(dialog)))
-                    // The document refuses an empty or unchanged name without opening the file.
-                    if (handler->WriteDocumentName(ItemText(dialog, IDC_DOCUMENT_NAME, SfoldFile::MaxNameLength)))
-                        PostMessageA(GetParent(dialog), PSM_CANCELTOCLOSE, 0, 0);
-            return AcceptNotification(dialog);
+            // The document refuses an empty or unchanged name without opening the file.
+            return AnswerNotification(dialog, lParam, [dialog] {
+                return static_cast<SfoldHandler*>(BoundHandler(dialog))
+                    ->WriteDocumentName(ItemText(dialog, IDC_DOCUMENT_NAME, SfoldFile::MaxNameLength));
+            });
         default:
             return FALSE;
         }

@@ -28,4 +28,14 @@ void ForwardEditChange(HWND dialog, WPARAM wParam);
 // Answers a notification: no error, and apply accepted.
 INT_PTR AcceptNotification(HWND dialog);
 
+// Answers a notification; on apply, a page with a bound handler runs write, and once
+// a write succeeded the sheet's Cancel becomes Close.
+template <typename Write>
+INT_PTR AnswerNotification(HWND dialog, LPARAM lParam, Write write)
+{
+    if (reinterpret_cast<NMHDR*>(lParam)->code == PSN_APPLY && BoundHandler(dialog) != nullptr && write())
+        PostMessageA(GetParent(dialog), PSM_CANCELTOCLOSE, 0, 0);
+    return AcceptNotification(dialog);
+}
+
 }  // namespace orv
