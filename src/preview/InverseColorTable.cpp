@@ -40,7 +40,7 @@ struct CellGrid {
 // both are reached at some cell. A colour whose least exceeds the smallest of the
 // greatest loses every cell of the box to the colour holding that greatest; only the
 // others, equal values kept, are measured against the box's cells.
-constexpr int32_t BoxCells = 8;
+constexpr int32_t BoxCells = 4;
 constexpr int32_t MaxCells = int32_t{1} << InverseTableMaxBits;
 constexpr int32_t MaxBoxes = MaxCells / BoxCells;
 static_assert((int32_t{1} << InverseTableMinBits) % BoxCells == 0);
