@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "GifWriter.h"
+#include "MedianReporter.h"
 #include "preview/GifDecoder.h"
 
 namespace {
@@ -233,21 +234,6 @@ void Run(benchmark::State& state, const Stream* stream, Decoder decode)
     state.counters["bytes/px"] = stream->bytes.size() / stream->pixels;
 }
 
-// Keeps the median of each benchmark's repetitions for the closing table.
-class Collector : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> rates;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (median || (run.run_type == Run::RT_Iteration && !rates.count(run.run_name.function_name)))
-                rates[run.run_name.function_name] = run.counters.at("Mpx/s").value;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -263,22 +249,13 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark(("giflib/" + stream.name).c_str(), Run, &stream, DecodeWithGiflib);
         benchmark::RegisterBenchmark(("DecodeGif/" + stream.name).c_str(), Run, &stream, DecodeWithOrv);
     }
-    std::vector<char*> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=5";
-    std::string aggregates = "--benchmark_report_aggregates_only=true";
-    if (argc == 1) {
-        args.push_back(repetitions.data());
-        args.push_back(aggregates.data());
-    }
-    int count = int(args.size());
-    benchmark::Initialize(&count, args.data());
-    Collector collector;
-    benchmark::RunSpecifiedBenchmarks(&collector);
+    orv::bench::MedianReporter reporter;
+    orv::bench::RunBenchmarks(argc, argv, reporter);
 
     std::printf("\n%-28s %10s %10s %8s   (median Mpx/s; output identical)\n", "stream", "giflib", "DecodeGif", "ratio");
     for (const Stream& stream : streams) {
-        double theirs = collector.rates["giflib/" + stream.name];
-        double ours = collector.rates["DecodeGif/" + stream.name];
+        double theirs = reporter.Counter("giflib/" + stream.name, "Mpx/s");
+        double ours = reporter.Counter("DecodeGif/" + stream.name, "Mpx/s");
         std::printf("%-28s %10.1f %10.1f %7.2fx\n", stream.name.c_str(), theirs, ours, theirs > 0 ? ours / theirs : 0.0);
     }
     return 0;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "MedianReporter.h"
 #include "preview/ColorReduction.h"
 #include "preview/InverseColorTable.h"
 
@@ -192,26 +193,11 @@ void RunDither(benchmark::State& state, const DitherCase* c)
     state.counters["Mpx/s"] = benchmark::Counter(RowWidth / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-// Keeps the median of each benchmark's repetitions for the closing tables.
-class Collector : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> micros;
-    std::map<std::string, double> rates;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            std::string name = run.run_name.function_name;
-            bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (!median && !(run.run_type == Run::RT_Iteration && !micros.count(name)))
-                continue;
-            micros[name] = run.GetAdjustedCPUTime();
-            auto rate = run.counters.find("Mpx/s");
-            if (rate != run.counters.end())
-                rates[name] = rate->second.value;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
+double CpuMicros(const orv::bench::MedianReporter& reporter, const std::string& name)
+{
+    const auto* run = reporter.Median(name);
+    return run ? run->GetAdjustedCPUTime() : 0.0;
+}
 
 }  // namespace
 
@@ -253,24 +239,15 @@ int main(int argc, char** argv)
     for (const DitherCase& d : dithers)
         benchmark::RegisterBenchmark(("DitherRow/" + d.name).c_str(), RunDither, &d);
 
-    std::vector<char*> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=5";
-    std::string aggregates = "--benchmark_report_aggregates_only=true";
-    if (argc == 1) {
-        args.push_back(repetitions.data());
-        args.push_back(aggregates.data());
-    }
-    int count = int(args.size());
-    benchmark::Initialize(&count, args.data());
-    Collector collector;
-    benchmark::RunSpecifiedBenchmarks(&collector);
+    orv::bench::MedianReporter reporter;
+    orv::bench::RunBenchmarks(argc, argv, reporter);
 
     std::printf("\n%-24s %10s %12s %12s %9s %9s   (median us of CPU time; tables identical)\n", "palette",
                 "full scan", "incremental", "Large", "vs full", "vs incr");
     for (const Case& c : cases) {
-        double full = collector.micros["full scan/" + c.name];
-        double incremental = collector.micros["incremental scan/" + c.name];
-        double grown = collector.micros["InverseTableLarge/" + c.name];
+        double full = CpuMicros(reporter, "full scan/" + c.name);
+        double incremental = CpuMicros(reporter, "incremental scan/" + c.name);
+        double grown = CpuMicros(reporter, "InverseTableLarge/" + c.name);
         if (grown <= 0)
             continue;
         std::printf("%-24s %10.1f %12.1f %12.1f %8.2fx %8.2fx\n", c.name.c_str(), full, incremental, grown,
@@ -278,9 +255,8 @@ int main(int argc, char** argv)
     }
     std::printf("\n%-24s %10s\n", "DitherRow, 1024 pixels", "Mpx/s");
     for (const DitherCase& d : dithers) {
-        auto rate = collector.rates.find("DitherRow/" + d.name);
-        if (rate != collector.rates.end())
-            std::printf("%-24s %10.1f\n", d.name.c_str(), rate->second);
+        if (reporter.Median("DitherRow/" + d.name))
+            std::printf("%-24s %10.1f\n", d.name.c_str(), reporter.Counter("DitherRow/" + d.name, "Mpx/s"));
     }
     return 0;
 }

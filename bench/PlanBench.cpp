@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "GifWriter.h"
+#include "MedianReporter.h"
 #include "PlanBuilder.h"
 #include "ProjectDataBuilder.h"
 #include "ScratchFolder.h"
@@ -230,21 +231,6 @@ void DecodePreviews(benchmark::State& state, const std::vector<Document>* docume
     CountDocuments(state, documents->size());
 }
 
-// Keeps the median of each benchmark's repetitions for the closing table.
-class Collector : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> rates;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (median || (run.run_type == Run::RT_Iteration && !rates.count(run.run_name.function_name)))
-                rates[run.run_name.function_name] = run.counters.at("docs/s").value;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -270,24 +256,15 @@ int main(int argc, char** argv)
     };
     for (const auto& [name, function] : cases)
         benchmark::RegisterBenchmark(name, function, &documents)->Unit(benchmark::kMillisecond);
-    std::vector<char*> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=5";
-    std::string aggregates = "--benchmark_report_aggregates_only=true";
-    if (argc == 1) {
-        args.push_back(repetitions.data());
-        args.push_back(aggregates.data());
-    }
-    int count = int(args.size());
-    benchmark::Initialize(&count, args.data());
-    Collector collector;
-    benchmark::RunSpecifiedBenchmarks(&collector);
+    orv::bench::MedianReporter reporter;
+    orv::bench::RunBenchmarks(argc, argv, reporter);
 
     std::printf("\n%d documents of %.1f KB on average, each with a %dx%d GIF preview, notes, project data and "
                 "a sign-in block\n",
                 DocumentCount, totalBytes / 1024.0 / DocumentCount, PreviewWidth, PreviewHeight);
     std::printf("%-28s %12s %10s   (median, CPU time)\n", "", "documents/s", "ms/doc");
     for (const auto& [name, function] : cases) {
-        double rate = collector.rates[name];
+        double rate = reporter.Counter(name, "docs/s");
         std::printf("%-28s %12.0f %10.3f\n", name, rate, rate > 0 ? 1000.0 / rate : 0.0);
     }
     return 0;
