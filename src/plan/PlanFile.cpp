@@ -333,13 +333,9 @@ bool PlanFile::WriteProjectData(const char* path, const ProjectTexts& shown)
 
 bool PlanFile::WriteProjectData(File& file, const ProjectTexts& shown)
 {
-    if (!CanWriteProjectData(shown))
-        return false;
-    BlockHeader block;
-    if (!SeekBlock(file, projectDataOffset, BigEndian(), block) || block.tag != ProjectDataTag ||
-        block.length < ProjectData::RecordSize)
-        return false;
-    return projectData.WriteBack(file, shown);
+    return CanWriteProjectData(shown) &&
+           projectData.WriteBackInBlock(file, static_cast<uint64_t>(projectDataOffset), ProjectDataTag,
+                                        BigEndian(), shown);
 }
 
 bool PlanFile::BigEndian() const

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "plan/BlockHeader.h"
 #include "plan/FieldConversion.h"
 #include "util/CharTables.h"
 #include "util/Strings.h"
@@ -113,6 +114,16 @@ bool ProjectData::WriteBack(File& file, const ProjectTexts& shown)
         return false;
     texts = std::move(written);
     return true;
+}
+
+bool ProjectData::WriteBackInBlock(File& file, uint64_t blockOffset, uint16_t tag, bool bigEndian,
+                                   const ProjectTexts& shown)
+{
+    BlockHeader block;
+    if (!file.Seek(blockOffset) || !ReadBlockHeader(file, bigEndian, block) || block.tag != tag ||
+        block.length < RecordSize)
+        return false;
+    return WriteBack(file, shown);
 }
 
 }  // namespace orv

@@ -45,6 +45,10 @@ public:
     // success the texts are what a new read gives, which for a page's texts is what
     // it shows; on failure they stay as they were.
     bool WriteBack(File& file, const ProjectTexts& shown);
+    // The same for the record of the block at blockOffset, when that block carries
+    // the tag and is long enough for a whole record; false otherwise.
+    bool WriteBackInBlock(File& file, uint64_t blockOffset, uint16_t tag, bool bigEndian,
+                          const ProjectTexts& shown);
 
     const ProjectTexts& Texts() const { return texts; }
 

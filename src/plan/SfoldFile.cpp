@@ -145,13 +145,8 @@ bool SfoldFile::WriteProjectData(const char* path, const ProjectTexts& shown)
 
 bool SfoldFile::WriteProjectData(File& file, const ProjectTexts& shown)
 {
-    if (!CanWriteProjectData(shown))
-        return false;
-    BlockHeader block;
-    if (!file.Seek(projectDataOffset) || !ReadBlockHeader(file, BigEndian(), block) ||
-        block.tag != ProjectDataTag || block.length < ProjectData::RecordSize)
-        return false;
-    return projectData.WriteBack(file, shown);
+    return CanWriteProjectData(shown) &&
+           projectData.WriteBackInBlock(file, projectDataOffset, ProjectDataTag, BigEndian(), shown);
 }
 
 bool SfoldFile::BigEndian() const
