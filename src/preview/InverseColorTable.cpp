@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
+#include <limits>
 #include <memory>
 #include <new>
 
@@ -45,11 +48,25 @@ constexpr int32_t MaxCells = int32_t{1} << InverseTableMaxBits;
 constexpr int32_t MaxBoxes = MaxCells / BoxCells;
 static_assert((int32_t{1} << InverseTableMinBits) % BoxCells == 0);
 
+// A cell's key is D x 256 + the palette index: the least key names the nearest colour
+// and, among equally near ones, the lowest index, whatever the order of the scan. The
+// keys of a run of BoxCells cells along blue are measured together, as one vector.
+template <class Key>
+struct KeyRun {
+    typedef Key Vector __attribute__((vector_size(BoxCells * sizeof(Key))));
+};
+
+// Each axis's part of a key (below 65,536 x 256) is exact in a float, and so is every
+// sum below 2^24, while rounding keeps larger sums at 2^24 or more. So floats find
+// the same least key wherever every cell's nearest D is below 65,536, as it is when
+// the box's bound is; elsewhere integers measure.
+constexpr int32_t FloatExactBound = 65536;
+
 class BoxedTable {
 public:
     BoxedTable(uint32_t colourCount, const RgbQuad* colours, const CellGrid& grid) : grid(grid)
     {
-        KeepFirstOfEach(colourCount, colours);
+        OrderDistinct(colourCount, colours);
         for (uint32_t j = 0; j < distinct; ++j)
             SetTerms(j, colours[index[j]]);
     }
@@ -66,25 +83,27 @@ public:
     }
 
 private:
-    // A colour equal to an earlier one never wins a cell. The rest keep index order.
-    void KeepFirstOfEach(uint32_t colourCount, const RgbQuad* colours)
+    // Distinct colours in the order of their interleaved bits, so that near colours sit
+    // together, each the first of its equals (a later equal colour never wins a cell).
+    void OrderDistinct(uint32_t colourCount, const RgbQuad* colours)
     {
         std::array<uint32_t, MaxColours> keys;
-        for (uint32_t i = 0; i < colourCount; ++i) {
-            uint32_t colour = uint32_t{colours[i].rgbRed} << 16 | uint32_t{colours[i].rgbGreen} << 8 | colours[i].rgbBlue;
-            keys[i] = colour << 8 | i;
-        }
+        for (uint32_t i = 0; i < colourCount; ++i)
+            keys[i] = Interleaved(colours[i]) << 8 | i;
         std::sort(keys.begin(), keys.begin() + colourCount);
-        std::array<bool, MaxColours> repeated{};
-        for (uint32_t k = 1; k < colourCount; ++k) {
-            if (keys[k] >> 8 == keys[k - 1] >> 8)
-                repeated[keys[k] & 0xFF] = true;
-        }
         distinct = 0;
-        for (uint32_t i = 0; i < colourCount; ++i) {
-            if (!repeated[i])
-                index[distinct++] = uint8_t(i);
+        for (uint32_t k = 0; k < colourCount; ++k) {
+            if (k == 0 || keys[k] >> 8 != keys[k - 1] >> 8)
+                index[distinct++] = uint8_t(keys[k] & 0xFF);
         }
+    }
+
+    static uint32_t Interleaved(const RgbQuad& colour)
+    {
+        uint32_t bits = 0;
+        for (int32_t bit = 7; bit >= 0; --bit)
+            bits = bits << 3 | (colour.rgbRed >> bit & 1u) << 2 | (colour.rgbGreen >> bit & 1u) << 1 | (colour.rgbBlue >> bit & 1u);
+        return bits;
     }
 
     void SetTerms(uint32_t j, const RgbQuad& colour)
@@ -92,19 +111,23 @@ private:
         int32_t channels[3] = {colour.rgbRed, colour.rgbGreen, colour.rgbBlue};
         for (size_t axis = 0; axis < 3; ++axis) {
             int32_t channel = channels[axis];
-            int32_t own = 2 * (channel % grid.size - grid.half) + 1;
-            int32_t* cell = terms[j][axis].data();
-            for (int32_t k = 0; k < grid.cells; ++k) {
+            int32_t own = 2 * ((channel & (grid.size - 1)) - grid.half) + 1;
+            auto term = [&](int32_t k) {
                 int32_t d = channel - (k * grid.size + grid.half);
-                cell[k] = d * d + own;
-            }
+                return d * d + own;
+            };
+            // The palette index rides in the red part of the key.
+            int32_t id = axis == 0 ? index[j] : 0;
+            for (int32_t k = 0; k < grid.cells; ++k)
+                terms[j][axis][size_t(k)] = float(term(k) << 8 | id);
             // The part grows with the distance from the colour's own cell: least at the
             // run's cell nearest to it, greatest at one of the run's ends.
+            int32_t home = channel >> (8 - grid.bits);
             for (int32_t box = 0; box < grid.cells / BoxCells; ++box) {
                 int32_t first = box * BoxCells;
                 int32_t last = first + BoxCells - 1;
-                boxLeast[axis][size_t(box)][j] = cell[std::clamp(channel / grid.size, first, last)];
-                boxGreatest[axis][size_t(box)][j] = std::max(cell[first], cell[last]);
+                boxLeast[axis][size_t(box)][j] = term(std::clamp(home, first, last));
+                boxGreatest[axis][size_t(box)][j] = std::max(term(first), term(last));
             }
         }
     }
@@ -120,41 +143,60 @@ private:
         int32_t bound = INT32_MAX;
         for (uint32_t j = 0; j < distinct; ++j)
             bound = std::min(bound, greatestRed[j] + greatestGreen[j] + greatestBlue[j]);
+        alignas(8) std::array<uint8_t, MaxColours> near{};
+        for (uint32_t j = 0; j < distinct; ++j)
+            near[j] = leastRed[j] + leastGreen[j] + leastBlue[j] <= bound;
+        // Near colours sit together, so most words of flags are empty.
         uint32_t count = 0;
-        for (uint32_t j = 0; j < distinct; ++j) {
-            candidates[count] = j;
-            count += leastRed[j] + leastGreen[j] + leastBlue[j] <= bound;
+        for (uint32_t first = 0; first < distinct; first += 8) {
+            uint64_t word;
+            std::memcpy(&word, &near[first], sizeof word);
+            for (; word != 0; word &= word - 1)
+                candidates[count++] = first + uint32_t(std::countr_zero(word)) / 8;
         }
-
         int32_t r0 = red * BoxCells;
         int32_t g0 = green * BoxCells;
         int32_t b0 = blue * BoxCells;
-        // A key of D above the palette index: the least key is the nearest colour,
-        // the lowest index among equally near ones, whatever the order of the scan.
-        int32_t best[BoxCells * BoxCells][BoxCells];
+        for (int32_t half = 0; half < BoxCells; half += BoxCells / 2) {
+            if (bound < FloatExactBound)
+                Measure<float>(count, r0 + half, g0, b0, table);
+            else
+                Measure<int32_t>(count, r0 + half, g0, b0, table);
+        }
+    }
+
+    // Half a box at a time, so the least keys stay in registers.
+    template <class Key>
+    void Measure(uint32_t count, int32_t r0, int32_t g0, int32_t b0, uint8_t* table)
+    {
+        using Vector = typename KeyRun<Key>::Vector;
+        using Floats = typename KeyRun<float>::Vector;
+        constexpr int32_t Reds = BoxCells / 2;
+        Vector best[Reds][BoxCells];
         for (auto& line : best)
-            std::fill_n(line, BoxCells, INT32_MAX);
+            std::fill_n(line, BoxCells, Vector{} + std::numeric_limits<Key>::max());
         for (uint32_t c = 0; c < count; ++c) {
             const auto& t = terms[candidates[c]];
-            int32_t id = index[candidates[c]];
-            int32_t lines[BoxCells * BoxCells];
-            int32_t blues[BoxCells];
-            for (int32_t r = 0; r < BoxCells; ++r) {
-                for (int32_t g = 0; g < BoxCells; ++g)
-                    lines[r * BoxCells + g] = (t[0][size_t(r0 + r)] + t[1][size_t(g0 + g)]) << 8 | id;
-            }
-            for (int32_t b = 0; b < BoxCells; ++b)
-                blues[b] = t[2][size_t(b0 + b)] << 8;
-            for (int32_t line = 0; line < BoxCells * BoxCells; ++line) {
-                for (int32_t b = 0; b < BoxCells; ++b)
-                    best[line][b] = std::min(best[line][b], lines[line] + blues[b]);
+            Floats greens;
+            Floats blues;
+            std::memcpy(&greens, &t[1][size_t(g0)], sizeof greens);
+            std::memcpy(&blues, &t[2][size_t(b0)], sizeof blues);
+            Vector blueKeys = __builtin_convertvector(blues, Vector);
+            Vector greenKeys = __builtin_convertvector(greens, Vector);
+            for (int32_t r = 0; r < Reds; ++r) {
+                Vector lines = greenKeys + Key(t[0][size_t(r0 + r)]);
+                for (int32_t g = 0; g < BoxCells; ++g) {
+                    Vector keys = blueKeys + lines[g];
+                    best[r][g] = best[r][g] < keys ? best[r][g] : keys;
+                }
             }
         }
-        for (int32_t r = 0; r < BoxCells; ++r) {
+        for (int32_t r = 0; r < Reds; ++r) {
             for (int32_t g = 0; g < BoxCells; ++g) {
+                auto indices = __builtin_convertvector(best[r][g], typename KeyRun<int32_t>::Vector) & 0xFF;
                 uint8_t* row = table + grid.Index(r0 + r, g0 + g, b0);
                 for (int32_t b = 0; b < BoxCells; ++b)
-                    row[b] = uint8_t(best[r * BoxCells + g][b] & 0xFF);
+                    row[b] = uint8_t(indices[b]);
             }
         }
     }
@@ -162,9 +204,9 @@ private:
     CellGrid grid;
     uint32_t distinct = 0;
     std::array<uint8_t, MaxColours> index;
-    // Each distinct colour's part of D along each axis, cell by cell.
-    std::array<std::array<std::array<int32_t, MaxCells>, 3>, MaxColours> terms;
-    // The least and greatest of those parts over each box's run of cells, by axis,
+    // Each distinct colour's part of the key along each axis, cell by cell.
+    std::array<std::array<std::array<float, MaxCells>, 3>, MaxColours> terms;
+    // The least and greatest of each part of D over each box's run of cells, by axis,
     // box and colour.
     std::array<std::array<std::array<int32_t, MaxColours>, MaxBoxes>, 3> boxLeast;
     std::array<std::array<std::array<int32_t, MaxColours>, MaxBoxes>, 3> boxGreatest;

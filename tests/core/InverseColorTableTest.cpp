@@ -111,6 +111,20 @@ public:
         return palette;
     }
 
+    // Colours close to black, each followed by its green and blue swapped: far from
+    // them, distances run to hundreds of thousands and many are equal.
+    Palette Huddled(int count)
+    {
+        Palette palette;
+        while (int(palette.size()) < count) {
+            RgbQuad colour = Colour(Below(24), Below(24), Below(24));
+            palette.push_back(colour);
+            palette.push_back(Colour(colour.rgbRed, colour.rgbBlue, colour.rgbGreen));
+        }
+        palette.resize(size_t(count));
+        return palette;
+    }
+
     Palette Greys(int count)
     {
         Palette palette;
@@ -198,6 +212,7 @@ TEST(InverseTableLarge, EqualsAFullScanOfEveryCell)
         cases.push_back({"greys", make.Greys(17 + make.Below(240)), 4});
         cases.push_back({"random, 3 bits", make.Random(17 + make.Below(240)), 3});
         cases.push_back({"clustered, 3 bits", make.Clustered(256, 4, 20), 3});
+        cases.push_back({"huddled near black", make.Huddled(17 + make.Below(240)), 3 + seed % 3});
     }
     for (uint32_t seed = 100; seed <= 102; ++seed) {
         PaletteMaker make(seed);
