@@ -5,6 +5,7 @@
 #include "preview/win32/PreviewIcon.h"
 #include "resources/resource.h"
 #include "shell/win32/TextPageProc.h"
+#include "util/win32/UniqueHandle.h"
 
 namespace orv {
 
@@ -51,15 +52,13 @@ bool PlanHandler::MakeIcons(uint16_t largeSize, HICON& large, uint16_t smallSize
 {
     if (document.platform == 0)
         LoadContents();
-    large = MakeIcon(document.preview, largeSize);
-    small = MakeIcon(document.preview, smallSize);
-    if (large && small)
-        return true;
-    if (large)
-        DestroyIcon(large);
-    if (small)
-        DestroyIcon(small);
-    return FileHandler::MakeIcons(largeSize, large, smallSize, small);
+    unique_hicon largeIcon(MakeIcon(document.preview, largeSize));
+    unique_hicon smallIcon(MakeIcon(document.preview, smallSize));
+    if (!largeIcon || !smallIcon)
+        return FileHandler::MakeIcons(largeSize, large, smallSize, small);
+    large = largeIcon.release();
+    small = smallIcon.release();
+    return true;
 }
 
 void PlanHandler::DrawPreview(HDC dc, const RECT& rect)
