@@ -2,7 +2,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstring>
 #include <set>
 #include <string>
 #include <utility>
@@ -16,7 +15,6 @@ namespace orv {
 namespace {
 
 using unique_hwnd = unique_handle<NullInvalid<HWND, DestroyWindow>>;
-using unique_hmenu = unique_handle<NullInvalid<HMENU, DestroyMenu>>;
 using unique_hmodule = unique_handle<NullInvalid<HMODULE, FreeLibrary>>;
 
 HINSTANCE Module()
@@ -37,41 +35,6 @@ std::vector<unsigned char> ResourceBytes(LPCSTR name, LPCSTR type)
         return {};
     auto* data = static_cast<const unsigned char*>(LockResource(LoadResource(Module(), found)));
     return {data, data + SizeofResource(Module(), found)};
-}
-
-TEST(StringTable, HoldsEveryTextUnderItsId)
-{
-    const struct {
-        UINT id;
-        const char* text;
-    } strings[] = {
-        {1001, "Windows"}, {1002, "Macintosh"}, {1003, "Unix"}, {1004, "Unknown"},
-        {1005, "Macintosh vector fonts:"}, {1006, "Windows vector fonts:"},
-        {1013, "Bauvelle"}, {1014, "Sheetfold"}, {1015, "Project Notes"},
-        {1016, "1D Script"}, {1017, "2D Script"}, {1018, "3D Script"},
-        {1019, "Properties Script"}, {1020, "Value List Script"}, {1021, "UID Script"},
-        {1022, "Comment"}, {1023, "Orvenstaal Viewer"},
-        {2001, " "}, {2002, "Ready"},
-        {2003, "Commands for manipulating this and other windows"},
-        {2004, "Restores this window to normal size"},
-        {2005, "Move this window to another screen location"},
-        {2006, "Resize this window"}, {2007, "Collapse this window to an icon"},
-        {2008, "Expand this window to full screen size"}, {2009, "Close this window"},
-        {2010, "Contains commands for opening the file and quitting Quick View."},
-        {2011, "Opens the file  for editing with the associated application"},
-        {2012, "Quits Quick View"}, {2013, "Contains commands for customizing this window."},
-        {2014, "Shows or hides the Toolbar"}, {2015, "Shows or hides the Status bar"},
-        {2016, "Dispalys new files in current window"},
-        {2017, "Contains commands for displaying Help and information about Quick View."},
-        {2018, "Displays File Viewer information"},
-        {2019, "To edit, choose Open File for Editing"},
-        {3000, "Open File for Editing"}, {3001, "Replace Window"},
-    };
-    for (const auto& row : strings) {
-        char text[512] = "";
-        LoadStringA(Module(), row.id, text, sizeof text);
-        EXPECT_STREQ(text, row.text) << "string " << row.id;
-    }
 }
 
 TEST(Dialogs, AreCreatedWithTheirCaptionAndEveryControlTheCodeUses)
@@ -214,25 +177,8 @@ TEST(Icons, EveryGroupLoadsWithItsOwnPictureAndTheViewerHasA16By16Image)
     EXPECT_EQ(header->biHeight, 32) << "16 rows of colour, 16 of mask";
 }
 
-TEST(Viewer, HasItsMenuCommandsToolbarStripAndUsEnglishVersion)
+TEST(Version, IsUsEnglishOnCodePage1252)
 {
-    unique_hmenu menu(LoadMenuA(Module(), MAKEINTRESOURCEA(1)));
-    ASSERT_TRUE(menu);
-    std::vector<UINT> ids;
-    for (int p = 0; p < GetMenuItemCount(menu.get()); ++p) {
-        HMENU popup = GetSubMenu(menu.get(), p);
-        for (int i = 0; popup && i < GetMenuItemCount(popup); ++i)
-            ids.push_back(GetMenuItemID(popup, i));
-    }
-    EXPECT_EQ(ids, (std::vector<UINT>{100, 0, 120, 200, 201, 223, 300}));
-
-    unique_hbitmap strip(LoadBitmapA(Module(), MAKEINTRESOURCEA(1)));
-    ASSERT_TRUE(strip);
-    BITMAP bitmap{};
-    GetObjectA(strip.get(), sizeof bitmap, &bitmap);
-    EXPECT_EQ(bitmap.bmWidth, 80);
-    EXPECT_EQ(bitmap.bmHeight, 16);
-
     // Its code page selects the Mac character tables at process attach.
     char path[MAX_PATH];
     ASSERT_NE(GetModuleFileNameA(Module(), path, sizeof path), 0u);
