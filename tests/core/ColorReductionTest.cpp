@@ -43,11 +43,8 @@ void SetIndex(Bytes& row, uint32_t x, uint32_t bits, uint32_t index)
 Bytes RgbRow(const std::vector<RgbQuad>& pixels)
 {
     Bytes row;
-    for (const RgbQuad& p : pixels) {
-        row.push_back(p.rgbBlue);
-        row.push_back(p.rgbGreen);
-        row.push_back(p.rgbRed);
-    }
+    for (const RgbQuad& p : pixels)
+        row.insert(row.end(), {p.rgbBlue, p.rgbGreen, p.rgbRed});
     return row;
 }
 
@@ -60,15 +57,16 @@ struct Display {
 
     DitherSetup Setup(uint32_t inputBits, uint32_t width, const Palette& inputColours = {}) const
     {
-        return {bits,
-                inputBits,
-                width,
-                colours.data(),
-                uint32_t(colours.size()),
-                inputColours.empty() ? nullptr : inputColours.data(),
-                uint32_t(inputColours.size()),
-                table.data(),
-                4};
+        return {bits, inputBits, width, colours.data(), uint32_t(colours.size()),
+                inputColours.empty() ? nullptr : inputColours.data(), uint32_t(inputColours.size()), table.data(), 4};
+    }
+
+    Bytes Dither(const Bytes& input, uint32_t inputBits, uint32_t width, ErrorRows& errors, uint32_t firstColumn = 0,
+                 const Palette& inputColours = {}) const
+    {
+        Bytes output((width * bits + 7) / 8, 0xFF);
+        EXPECT_TRUE(DitherRow(output.data(), input.data(), firstColumn, errors, Setup(inputBits, width, inputColours)));
+        return output;
     }
 
     // Converts one row with fresh error rows; the indices stored.
@@ -77,21 +75,11 @@ struct Display {
     {
         ErrorRows errors;
         EXPECT_TRUE(errors.Allocate(width));
-        Bytes output((width * bits + 7) / 8, 0xFF);
-        EXPECT_TRUE(DitherRow(output.data(), input.data(), firstColumn, errors, Setup(inputBits, width, inputColours)));
+        Bytes output = Dither(input, inputBits, width, errors, firstColumn, inputColours);
         std::vector<uint32_t> indices;
         for (uint32_t x = 0; x < width; ++x)
             indices.push_back(IndexAt(output, x, bits));
         return indices;
-    }
-
-    uint32_t IndexOf(const RgbQuad& colour) const
-    {
-        auto at = std::find_if(colours.begin(), colours.end(), [&](const RgbQuad& c) {
-            return c.rgbRed == colour.rgbRed && c.rgbGreen == colour.rgbGreen && c.rgbBlue == colour.rgbBlue;
-        });
-        EXPECT_NE(at, colours.end());
-        return uint32_t(at - colours.begin());
     }
 
     uint32_t bits;
@@ -113,29 +101,21 @@ int32_t NextDirection()
     return LastScanDirection() > 0 ? -1 : 1;
 }
 
-struct StretchCase {
-    uint32_t from;
-    uint32_t to;
-    std::vector<uint32_t> taken;
-};
-
-const StretchCase StretchCases[] = {
-    {4, 10, {0, 0, 1, 1, 1, 2, 2, 2, 3, 3}},
-    {10, 4, {0, 3, 6, 9}},
-    {3, 5, {0, 1, 1, 2, 2}},
-    {2, 7, {0, 0, 0, 1, 1, 1, 1}},
-    {5, 5, {0, 1, 2, 3, 4}},
-    {1, 3, {0, 0, 0}},
-    {3, 1, {0}},
-};
-
 // Both end pixels map onto each other and halves go to the higher pixel, in every
 // depth, from column 13 on.
 TEST(StretchRow, CopiesPixelsOfEveryDepthFromTheFirstColumn)
 {
+    const struct {
+        uint32_t from;
+        uint32_t to;
+        std::vector<uint32_t> taken;
+    } cases[] = {
+        {4, 10, {0, 0, 1, 1, 1, 2, 2, 2, 3, 3}}, {10, 4, {0, 3, 6, 9}}, {3, 5, {0, 1, 1, 2, 2}},
+        {2, 7, {0, 0, 0, 1, 1, 1, 1}}, {5, 5, {0, 1, 2, 3, 4}}, {1, 3, {0, 0, 0}}, {3, 1, {0}},
+    };
+    const uint32_t first = 13;
     for (uint32_t bits : {1u, 4u, 8u, 16u, 24u, 32u}) {
-        const uint32_t first = 13;
-        for (const StretchCase& c : StretchCases) {
+        for (const auto& c : cases) {
             uint32_t columns = first + c.from;
             Bytes source((columns * bits + 7) / 8, 0);
             auto value = [&](uint32_t x) { return bits == 1 ? (x * 5 + 1) / 3 % 2 : (x * 7 + 3) % 16; };
@@ -174,21 +154,19 @@ TEST(StretchRow, RefusesOtherDepthsAndEmptyRows)
 
 TEST(ScaledRows, GivesEachSourceRowItsShareOfOutputRows)
 {
-    EXPECT_EQ(ScaledRows(0, 3, 5), (RowRange{0, 1}));
-    EXPECT_EQ(ScaledRows(1, 3, 5), (RowRange{1, 3}));
-    EXPECT_EQ(ScaledRows(2, 3, 5), (RowRange{3, 5}));
-
-    // Rows 0 and 2 make no output row and are skipped without conversion.
-    EXPECT_EQ(ScaledRows(0, 5, 3), (RowRange{0, 0}));
-    EXPECT_EQ(ScaledRows(1, 5, 3), (RowRange{0, 1}));
-    EXPECT_EQ(ScaledRows(2, 5, 3), (RowRange{1, 1}));
-    EXPECT_EQ(ScaledRows(3, 5, 3), (RowRange{1, 2}));
-    EXPECT_EQ(ScaledRows(4, 5, 3), (RowRange{2, 3}));
-
-    EXPECT_EQ(ScaledRows(6, 7, 7), (RowRange{6, 7}));
-    EXPECT_EQ(ScaledRows(4294967294u, 4294967295u, 4294967295u), (RowRange{4294967294u, 4294967295u}));
-    EXPECT_EQ(ScaledRows(3, 3, 5), (RowRange{0, 0}));
-    EXPECT_EQ(ScaledRows(0, 0, 5), (RowRange{0, 0}));
+    const struct {
+        uint32_t row, sourceHeight, destinationHeight;
+        RowRange expected;
+    } cases[] = {
+        {0, 3, 5, {0, 1}}, {1, 3, 5, {1, 3}}, {2, 3, 5, {3, 5}},
+        // Rows 0 and 2 make no output row and are skipped without conversion.
+        {0, 5, 3, {0, 0}}, {1, 5, 3, {0, 1}}, {2, 5, 3, {1, 1}}, {3, 5, 3, {1, 2}}, {4, 5, 3, {2, 3}},
+        {6, 7, 7, {6, 7}}, {4294967294u, 4294967295u, 4294967295u, {4294967294u, 4294967295u}},
+        {3, 3, 5, {0, 0}}, {0, 0, 5, {0, 0}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ScaledRows(c.row, c.sourceHeight, c.destinationHeight), c.expected)
+            << "row " << c.row << " of " << c.sourceHeight << " to " << c.destinationHeight;
 }
 
 TEST(DitherRow, TurnsTheScanDirectionOnEveryRow)
@@ -214,9 +192,7 @@ TEST(DitherRow, MatchesRowsOfFivePixelsOrFewerWithoutSpreading)
     for (uint32_t width : {1u, 5u, 6u}) {
         ErrorRows errors;
         ASSERT_TRUE(errors.Allocate(width));
-        Bytes input = RgbRow(std::vector<RgbQuad>(width, Colour(150, 60, 110)));
-        Bytes output(width);
-        ASSERT_TRUE(DitherRow(output.data(), input.data(), 0, errors, display.Setup(24, width)));
+        Bytes output = display.Dither(RgbRow(std::vector<RgbQuad>(width, Colour(150, 60, 110))), 24, width, errors);
         bool spread = false;
         for (unsigned k = 0; k < 2; ++k)
             spread |= std::any_of(errors.Row(k), errors.Row(k) + 3 * width, [](int32_t v) { return v != 0; });
@@ -254,8 +230,7 @@ TEST(DitherRow, SpreadsAPixelsErrorWithTheWeightsOfItsPosition)
             pixels[column] = Colour(99, 99, 99);
             ErrorRows errors;
             ASSERT_TRUE(errors.Allocate(width));
-            Bytes output(width);
-            ASSERT_TRUE(DitherRow(output.data(), RgbRow(pixels).data(), 0, errors, display.Setup(24, width)));
+            Bytes output = display.Dither(RgbRow(pixels), 24, width, errors);
             for (uint32_t x = 0; x < width; ++x)
                 EXPECT_EQ(output[x], x == column ? 1 : 0);
             for (uint32_t x = 0; x < width; ++x) {
@@ -292,66 +267,60 @@ TEST(DitherRow, MatchesEveryPixelAsGreyOnMonochromeDisplays)
                                    Colour(126, 127, 125)};
     ErrorRows errors;
     ASSERT_TRUE(errors.Allocate(4));
-    Bytes output(1, 0xFF);
-    ASSERT_TRUE(DitherRow(output.data(), RgbRow(pixels).data(), 0, errors, display.Setup(24, 4)));
-    EXPECT_EQ(output[0], 0x60);
+    EXPECT_EQ(display.Dither(RgbRow(pixels), 24, 4, errors), Bytes{0x60});
 }
 
 TEST(DitherRow, ReadsEveryInputDepthFromItsFirstColumn)
 {
     Display display(8, DistinctColours());
-    for (const RgbQuad& colour : display.colours)
-        ASSERT_EQ(display.table[RgbTableIndex(colour.rgbRed, colour.rgbGreen, colour.rgbBlue, 4)],
-                  display.IndexOf(colour));
-    const RgbQuad red = Colour(255, 0, 0), blue = Colour(0, 0, 255);
+    for (uint32_t i = 0; i < display.colours.size(); ++i) {
+        const RgbQuad& c = display.colours[i];
+        ASSERT_EQ(display.table[RgbTableIndex(c.rgbRed, c.rgbGreen, c.rgbBlue, 4)], i);
+    }
     const uint32_t first = 13, width = 8;
+    const Palette sixteen(display.colours.begin(), display.colours.begin() + 16);
 
+    // Red (2) for 0 and blue (4) for 1; the bit before the first column is set.
     Bytes oneBit(4, 0);
     const uint32_t bits[width] = {1, 0, 0, 1, 1, 0, 1, 0};
     for (uint32_t x = 0; x < width; ++x)
         SetIndex(oneBit, first + x, 1, bits[x]);
     SetIndex(oneBit, first - 1, 1, 1);
-    std::vector<uint32_t> expected;
-    for (uint32_t b : bits)
-        expected.push_back(display.IndexOf(b ? blue : red));
-    EXPECT_EQ(display.Convert(oneBit, 1, width, first, {red, blue}), expected);
-
-    Palette sixteen(display.colours.begin(), display.colours.begin() + 16);
     Bytes fourBit(16, 0);
     for (uint32_t x = 0; x < 32; ++x)
         SetIndex(fourBit, x, 4, x % 16);
-    expected.clear();
-    for (uint32_t x = first; x < first + width; ++x)
-        expected.push_back(x % 16);
-    EXPECT_EQ(display.Convert(fourBit, 4, width, first, sixteen), expected);
-
-    // Indices beyond the colour table read as black.
-    Bytes eightBit = {4, 2, 9, 200, 3, 1, 5, 2};
-    EXPECT_EQ(display.Convert(eightBit, 8, width, 0, sixteen), (std::vector<uint32_t>{4, 2, 9, 0, 3, 1, 5, 2}));
-
     // 16 bits: blue in bits 0-4, green 5-9, red 10-14, each widened to 8 bits.
     auto word = [](uint32_t r, uint32_t g, uint32_t b) { return uint16_t(r << 10 | g << 5 | b); };
     const uint16_t words[] = {word(31, 0, 16), word(0, 16, 31), word(0, 0, 0), word(31, 31, 31) | 0x8000,
                               word(31, 16, 0), word(0, 31, 16), word(12, 12, 12), word(31, 0, 31)};
     Bytes sixteenBit;
-    for (uint16_t w : words) {
-        sixteenBit.push_back(uint8_t(w));
-        sixteenBit.push_back(uint8_t(w >> 8));
+    for (uint16_t w : words)
+        sixteenBit.insert(sixteenBit.end(), {uint8_t(w), uint8_t(w >> 8)});
+    const std::vector<uint32_t> shown = {5, 7, 1, 6, 0, 14, 9, 16};
+    Bytes rgb, rgbx;
+    for (uint32_t i : shown) {
+        const RgbQuad& c = display.colours[i];
+        rgb.insert(rgb.end(), {c.rgbBlue, c.rgbGreen, c.rgbRed});
+        rgbx.insert(rgbx.end(), {c.rgbBlue, c.rgbGreen, c.rgbRed, 0x77});
     }
-    EXPECT_EQ(display.Convert(sixteenBit, 16, width),
-              (std::vector<uint32_t>{12, 11, 0, 8, 9, 13, 1, 6}));
-
-    std::vector<RgbQuad> colours = {Colour(255, 255, 0), Colour(0, 255, 255), Colour(96, 96, 96),
-                                    Colour(255, 0, 255), Colour(0, 0, 0),     Colour(128, 255, 0),
-                                    Colour(255, 128, 0), Colour(60, 200, 200)};
-    expected.clear();
-    for (const RgbQuad& c : colours)
-        expected.push_back(display.IndexOf(c));
-    EXPECT_EQ(display.Convert(RgbRow(colours), 24, width), expected);
-    Bytes thirtyTwo;
-    for (const RgbQuad& c : colours)
-        thirtyTwo.insert(thirtyTwo.end(), {c.rgbBlue, c.rgbGreen, c.rgbRed, 0x77});
-    EXPECT_EQ(display.Convert(thirtyTwo, 32, width), expected);
+    const struct {
+        uint32_t bits;
+        Bytes input;
+        uint32_t firstColumn;
+        Palette inputColours;
+        std::vector<uint32_t> expected;
+    } cases[] = {
+        {1, oneBit, first, {display.colours[2], display.colours[4]}, {4, 2, 2, 4, 4, 2, 4, 2}},
+        {4, fourBit, first, sixteen, {13, 14, 15, 0, 1, 2, 3, 4}},
+        // Indices beyond the colour table read as black.
+        {8, {4, 2, 9, 200, 3, 1, 5, 2}, 0, sixteen, {4, 2, 9, 0, 3, 1, 5, 2}},
+        {16, sixteenBit, 0, {}, {12, 11, 0, 8, 9, 13, 1, 6}},
+        {24, rgb, 0, {}, shown},
+        {32, rgbx, 0, {}, shown},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(display.Convert(c.input, c.bits, width, c.firstColumn, c.inputColours), c.expected)
+            << c.bits << " bits";
 }
 
 // Over a flat area the spread error keeps the share of white pixels at the grey's
@@ -365,8 +334,7 @@ TEST(DitherRow, KeepsTheAverageOfAFlatGrey)
     Bytes input = RgbRow(std::vector<RgbQuad>(size, Colour(64, 64, 64)));
     int white = 0;
     for (uint32_t y = 0; y < size; ++y) {
-        Bytes output(size / 8);
-        ASSERT_TRUE(DitherRow(output.data(), input.data(), 0, errors, display.Setup(24, size)));
+        Bytes output = display.Dither(input, 24, size, errors);
         for (uint32_t x = 0; x < size; ++x)
             white += int(IndexAt(output, x, 1));
     }

@@ -4,9 +4,11 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "ByteWriter.h"
 #include "InfoFileBuilder.h"
+#include "RecordingFile.h"
 #include "ScopedCharTables.h"
 #include "libpart/InfoFiles.h"
 #include "util/CharTables.h"
@@ -16,30 +18,7 @@ namespace orv {
 namespace {
 
 using ActiveTables = test::ScopedCharTables;
-
 using test::InfoFileBuilder;
-
-// Counts the reads that reach the file, to tell a linear scan from a quadratic one.
-class CountingFile : public File {
-public:
-    explicit CountingFile(std::vector<uint8_t> bytes) : file(std::move(bytes)) {}
-
-    uint32_t Read(void* buffer, uint32_t count) override
-    {
-        ++reads;
-        return file.Read(buffer, count);
-    }
-    uint32_t Write(const void* buffer, uint32_t count) override { return file.Write(buffer, count); }
-    bool Seek(uint64_t position) override { return file.Seek(position); }
-    uint64_t Position() const override { return file.Position(); }
-    uint64_t Size() const override { return file.Size(); }
-    bool Cut() override { return file.Cut(); }
-
-    uint64_t reads = 0;
-
-private:
-    MemoryFile file;
-};
 
 int ByteCompare(const char* a, const char* b)
 {
@@ -58,27 +37,29 @@ int FoldedCompare(const char* a, const char* b)
 
 const FontHeadings headings{"Macintosh vector fonts:", "Windows vector fonts:"};
 
-std::optional<std::string> InfoListing(const std::vector<uint8_t>& bytes,
-                                       StringCompare compare = ByteCompare)
+// The listing as text, or nothing when it could not be built; a failed build leaves no text.
+std::optional<std::string> TextOf(bool built, const TextBuffer& listing)
 {
-    MemoryFile file(bytes);
-    TextBuffer listing;
-    if (!BuildInfoListing(file, compare, listing)) {
+    if (!built) {
         EXPECT_EQ(listing.GetText(), nullptr);
         return std::nullopt;
     }
     return std::string(listing.GetText(), listing.GetLength());
 }
 
+std::optional<std::string> InfoListing(const std::vector<uint8_t>& bytes,
+                                       StringCompare compare = ByteCompare)
+{
+    MemoryFile file(bytes);
+    TextBuffer listing;
+    return TextOf(BuildInfoListing(file, compare, listing), listing);
+}
+
 std::optional<std::string> FontListing(const std::vector<uint8_t>& bytes)
 {
     MemoryFile file(bytes);
     TextBuffer listing;
-    if (!BuildFontListing(file, headings, ByteCompare, listing)) {
-        EXPECT_EQ(listing.GetText(), nullptr);
-        return std::nullopt;
-    }
-    return std::string(listing.GetText(), listing.GetLength());
+    return TextOf(BuildFontListing(file, headings, ByteCompare, listing), listing);
 }
 
 TEST(InfoDirectory, EntriesAreReadBigEndianAndShortOnesFail)
@@ -88,11 +69,8 @@ TEST(InfoDirectory, EntriesAreReadBigEndianAndShortOnesFail)
     MemoryFile file(bytes.Data());
     DataDirectoryEntry entry{};
     ASSERT_TRUE(ReadDirectoryEntry(file, entry));
-    EXPECT_EQ(entry.tag, WictTag);
-    EXPECT_EQ(entry.id, 7u);
-    EXPECT_EQ(entry.dataStart, 0x01020304u);
-    EXPECT_EQ(entry.dataLength, 514u);
-    EXPECT_EQ(entry.reserved, 0xFFFFFFFEu);
+    EXPECT_EQ(std::tuple(entry.tag, entry.id, entry.dataStart, entry.dataLength, entry.reserved),
+              std::tuple(WictTag, 7u, 0x01020304u, 514u, 0xFFFFFFFEu));
     EXPECT_EQ(file.Position(), 20u);
 
     MemoryFile shortFile(bytes.Data().data(), 19);
@@ -117,26 +95,20 @@ TEST(InfoDirectory, ScansStartAtTheHeaderAndGiveThePositionBack)
 TEST(InfoDirectory, CountsTheFileCannotHoldFindNothing)
 {
     auto twoEntries = InfoFileBuilder().Version(1, "a").Version(2, "b");
-    MemoryFile overstated(InfoFileBuilder(twoEntries).StoredCount(1000000).Build());
-    EXPECT_EQ(CountTaggedEntries(overstated, VersTag), 0u);
-
-    MemoryFile negative(InfoFileBuilder(twoEntries).StoredCount(-1).Build());
-    EXPECT_EQ(CountTaggedEntries(negative, VersTag), 0u);
-
-    auto bytes = twoEntries.Build();
-    bytes.resize(20 + 20 + 10);
-    MemoryFile truncated(bytes);
-    EXPECT_EQ(CountTaggedEntries(truncated, VersTag), 0u);
-
-    MemoryFile headerOnly(bytes.data(), 19);
-    EXPECT_EQ(CountTaggedEntries(headerOnly, VersTag), 0u);
+    auto truncated = twoEntries.Build();
+    truncated.resize(20 + 20 + 10);
+    for (const auto& bytes : {InfoFileBuilder(twoEntries).StoredCount(1000000).Build(),
+                              InfoFileBuilder(twoEntries).StoredCount(-1).Build(), truncated,
+                              std::vector<uint8_t>(truncated.begin(), truncated.begin() + 19)}) {
+        MemoryFile file(bytes);
+        EXPECT_EQ(CountTaggedEntries(file, VersTag), 0u) << bytes.size();
+    }
 }
 
 TEST(InfoRecords, NamesAreTranslatedFromMacCharactersAndNumbersMadeNative)
 {
     ActiveTables roman(&RomanChars);
-    auto bytes = InfoFileBuilder().Info("Gr\x8A", "\x8A", "\x8A").Build();
-    MemoryFile file(bytes);
+    MemoryFile file(InfoFileBuilder().Info("Gr\x8A", "\x8A", "\x8A").Build());
     ASSERT_TRUE(file.Seek(5));
     InfoRecord record{};
     ASSERT_TRUE(ReadInfoRecord(file, 40, record));
@@ -165,82 +137,67 @@ TEST(InfoRecords, BytesAreReadExactlyAtTheirStart)
     EXPECT_TRUE(ReadBytesAt(file, 1000, 0, nullptr));
 }
 
-TEST(InfoListing, GroupsComeInOrderEachHeadingOnce)
-{
-    auto bytes = InfoFileBuilder()
-                     .Info("Materials", "Steel", "S235")
-                     .Version(1, "not an info entry")
-                     .Info("Layers", "Walls", "1")
-                     .Info("Materials", "Brick", "red")
-                     .Info("Materials", "Brick", "blue")
-                     .Build();
-    EXPECT_EQ(InfoListing(bytes),
-              "Layers:\r\n"
-              "        Walls 1\r\n"
-              "Materials:\r\n"
-              "        Brick blue\r\n"
-              "        Brick red\r\n"
-              "        Steel S235\r\n");
-}
-
-TEST(InfoListing, TheGivenComparisonDecidesTheOrder)
-{
-    auto bytes = InfoFileBuilder().Info("apple", "x", "").Info("Banana", "y", "").Build();
-    EXPECT_EQ(InfoListing(bytes, ByteCompare), "Banana:\r\n        y \r\napple:\r\n        x \r\n");
-    EXPECT_EQ(InfoListing(bytes, FoldedCompare), "apple:\r\n        x \r\nBanana:\r\n        y \r\n");
-}
-
-TEST(InfoListing, MacGroupNamesShowInWindowsCharacters)
+TEST(InfoListing, GroupsComeInTheGivenOrderEachHeadingOnce)
 {
     ActiveTables roman(&RomanChars);
-    EXPECT_EQ(InfoListing(InfoFileBuilder().Info("K\x8A" "se", "Brie", "\x8A").Build()),
-              "K\xE4se:\r\n        Brie \x8A\r\n");
-}
-
-TEST(InfoListing, UnterminatedFieldsShowTheirFirst31Characters)
-{
-    std::string group(40, 'G');
-    std::string item(32, 'I');
-    std::string detail(32, 'D');
-    EXPECT_EQ(InfoListing(InfoFileBuilder().Info(group, item, detail).Build()),
-              std::string(31, 'G') + ":\r\n        " + std::string(31, 'I') + " " +
-                  std::string(31, 'D') + "\r\n");
-}
-
-TEST(InfoListing, FilesWithoutInfoRecordsGiveNoListing)
-{
-    EXPECT_EQ(InfoListing(InfoFileBuilder().Build()), std::nullopt);
-    EXPECT_EQ(InfoListing(InfoFileBuilder().FontTable("MACT", 1, "Geneva").Version(1, "1").Build()),
-              std::nullopt);
-    EXPECT_EQ(InfoListing(InfoFileBuilder().Info("g", "i", "d").StoredCount(-5).Build()), std::nullopt);
-    EXPECT_EQ(InfoListing({}), std::nullopt);
-}
-
-TEST(InfoListing, HostileDirectoriesGiveNoListing)
-{
-    const uint32_t recordStart = 20 + 2 * 20;
-    struct Case {
+    auto fruit = InfoFileBuilder().Info("apple", "x", "").Info("Banana", "y", "").Build();
+    const struct {
         const char* what;
         std::vector<uint8_t> bytes;
+        StringCompare compare;
+        std::string listing;
     } cases[] = {
-        {"count beyond the file",
-         InfoFileBuilder().Info("g", "i", "d").StoredCount(0x7FFFFFFF).Build()},
-        {"count one too many", InfoFileBuilder().Info("g", "i", "d").StoredCount(8).Build()},
-        {"record beyond the file",
-         InfoFileBuilder().Info("g", "i", "d").PlacedEntry("info", 0, 0x10000, 124).Build()},
-        {"record cut by the end",
-         InfoFileBuilder().Info("g", "i", "d").PlacedEntry("info", 0, recordStart + 1, 124).Build()},
-        {"length beyond the file",
-         InfoFileBuilder().Info("g", "i", "d").PlacedEntry("info", 0, recordStart, ~0u - 15).Build()},
-        {"start and length past 32 bits",
-         InfoFileBuilder().Info("g", "i", "d").PlacedEntry("info", 0, 0xFFFFFF00, 0x200).Build()},
+        {"groups and items sorted", InfoFileBuilder()
+                                        .Info("Materials", "Steel", "S235")
+                                        .Version(1, "not an info entry")
+                                        .Info("Layers", "Walls", "1")
+                                        .Info("Materials", "Brick", "red")
+                                        .Info("Materials", "Brick", "blue")
+                                        .Build(),
+         ByteCompare,
+         "Layers:\r\n"
+         "        Walls 1\r\n"
+         "Materials:\r\n"
+         "        Brick blue\r\n"
+         "        Brick red\r\n"
+         "        Steel S235\r\n"},
+        {"byte order", fruit, ByteCompare, "Banana:\r\n        y \r\napple:\r\n        x \r\n"},
+        {"folded order", fruit, FoldedCompare, "apple:\r\n        x \r\nBanana:\r\n        y \r\n"},
+        {"Mac group names shown in Windows characters",
+         InfoFileBuilder().Info("K\x8A" "se", "Brie", "\x8A").Build(), ByteCompare,
+         "K\xE4se:\r\n        Brie \x8A\r\n"},
+        {"unterminated fields show their first 31 characters",
+         InfoFileBuilder().Info(std::string(40, 'G'), std::string(32, 'I'), std::string(32, 'D'))
+             .Build(),
+         ByteCompare,
+         std::string(31, 'G') + ":\r\n        " + std::string(31, 'I') + " " + std::string(31, 'D') +
+             "\r\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(InfoListing(c.bytes, c.compare), c.listing) << c.what;
+}
+
+TEST(InfoListing, FilesWithoutWholeInfoRecordsGiveNoListing)
+{
+    const uint32_t recordStart = 20 + 2 * 20;
+    auto cut = InfoFileBuilder().Info("g", "i", "d").Build();
+    cut.pop_back();
+    auto withInfo = [] { return InfoFileBuilder().Info("g", "i", "d"); };
+    const struct { const char* what; std::vector<uint8_t> bytes; } cases[] = {
+        {"no entries", InfoFileBuilder().Build()},
+        {"no info entries", InfoFileBuilder().FontTable("MACT", 1, "Geneva").Version(1, "1").Build()},
+        {"negative count", withInfo().StoredCount(-5).Build()},
+        {"no file", {}},
+        {"count beyond the file", withInfo().StoredCount(0x7FFFFFFF).Build()},
+        {"count one too many", withInfo().StoredCount(8).Build()},
+        {"record beyond the file", withInfo().PlacedEntry("info", 0, 0x10000, 124).Build()},
+        {"record cut by the end", withInfo().PlacedEntry("info", 0, recordStart + 1, 124).Build()},
+        {"length beyond the file", withInfo().PlacedEntry("info", 0, recordStart, ~0u - 15).Build()},
+        {"start and length past 32 bits", withInfo().PlacedEntry("info", 0, 0xFFFFFF00, 0x200).Build()},
+        {"last record cut", cut},
     };
     for (const auto& [what, bytes] : cases)
         EXPECT_EQ(InfoListing(bytes), std::nullopt) << what;
-
-    auto bytes = InfoFileBuilder().Info("g", "i", "d").Build();
-    bytes.pop_back();
-    EXPECT_EQ(InfoListing(bytes), std::nullopt) << "last record cut";
 }
 
 TEST(FontListing, MacintoshFontsComeFirstEachHeadingBetweenEmptyLines)
@@ -284,43 +241,27 @@ TEST(FontListing, NamesAndVersionsAreCutAndTiesGoByVersion)
               "     Same b\r\n");
 }
 
-TEST(FontListing, FontTablesWithoutTheirVersionGiveNoListing)
+TEST(FontListing, FontTablesWithoutTheirVersionOrWithinTheFileGiveNoListing)
 {
-    EXPECT_EQ(FontListing(InfoFileBuilder().FontTable("MACT", 1, "Geneva").Build()), std::nullopt);
-    EXPECT_EQ(FontListing(InfoFileBuilder().FontTable("MACT", 1, "Geneva").Version(2, "1").Build()),
-              std::nullopt);
-    EXPECT_EQ(FontListing(InfoFileBuilder()
-                              .FontTable("MACT", 1, "Geneva")
-                              .Version(1, "1")
-                              .FontTable("WICT", 2, "Arial")
-                              .Build()),
-              std::nullopt);
-    EXPECT_EQ(FontListing(InfoFileBuilder().Info("g", "i", "d").Version(0, "1").Build()), std::nullopt);
-}
-
-TEST(FontListing, HostileEntriesGiveNoListing)
-{
+    auto geneva = [] { return InfoFileBuilder().FontTable("MACT", 1, "Geneva"); };
     auto withTable = [](uint32_t start, uint32_t length) {
         return InfoFileBuilder().PlacedEntry("MACT", 1, start, length).Version(1, "1.0").Build();
     };
-    auto withVersion = [](uint32_t start, uint32_t length) {
-        return InfoFileBuilder()
-            .FontTable("MACT", 1, "Geneva")
-            .PlacedEntry("VERS", 1, start, length)
-            .Build();
+    auto withVersion = [&geneva](uint32_t start, uint32_t length) {
+        return geneva().PlacedEntry("VERS", 1, start, length).Build();
     };
-    struct Case {
-        const char* what;
-        std::vector<uint8_t> bytes;
-    } cases[] = {
+    const struct { const char* what; std::vector<uint8_t> bytes; } cases[] = {
+        {"no version", geneva().Build()},
+        {"another font's version", geneva().Version(2, "1").Build()},
+        {"one font without", geneva().Version(1, "1").FontTable("WICT", 2, "Arial").Build()},
+        {"versions only", InfoFileBuilder().Info("g", "i", "d").Version(0, "1").Build()},
         {"name beyond the file", withTable(0x10000, 600)},
         {"table length beyond the file", withTable(0, 0x7FFFFFFF)},
         {"name start past 32 bits", withTable(0xFFFFFFF0, 600)},
         {"short table beyond the file", withTable(0x10000, 10)},
         {"version beyond the file", withVersion(0x10000, 3)},
         {"version length beyond the file", withVersion(0, 0x80000000)},
-        {"count beyond the file",
-         InfoFileBuilder().FontTable("MACT", 1, "G").Version(1, "1").StoredCount(1 << 30).Build()},
+        {"count beyond the file", geneva().Version(1, "1").StoredCount(1 << 30).Build()},
     };
     for (const auto& [what, bytes] : cases)
         EXPECT_EQ(FontListing(bytes), std::nullopt) << what;
@@ -334,10 +275,11 @@ TEST(FontListing, ReadsGrowLinearlyWithTheDirectory)
         builder.PlacedEntry("MACT", id, 0, 0);
     for (uint32_t id = tables; id-- > 0;)
         builder.PlacedEntry("VERS", id, 0, 1);
-    CountingFile file(builder.Build());
+    // Counting the reads tells a linear scan from a quadratic one.
+    test::RecordingFile file(builder.Build());
     TextBuffer listing;
     ASSERT_TRUE(BuildFontListing(file, headings, ByteCompare, listing));
-    EXPECT_LT(file.reads, 20u * tables);
+    EXPECT_LT(file.Count("read"), 20u * tables);
 }
 
 }  // namespace

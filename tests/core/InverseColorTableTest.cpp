@@ -62,17 +62,19 @@ std::vector<uint8_t> Large(const Palette& palette, unsigned bits)
     return table;
 }
 
-// Where two tables differ, for the failure message.
-std::string Differences(const std::vector<uint8_t>& expected, const std::vector<uint8_t>& actual)
+// Names the first entries where the tables differ.
+testing::AssertionResult SameTable(const std::vector<uint8_t>& expected, const std::vector<uint8_t>& actual)
 {
-    std::string text;
-    int shown = 0;
-    for (size_t x = 0; x < expected.size(); ++x) {
-        if (expected[x] != actual[x] && shown++ < 8)
-            text += " entry " + std::to_string(x) + ": " + std::to_string(actual[x]) + " instead of " +
-                    std::to_string(expected[x]) + ";";
+    if (expected == actual)
+        return testing::AssertionSuccess();
+    testing::AssertionResult failure = testing::AssertionFailure() << actual.size() << " entries:";
+    for (size_t x = 0, shown = 0; x < std::min(expected.size(), actual.size()) && shown < 8; ++x) {
+        if (expected[x] != actual[x]) {
+            failure << " entry " << x << ": " << int(actual[x]) << " instead of " << int(expected[x]) << ";";
+            ++shown;
+        }
     }
-    return text;
+    return failure;
 }
 
 class PaletteMaker {
@@ -143,33 +145,25 @@ private:
 // between them, a 6 x 6 x 6 cube and a ramp of greys.
 Palette SystemPalette()
 {
-    Palette low = {Colour(0, 0, 0),     Colour(128, 0, 0),   Colour(0, 128, 0),     Colour(128, 128, 0),
-                   Colour(0, 0, 128),   Colour(128, 0, 128), Colour(0, 128, 128),   Colour(192, 192, 192),
-                   Colour(192, 220, 192), Colour(166, 202, 240)};
-    Palette high = {Colour(255, 251, 240), Colour(160, 160, 164), Colour(128, 128, 128), Colour(255, 0, 0),
-                    Colour(0, 255, 0),     Colour(255, 255, 0),   Colour(0, 0, 255),     Colour(255, 0, 255),
-                    Colour(0, 255, 255),   Colour(255, 255, 255)};
-    Palette palette = low;
-    for (int r = 0; r < 6; ++r) {
-        for (int g = 0; g < 6; ++g) {
-            for (int b = 0; b < 6; ++b)
-                palette.push_back(Colour(r * 51, g * 51, b * 51));
-        }
-    }
+    Palette palette = {Colour(0, 0, 0),     Colour(128, 0, 0),   Colour(0, 128, 0),   Colour(128, 128, 0),
+                       Colour(0, 0, 128),   Colour(128, 0, 128), Colour(0, 128, 128), Colour(192, 192, 192),
+                       Colour(192, 220, 192), Colour(166, 202, 240)};
+    for (int i = 0; i < 216; ++i)
+        palette.push_back(Colour(i / 36 * 51, i / 6 % 6 * 51, i % 6 * 51));
     for (int i = 1; i <= 20; ++i)
         palette.push_back(Colour(i * 12, i * 12, i * 12));
-    palette.insert(palette.end(), high.begin(), high.end());
+    palette.insert(palette.end(), {Colour(255, 251, 240), Colour(160, 160, 164), Colour(128, 128, 128),
+                                   Colour(255, 0, 0), Colour(0, 255, 0), Colour(255, 255, 0), Colour(0, 0, 255),
+                                   Colour(255, 0, 255), Colour(0, 255, 255), Colour(255, 255, 255)});
     return palette;
 }
 
-struct HsvCase {
-    int red, green, blue;
-    HueSaturationValue expected;
-};
-
 TEST(RgbToHsv, GivesHueOnItsCircleSaturationAndValue)
 {
-    const HsvCase cases[] = {
+    const struct {
+        int red, green, blue;
+        HueSaturationValue expected;
+    } cases[] = {
         {255, 0, 0, {0, 255, 255}},
         {0, 255, 0, {85, 255, 255}},
         {0, 0, 255, {170, 255, 255}},
@@ -182,7 +176,7 @@ TEST(RgbToHsv, GivesHueOnItsCircleSaturationAndValue)
         {200, 100, 50, {13, 191, 200}},
         {1, 0, 0, {0, 255, 1}},
     };
-    for (const HsvCase& c : cases) {
+    for (const auto& c : cases) {
         HueSaturationValue hsv = RgbToHsv(uint8_t(c.red), uint8_t(c.green), uint8_t(c.blue));
         EXPECT_EQ(hsv, c.expected) << c.red << ", " << c.green << ", " << c.blue << " gave " << int(hsv.hue)
                                    << ", " << int(hsv.saturation) << ", " << int(hsv.value);
@@ -230,9 +224,7 @@ TEST(InverseTableLarge, EqualsAFullScanOfEveryCell)
     cases.push_back({"five colours", make.Random(5), 4});
 
     for (const Case& c : cases) {
-        std::vector<uint8_t> expected = FullScan(c.palette, c.bits, false);
-        std::vector<uint8_t> actual = Large(c.palette, c.bits);
-        EXPECT_TRUE(expected == actual) << c.name << ":" << Differences(expected, actual);
+        EXPECT_TRUE(SameTable(FullScan(c.palette, c.bits, false), Large(c.palette, c.bits))) << c.name;
     }
 }
 
@@ -255,12 +247,12 @@ TEST(InverseTableLarge, FindsCellsBeyondALineOrPlaneWithoutAny)
 
     std::vector<uint8_t> table = Large(sliver, 4);
     EXPECT_EQ(table[RgbTableIndex(6 * 16, 7 * 16, 7 * 16, 4)], 11);
-    EXPECT_TRUE(table == FullScan(sliver, 4, false)) << Differences(FullScan(sliver, 4, false), table);
+    EXPECT_TRUE(SameTable(FullScan(sliver, 4, false), table));
 
     table = Large(slivers, 4);
     EXPECT_EQ(table[RgbTableIndex(7 * 16, 12 * 16, 13 * 16, 4)], 14);
     EXPECT_EQ(table[RgbTableIndex(10 * 16, 3 * 16, 12 * 16, 4)], 6);
-    EXPECT_TRUE(table == FullScan(slivers, 4, false)) << Differences(FullScan(slivers, 4, false), table);
+    EXPECT_TRUE(SameTable(FullScan(slivers, 4, false), table));
 }
 
 TEST(InverseTableSmall, EqualsAFullScanInHueSaturationAndValue)
@@ -273,9 +265,8 @@ TEST(InverseTableSmall, EqualsAFullScanInHueSaturationAndValue)
         for (unsigned bits = InverseTableMinBits; bits <= InverseTableMaxBits; ++bits) {
             std::vector<uint8_t> table(InverseTableSize(bits), 0);
             ASSERT_TRUE(InverseTableSmall(uint32_t(palette.size()), palette.data(), bits, table.data()));
-            std::vector<uint8_t> expected = FullScan(palette, bits, true);
-            EXPECT_TRUE(table == expected) << palette.size() << " colours, " << bits
-                                           << " bits:" << Differences(expected, table);
+            EXPECT_TRUE(SameTable(FullScan(palette, bits, true), table))
+                << palette.size() << " colours, " << bits << " bits";
         }
     }
 }
@@ -303,7 +294,7 @@ TEST(BuildInverseTable, PutsExactBlackAndWhiteInTheCornerEntries)
     EXPECT_EQ(table[4095], 250);
     measured[0] = 9;
     measured[4095] = 250;
-    EXPECT_TRUE(table == measured);
+    EXPECT_TRUE(SameTable(measured, table));
 }
 
 TEST(BuildInverseTable, TakesUpToSixteenColoursInTheHsvLayoutAsMeasured)
@@ -315,7 +306,7 @@ TEST(BuildInverseTable, TakesUpToSixteenColoursInTheHsvLayoutAsMeasured)
     palette[14] = Colour(30, 160, 220);
     std::vector<uint8_t> table(4096, 0);
     ASSERT_TRUE(BuildInverseTable(16, palette.data(), 4, table.data()));
-    EXPECT_TRUE(table == FullScan(palette, 4, true));
+    EXPECT_TRUE(SameTable(FullScan(palette, 4, true), table));
     EXPECT_EQ(table[0], 3);
     EXPECT_EQ(table[HsvTableIndex(RgbToHsv(30, 160, 220), 4)], 14);
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
+#include <optional>
 
 #include "ByteWriter.h"
 #include "GifWriter.h"
@@ -17,13 +19,11 @@ using test::ByteWriter;
 using test::GifImage;
 using test::GifWriter;
 
-class FixedScreen : public ScreenResolution {
+// A screen of fixed size, installed while it lives.
+class TestScreen : public ScreenResolution {
 public:
-    FixedScreen(int32_t horizontalPixels, int32_t horizontalMillimetres, int32_t verticalPixels,
-                int32_t verticalMillimetres)
-        : metrics{horizontalPixels, horizontalMillimetres, verticalPixels, verticalMillimetres}
-    {
-    }
+    explicit TestScreen(const ScreenMetrics& metrics) : metrics(metrics) { SetCurrent(this); }
+    ~TestScreen() override { SetCurrent(nullptr); }
     bool Query(ScreenMetrics& out) const override
     {
         out = metrics;
@@ -32,13 +32,6 @@ public:
 
 private:
     ScreenMetrics metrics;
-};
-
-// Installs a screen for one test and takes it away again.
-class ScreenForTest {
-public:
-    explicit ScreenForTest(const ScreenResolution* screen) { ScreenResolution::SetCurrent(screen); }
-    ~ScreenForTest() { ScreenResolution::SetCurrent(nullptr); }
 };
 
 std::vector<uint8_t> Bytes(const PreviewPicture& picture)
@@ -89,6 +82,16 @@ void Hold(PreviewPicture& picture, const std::vector<uint8_t>& stored)
     ASSERT_TRUE(picture.ReadBlock(file, static_cast<uint32_t>(stored.size()), PreviewKindBlock, nullptr, 0));
 }
 
+std::vector<uint8_t> SmallGif()
+{
+    GifImage image;
+    image.width = 2;
+    image.height = 2;
+    image.minCodeSize = 2;
+    image.indices = {0, 1, 2, 3};
+    return GifWriter().Screen(2, 2, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}}).Image(image).Trailer().Data();
+}
+
 TEST(PreviewPicture, StartsEmptyAndALengthOfZeroEmptiesIt)
 {
     PreviewPicture picture;
@@ -116,7 +119,6 @@ TEST(PreviewPicture, AStoredBlockIsTakenAsItIsWithoutItsPlayHandle)
     source.Seek(3);
     PreviewPicture picture;
     ASSERT_TRUE(picture.ReadBlock(source, static_cast<uint32_t>(stored.size()), PreviewKindBlock, nullptr, 0));
-    EXPECT_EQ(picture.GetBlockSize(), stored.size());
     std::vector<uint8_t> expected = stored;
     std::memset(expected.data() + 12, 0, 4);
     EXPECT_EQ(Bytes(picture), expected);
@@ -148,6 +150,18 @@ TEST(PreviewPicture, FailedReadsKeepThePreviousPicture)
     attempt(15, PreviewKindRecord16, Record(PreviewKindRecord16), metafile.data(), 108);
     attempt(17, PreviewKindRecord18, Record(PreviewKindRecord18), metafile.data(), 108);
     attempt(18, PreviewKindRecord18, Record(PreviewKindRecord18), nullptr, 108);
+
+    std::vector<uint8_t> gif = SmallGif();
+    std::vector<uint8_t> broken(gif.begin(), gif.end() - 1);
+    auto attemptGif = [&](const std::vector<uint8_t>& bytes, uint32_t length) {
+        MemoryFile source(bytes);
+        EXPECT_FALSE(picture.ReadGif(source, length)) << length;
+        EXPECT_EQ(Bytes(picture), before);
+    };
+    attemptGif(broken, static_cast<uint32_t>(broken.size()));
+    attemptGif(gif, static_cast<uint32_t>(gif.size()) + 1);
+    attemptGif(gif, 0xFFFFFFFF);
+    attemptGif(gif, 5);
 }
 
 TEST(PreviewPicture, MetafileRecordsMapTheirFieldsAndTakeTheCallersBits)
@@ -159,86 +173,51 @@ TEST(PreviewPicture, MetafileRecordsMapTheirFieldsAndTakeTheCallersBits)
         MemoryFile source(file.Data());
         PreviewPicture picture;
         ASSERT_TRUE(picture.ReadBlock(source, 516, kind, metafile.data(), 200));
-        EXPECT_EQ(picture.GetBlockSize(), 224u);
-        PreviewHeader header = HeaderOf(picture);
-        EXPECT_EQ(header.tag, 0x5A5A);
-        EXPECT_EQ(header.reserved, 0);
-        EXPECT_EQ(header.frameTop, 5);
-        EXPECT_EQ(header.frameLeft, 6);
-        EXPECT_EQ(header.frameBottom, 70);
-        EXPECT_EQ(header.frameRight, 80);
-        EXPECT_EQ(header.playHandle, 0u);
-        EXPECT_EQ(header.flags, 0x24);
-        EXPECT_EQ(header.pictureType, 7);
-        EXPECT_EQ(header.dataOffset, 24u);
-        EXPECT_EQ(std::vector<uint8_t>(picture.GetBlock() + 24, picture.GetBlock() + 224), metafile);
+        // Tag, reserved, top, left, bottom, right, play handle, flags, picture type, data offset.
+        std::vector<uint8_t> expected = {0x5A, 0x5A, 0, 0, 5, 0, 6, 0, 70, 0, 80, 0,
+                                         0, 0, 0, 0, 0x24, 0, 7, 0, 24, 0, 0, 0};
+        expected.insert(expected.end(), metafile.begin(), metafile.end());
+        EXPECT_EQ(Bytes(picture), expected);
     }
 }
 
-TEST(PreviewPicture, MetafileFramesAreScaledToTheScreen)
+// The record stores the frame (left 6, top 5, right 80, bottom 70); a screen
+// replaces it with the metafile's frame at the screen's resolution.
+TEST(PreviewPicture, MetafileFramesAreScaledToTheScreenWhenThereIsOne)
 {
-    FixedScreen screen(640, 16, 480, 12);
-    ScreenForTest installed(&screen);
-    std::vector<uint8_t> metafile = Metafile(0, 0, 254, 127);
-    MemoryFile source(Record(PreviewKindRecord16));
-    PreviewPicture picture;
-    ASSERT_TRUE(picture.ReadBlock(source, 16, PreviewKindRecord16, metafile.data(), 108));
-    PreviewHeader header = HeaderOf(picture);
-    EXPECT_EQ(header.frameLeft, 0);
-    EXPECT_EQ(header.frameTop, 0);
-    EXPECT_EQ(header.frameRight, 102);
-    EXPECT_EQ(header.frameBottom, 51);
-    EXPECT_EQ(picture.GetBlockSize(), 24u + 108u);
-}
-
-TEST(PreviewPicture, ScaledFramesRoundHalvesAwayFromZeroAndClamp)
-{
-    FixedScreen screen(10, 10, 30, 10);
-    ScreenForTest installed(&screen);
-    std::vector<uint8_t> metafile = Metafile(-50, 4000000, 50, -4000000);
-    MemoryFile source(Record(PreviewKindRecord18));
-    PreviewPicture picture;
-    ASSERT_TRUE(picture.ReadBlock(source, 18, PreviewKindRecord18, metafile.data(), 108));
-    PreviewHeader header = HeaderOf(picture);
-    EXPECT_EQ(header.frameLeft, -1);
-    EXPECT_EQ(header.frameRight, 1);
-    EXPECT_EQ(header.frameTop, 32767);
-    EXPECT_EQ(header.frameBottom, -32767);
-}
-
-TEST(PreviewPicture, TheStoredFrameStaysWithoutAUsableScreenOrFrame)
-{
-    FixedScreen noSize(640, 0, 480, 12);
-    std::vector<uint8_t> metafile = Metafile(0, 0, 254, 127);
-    struct Case {
-        const ScreenResolution* screen;
+    const ScreenMetrics usable{640, 16, 480, 12};
+    const std::vector<uint8_t> metafile = Metafile(0, 0, 254, 127);
+    const struct {
+        const char* name;
+        std::optional<ScreenMetrics> screen;
+        uint32_t kind;
+        std::vector<uint8_t> metafile;
         uint32_t bitsLength;
-    } cases[] = {{nullptr, 108}, {&noSize, 108}, {nullptr, 39}};
-    FixedScreen usable(640, 16, 480, 12);
-    for (const Case& c : cases) {
-        ScreenForTest installed(c.screen);
-        MemoryFile source(Record(PreviewKindRecord16));
+        std::array<int, 4> frame;
+    } cases[] = {
+        {"scaled", usable, PreviewKindRecord16, metafile, 108, {0, 0, 102, 51}},
+        {"halves away from zero, clamped", ScreenMetrics{10, 10, 30, 10}, PreviewKindRecord18,
+         Metafile(-50, 4000000, 50, -4000000), 108, {-1, 32767, 1, -32767}},
+        {"no screen", std::nullopt, PreviewKindRecord16, metafile, 108, {6, 5, 80, 70}},
+        {"a screen without millimetres", ScreenMetrics{640, 0, 480, 12}, PreviewKindRecord16, metafile, 108,
+         {6, 5, 80, 70}},
+        {"bits too short for a frame, no screen", std::nullopt, PreviewKindRecord16, metafile, 39, {6, 5, 80, 70}},
+        {"bits too short for a frame", usable, PreviewKindRecord16, metafile, 39, {6, 5, 80, 70}},
+    };
+    for (const auto& c : cases) {
+        std::optional<TestScreen> screen;
+        if (c.screen)
+            screen.emplace(*c.screen);
+        MemoryFile source(Record(c.kind));
         PreviewPicture picture;
-        ASSERT_TRUE(picture.ReadBlock(source, 16, PreviewKindRecord16, metafile.data(), c.bitsLength));
-        EXPECT_EQ(HeaderOf(picture).frameRight, 80);
-        EXPECT_EQ(HeaderOf(picture).frameBottom, 70);
-        EXPECT_EQ(picture.GetBlockSize(), 24u + c.bitsLength);
+        ASSERT_TRUE(picture.ReadBlock(source, c.kind == PreviewKindRecord16 ? 16 : 18, c.kind, c.metafile.data(),
+                                      c.bitsLength))
+            << c.name;
+        PreviewHeader header = HeaderOf(picture);
+        std::array<int, 4> frame = {header.frameLeft, header.frameTop, header.frameRight, header.frameBottom};
+        EXPECT_EQ(frame, c.frame) << c.name;
+        EXPECT_EQ(picture.GetBlockSize(), 24u + c.bitsLength) << c.name;
     }
-    ScreenForTest installed(&usable);
-    MemoryFile source(Record(PreviewKindRecord16));
-    PreviewPicture picture;
-    ASSERT_TRUE(picture.ReadBlock(source, 16, PreviewKindRecord16, metafile.data(), 39));
-    EXPECT_EQ(HeaderOf(picture).frameRight, 80);
-}
-
-std::vector<uint8_t> SmallGif()
-{
-    GifImage image;
-    image.width = 2;
-    image.height = 2;
-    image.minCodeSize = 2;
-    image.indices = {0, 1, 2, 3};
-    return GifWriter().Screen(2, 2, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}}).Image(image).Trailer().Data();
 }
 
 TEST(PreviewPicture, ReadGifInstallsTheDecodedBitmap)
@@ -252,28 +231,8 @@ TEST(PreviewPicture, ReadGifInstallsTheDecodedBitmap)
     ASSERT_TRUE(picture.ReadGif(source, static_cast<uint32_t>(gif.size())));
     uint32_t size = 0;
     std::unique_ptr<uint8_t[]> expected = DecodeGif(gif.data(), static_cast<uint32_t>(gif.size()), size);
-    ASSERT_EQ(picture.GetBlockSize(), size);
     EXPECT_EQ(Bytes(picture), std::vector<uint8_t>(expected.get(), expected.get() + size));
     EXPECT_EQ(HeaderOf(picture).flags, 0x40);
-}
-
-TEST(PreviewPicture, ReadGifKeepsThePreviousPictureWhenItFails)
-{
-    PreviewPicture picture;
-    Hold(picture, StoredBlock(10, 0x11));
-    const std::vector<uint8_t> before = Bytes(picture);
-    std::vector<uint8_t> gif = SmallGif();
-    std::vector<uint8_t> broken = gif;
-    broken.pop_back();
-    auto attempt = [&](const std::vector<uint8_t>& bytes, uint32_t length) {
-        MemoryFile source(bytes);
-        EXPECT_FALSE(picture.ReadGif(source, length));
-        EXPECT_EQ(Bytes(picture), before);
-    };
-    attempt(broken, static_cast<uint32_t>(broken.size()));
-    attempt(gif, static_cast<uint32_t>(gif.size()) + 1);
-    attempt(gif, 0xFFFFFFFF);
-    attempt(gif, 5);
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ByteWriter.h"
 #include "ProjectDataBuilder.h"
+#include "RecordingFile.h"
 #include "ScopedCharTables.h"
 #include "plan/ProjectData.h"
 #include "util/CharTables.h"
@@ -14,121 +18,78 @@ namespace orv {
 namespace {
 
 using RomanTables = test::ScopedCharTables;
-
 using test::ProjectDataRecord;
-using test::ProjectTextOffsets;
+using test::RecordingFile;
 
 constexpr uint16_t Windows = 0x5757;
 constexpr uint16_t Macintosh = 0x4D4D;
 constexpr uint16_t Unix = 0x5555;
 
-// Logs what reaches the file, to tell when and how it is written.
-class RecordingFile : public File {
-public:
-    explicit RecordingFile(std::vector<uint8_t> bytes) : file(std::move(bytes)) { }
-
-    uint32_t Read(void* buffer, uint32_t count) override
-    {
-        log.push_back("read " + std::to_string(count));
-        return file.Read(buffer, count);
-    }
-    uint32_t Write(const void* buffer, uint32_t count) override
-    {
-        log.push_back("write " + std::to_string(count));
-        return file.Write(buffer, count);
-    }
-    bool Seek(uint64_t position) override
-    {
-        log.push_back("seek " + std::to_string(position));
-        return file.Seek(position);
-    }
-    uint64_t Position() const override { return file.Position(); }
-    uint64_t Size() const override { return file.Size(); }
-    bool Cut() override { return file.Cut(); }
-
-    MemoryFile file;
-    std::vector<std::string> log;
-};
-
 // Texts as a Macintosh stores them: Mac Roman (0x8E is e acute, 0x8A a umlaut) and
 // lone CRs.
 ProjectTexts MacStored()
 {
-    return {"Villa R\x8E"
-            "sidence",
-            "B\x8A"
-            "r & Partner",
-            "C",
-            "VR-",
-            "villa, garden",
+    return {"Villa R\x8E" "sidence", "B\x8A" "r & Partner", "C", "VR-", "villa, garden",
             "first line\rsecond line\r"};
 }
 
 // The same texts as a page shows them.
 ProjectTexts Shown()
 {
-    return {"Villa R\xE9sidence",           "B\xE4r & Partner", "C", "VR-", "villa, garden",
+    return {"Villa R\xE9sidence", "B\xE4r & Partner", "C", "VR-", "villa, garden",
             "first line\r\nsecond line\r\n"};
 }
 
-// A record between other bytes, as it lies in a document.
-std::vector<uint8_t> InDocument(const std::vector<uint8_t>& record)
-{
-    test::ByteWriter document;
-    document.Fill(100, 0x5A).Bytes(record).Fill(50, 0xA5);
-    return document.Data();
-}
-
-ProjectData ReadAt100(MemoryFile& file)
-{
-    ProjectData data;
-    EXPECT_TRUE(file.Seek(100));
-    EXPECT_TRUE(data.ReadFrom(file));
-    return data;
-}
-
-void PutText(std::vector<uint8_t>& document, size_t field, const std::string& stored)
-{
-    std::copy(stored.begin(), stored.end(), document.begin() + 100 + ProjectTextOffsets[field]);
-    document[100 + ProjectTextOffsets[field] + stored.size()] = 0;
-}
-
-TEST(ProjectDataRead, MacAndUnixRecordsAreTranslatedAndGetCrLfLineEnds)
-{
-    RomanTables roman;
-    for (uint16_t code : {Macintosh, Unix}) {
-        MemoryFile file(ProjectDataRecord(code, MacStored()));
-        ProjectData data;
-        ASSERT_TRUE(data.ReadFrom(file));
-        EXPECT_EQ(data.Texts(), Shown()) << std::hex << code;
-        EXPECT_EQ(file.Position(), 2048u);
+// A record between other bytes, as it lies in a document, read from there.
+struct PlacedRecord {
+    explicit PlacedRecord(const std::vector<uint8_t>& record)
+        : document(test::ByteWriter().Fill(100, 0x5A).Bytes(record).Fill(50, 0xA5).Data()),
+          file(document)
+    {
+        EXPECT_TRUE(file.Seek(100));
+        EXPECT_TRUE(data.ReadFrom(file));
     }
-}
 
-TEST(ProjectDataRead, WindowsRecordKeepsItsCharactersButNotItsLineEnds)
+    bool WriteBack(const ProjectTexts& shown) { return file.Seek(100) && data.WriteBack(file, shown); }
+
+    // The document with text fields (by number) holding these stored texts and their
+    // terminators.
+    std::vector<uint8_t> With(std::initializer_list<std::pair<size_t, std::string>> texts) const
+    {
+        std::vector<uint8_t> bytes = document;
+        for (const auto& [field, stored] : texts)
+            std::copy_n(stored.c_str(), stored.size() + 1,
+                        bytes.begin() + 100 + test::ProjectTextOffsets[field]);
+        return bytes;
+    }
+
+    std::vector<uint8_t> document;
+    MemoryFile file;
+    ProjectData data;
+};
+
+TEST(ProjectDataRead, TextsAreTranslatedFromMacCharactersCutAt127AndGetCrLfLineEnds)
 {
     RomanTables roman;
-    MemoryFile file(ProjectDataRecord(Windows, {"R\xE9sidence", "", "", "", "", "a\rb\nc\r\nd"}));
-    ProjectData data;
-    ASSERT_TRUE(data.ReadFrom(file));
-    EXPECT_EQ(data.Texts().project, "R\xE9sidence");
-    EXPECT_EQ(data.Texts().comments, "a\r\nb\r\nc\r\nd");
-}
-
-TEST(ProjectDataRead, TextsAreCutAt127Characters)
-{
-    std::string full(128, 'k');  // fills the field, no terminator
-    std::string lines(127, '\r');
-    MemoryFile file(ProjectDataRecord(Windows, {full, "", "", "", full, lines}));
-    ProjectData data;
-    ASSERT_TRUE(data.ReadFrom(file));
-    EXPECT_EQ(data.Texts().project, std::string(127, 'k'));
-    EXPECT_EQ(data.Texts().author, "");
-    EXPECT_EQ(data.Texts().keywords, std::string(127, 'k'));
+    const std::string full(128, 'k'), cut(127, 'k');  // full fills its field, no terminator
     std::string shownLines;
     for (int i = 0; i < 127; ++i)
         shownLines += "\r\n";
-    EXPECT_EQ(data.Texts().comments, shownLines);
+    const struct { uint16_t code; ProjectTexts stored, shown; } cases[] = {
+        {Macintosh, MacStored(), Shown()},
+        {Unix, MacStored(), Shown()},
+        // A Windows record keeps its characters but not its line ends.
+        {Windows, {"R\xE9sidence", "", "", "", "", "a\rb\nc\r\nd"},
+         {"R\xE9sidence", "", "", "", "", "a\r\nb\r\nc\r\nd"}},
+        {Windows, {full, "", "", "", full, std::string(127, '\r')}, {cut, "", "", "", cut, shownLines}},
+    };
+    for (const auto& c : cases) {
+        MemoryFile file(ProjectDataRecord(c.code, c.stored));
+        ProjectData data;
+        ASSERT_TRUE(data.ReadFrom(file));
+        EXPECT_EQ(data.Texts(), c.shown) << std::hex << c.code << " " << c.stored.project;
+        EXPECT_EQ(file.Position(), 2048u);
+    }
 }
 
 TEST(ProjectDataRead, AShortRecordFailsAndKeepsTheTexts)
@@ -161,57 +122,37 @@ TEST(ProjectDataChange, ComparesTheFirst127CharactersCaseSensitively)
     EXPECT_FALSE(ProjectData().IsChanged(ProjectTexts{}));
 }
 
-TEST(ProjectDataWrite, AnUnchangedMacRecordIsWrittenBackByteForByte)
-{
-    RomanTables roman;
-    std::vector<uint8_t> document = InDocument(ProjectDataRecord(Macintosh, MacStored()));
-    MemoryFile file(document);
-    ProjectData data = ReadAt100(file);
-    ASSERT_TRUE(file.Seek(100));
-    ASSERT_TRUE(data.WriteBack(file, data.Texts()));
-    EXPECT_EQ(file.Bytes(), document);
-}
-
 TEST(ProjectDataWrite, OnlyTheTextsChangeAndLineEndsGoBackToLoneCr)
 {
     RomanTables roman;
     for (uint16_t code : {Macintosh, Windows}) {
-        std::vector<uint8_t> document =
-            InDocument(ProjectDataRecord(code, MacStored(), 0xBEEF, 0xCAFEF00D));
-        MemoryFile file(document);
-        ProjectData data = ReadAt100(file);
+        SCOPED_TRACE(code);
+        PlacedRecord placed(ProjectDataRecord(code, MacStored(), 0xBEEF, 0xCAFEF00D));
+        ASSERT_TRUE(placed.WriteBack(placed.data.Texts()));
+        EXPECT_EQ(placed.file.Bytes(), placed.document);  // unchanged, byte for byte
 
-        ProjectTexts shown = data.Texts();
+        ProjectTexts shown = placed.data.Texts();
         shown.keywords = "caf\xE9";
         shown.comments = "one\r\ntwo\r\n\r\nthree";
-        ASSERT_TRUE(file.Seek(100));
-        ASSERT_TRUE(data.WriteBack(file, shown));
+        ASSERT_TRUE(placed.WriteBack(shown));
 
         // Every other text is rewritten from what the page shows, which here is
         // what was stored; bytes after each terminator keep their stored values.
-        std::vector<uint8_t> expected = document;
-        PutText(expected, 4, code == Macintosh ? "caf\x8E" : "caf\xE9");
-        PutText(expected, 5, "one\rtwo\r\rthree");
-        EXPECT_EQ(file.Bytes(), expected) << std::hex << code;
-        EXPECT_EQ(data.Texts(), shown);
-        EXPECT_FALSE(data.IsChanged(shown));
+        EXPECT_EQ(placed.file.Bytes(), placed.With({{4, code == Macintosh ? "caf\x8E" : "caf\xE9"},
+                                                     {5, "one\rtwo\r\rthree"}}));
+        EXPECT_EQ(placed.data.Texts(), shown);
+        EXPECT_FALSE(placed.data.IsChanged(shown));
     }
 }
 
 TEST(ProjectDataWrite, TypedTextsAreStoredCutTo127Characters)
 {
-    std::vector<uint8_t> document = InDocument(ProjectDataRecord(Windows, {}));
-    MemoryFile file(document);
-    ProjectData data = ReadAt100(file);
+    PlacedRecord placed(ProjectDataRecord(Windows, {}));
     ProjectTexts shown;
     shown.keywords = std::string(127, 'a') + "b";
-    ASSERT_TRUE(file.Seek(100));
-    ASSERT_TRUE(data.WriteBack(file, shown));
-
-    std::vector<uint8_t> expected = document;
-    PutText(expected, 4, std::string(127, 'a'));
-    EXPECT_EQ(file.Bytes(), expected);
-    EXPECT_EQ(data.Texts().keywords, std::string(127, 'a'));
+    ASSERT_TRUE(placed.WriteBack(shown));
+    EXPECT_EQ(placed.file.Bytes(), placed.With({{4, std::string(127, 'a')}}));
+    EXPECT_EQ(placed.data.Texts().keywords, std::string(127, 'a'));
 }
 
 TEST(ProjectDataWrite, AFieldFullOfLinesIsWrittenBackWhole)
@@ -224,73 +165,60 @@ TEST(ProjectDataWrite, AFieldFullOfLinesIsWrittenBackWhole)
     lines += "z";
     ASSERT_EQ(lines.size(), 127u);
     for (uint16_t code : {Macintosh, Windows}) {
-        std::vector<uint8_t> document =
-            InDocument(ProjectDataRecord(code, {"P", "A", lines, "D", "k", lines}));
-        MemoryFile file(document);
-        ProjectData data = ReadAt100(file);
-        ProjectTexts shown = data.Texts();
+        SCOPED_TRACE(code);
+        PlacedRecord placed(ProjectDataRecord(code, {"P", "A", lines, "D", "k", lines}));
+        ProjectTexts shown = placed.data.Texts();
         EXPECT_GT(shown.comments.size(), 127u);
-        EXPECT_FALSE(data.IsChanged(shown));
+        EXPECT_FALSE(placed.data.IsChanged(shown));
 
         shown.keywords = "new";
-        ASSERT_TRUE(file.Seek(100));
-        ASSERT_TRUE(data.WriteBack(file, shown));
-        std::vector<uint8_t> expected = document;
-        PutText(expected, 4, "new");
-        EXPECT_EQ(file.Bytes(), expected) << std::hex << code;
-        EXPECT_EQ(data.Texts(), shown);
-        EXPECT_FALSE(data.IsChanged(shown));
+        ASSERT_TRUE(placed.WriteBack(shown));
+        EXPECT_EQ(placed.file.Bytes(), placed.With({{4, "new"}}));
+        EXPECT_EQ(placed.data.Texts(), shown);
+        EXPECT_FALSE(placed.data.IsChanged(shown));
     }
 }
 
-TEST(ProjectDataWrite, AllOfTheRecordIsWrittenAtOnceAtTheEnd)
+TEST(ProjectDataWrite, AllOfTheRecordIsWrittenAtOnceAtTheEndAndOnlyWhereItFits)
 {
     RecordingFile file(ProjectDataRecord(Macintosh, MacStored()));
     ProjectData data;
-    ASSERT_TRUE(data.ReadFrom(file.file));
+    ASSERT_TRUE(data.ReadFrom(file));
     ProjectTexts shown = data.Texts();
     shown.keywords = "new";
     file.log.clear();
     ASSERT_TRUE(file.Seek(0));
     ASSERT_TRUE(data.WriteBack(file, shown));
     EXPECT_EQ(file.log, (std::vector<std::string>{"seek 0", "read 2048", "seek 0", "write 2048"}));
+
+    std::vector<uint8_t> record = ProjectDataRecord(Windows, {});
+    record.resize(2000);
+    RecordingFile shorter(record);
+    EXPECT_FALSE(ProjectData().WriteBack(shorter, shown));
+    EXPECT_EQ(shorter.Bytes(), record);
+    EXPECT_EQ(shorter.Count("write"), 0u);
 }
 
 TEST(ProjectDataWrite, AFailedWriteReportsFailureAndKeepsTheTexts)
 {
     for (uint64_t allowance : {0u, 100u}) {
-        std::vector<uint8_t> document =
-            InDocument(ProjectDataRecord(Windows, {"P", "", "", "", "k", ""}));
-        MemoryFile file(document);
-        ProjectData data = ReadAt100(file);
-        ProjectTexts shown = data.Texts();
+        SCOPED_TRACE(allowance);
+        PlacedRecord placed(ProjectDataRecord(Windows, {"P", "", "", "", "k", ""}));
+        const std::vector<uint8_t>& document = placed.document;
+        const std::vector<uint8_t>& written = placed.file.Bytes();
+        ProjectTexts shown = placed.data.Texts();
         shown.keywords = "changed";
-        file.LimitWrites(allowance);
-        ASSERT_TRUE(file.Seek(100));
-        EXPECT_FALSE(data.WriteBack(file, shown));
-        EXPECT_EQ(data.Texts().keywords, "k");
-        EXPECT_TRUE(data.IsChanged(shown));
+        placed.file.LimitWrites(allowance);
+        EXPECT_FALSE(placed.WriteBack(shown));
+        EXPECT_EQ(placed.data.Texts().keywords, "k");
+        EXPECT_TRUE(placed.data.IsChanged(shown));
         if (allowance == 0) {
-            EXPECT_EQ(file.Bytes(), document);
+            EXPECT_EQ(written, document);
         }
-        EXPECT_EQ(file.Bytes().size(), document.size());
-        EXPECT_TRUE(std::equal(document.begin(), document.begin() + 100, file.Bytes().begin()));
-        EXPECT_TRUE(std::equal(document.end() - 50, document.end(), file.Bytes().end() - 50));
+        ASSERT_EQ(written.size(), document.size());
+        EXPECT_TRUE(std::equal(document.begin(), document.begin() + 100, written.begin()));
+        EXPECT_TRUE(std::equal(document.end() - 50, document.end(), written.end() - 50));
     }
-}
-
-TEST(ProjectDataWrite, ARecordTheFileCannotHoldIsNotWritten)
-{
-    std::vector<uint8_t> record = ProjectDataRecord(Windows, {});
-    record.resize(2000);
-    RecordingFile file(record);
-    ProjectData data;
-    ProjectTexts shown;
-    shown.keywords = "k";
-    EXPECT_FALSE(data.WriteBack(file, shown));
-    EXPECT_EQ(file.file.Bytes(), record);
-    for (const std::string& entry : file.log)
-        EXPECT_NE(entry.rfind("write", 0), 0u) << entry;
 }
 
 }  // namespace

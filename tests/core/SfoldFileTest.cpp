@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ProjectDataBuilder.h"
@@ -17,10 +20,9 @@ namespace orv {
 namespace {
 
 using RomanTables = test::ScopedCharTables;
-using test::UntouchableFile;
-
 using test::SfoldBook;
 using test::SfoldFields;
+using test::UntouchableFile;
 
 constexpr uint32_t WW = 0x5757;
 constexpr uint32_t MM = 0x4D4D;
@@ -35,15 +37,18 @@ SfoldFields Fields(uint8_t platformByte)
     return fields;
 }
 
-uint16_t RecordCode(uint8_t platformByte)
-{
-    return platformByte == 1 ? 0x5757 : 0x4D4D;
-}
-
 std::vector<uint8_t> Record(uint8_t platformByte)
 {
-    return test::ProjectDataRecord(RecordCode(platformByte),
+    return test::ProjectDataRecord(platformByte == 1 ? WW : MM,
                                    {"Villa", "Author", "C", "VR-", "villa", "a\rb"});
+}
+
+// A book whose project data block follows the header, with its own length unless
+// another is claimed.
+std::vector<uint8_t> BookWithRecord(uint8_t platformByte,
+                                    std::optional<uint32_t> claimed = std::nullopt)
+{
+    return SfoldBook(Fields(platformByte), 372, Record(platformByte), claimed);
 }
 
 bool ReadBook(SfoldFile& book, const std::vector<uint8_t>& bytes)
@@ -52,46 +57,39 @@ bool ReadBook(SfoldFile& book, const std::vector<uint8_t>& bytes)
     return book.Read(file);
 }
 
-TEST(SfoldHeader, EveryPlatformByteIsRead)
+TEST(SfoldHeader, EveryPlatformByteFileKindAndWriterIsRead)
 {
     RomanTables roman;
-    struct Case {
+    // Platform byte 2 is Windows for the block header although the header fields are
+    // converted as a Macintosh's.
+    const struct {
         uint8_t platformByte;
-        uint32_t platform;
-    };
-    for (Case c : {Case{0, MM}, Case{1, WW}, Case{2, WW}}) {
-        SCOPED_TRACE(int(c.platformByte));
+        uint32_t fileKind;
+        uint8_t writerCode;
+        int32_t writer;
+    } cases[] = {
+        {0, 0x504C4F54, 1, 1}, {1, 0x504C4F54, 1, 1}, {2, 0x504C4F54, 0, 0},
+        {0, 0x4C41594F, 0xFF, -1}, {1, 0x58585858, 0xFF, -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.platformByte) << " " << std::hex << c.fileKind);
         SfoldFields fields = Fields(c.platformByte);
-        fields.writerCode = 1;
+        fields.fileKind = c.fileKind;
+        fields.writerCode = c.writerCode;
         SfoldFile book;
         ASSERT_TRUE(ReadBook(book, SfoldBook(fields, 372, Record(c.platformByte))));
-        EXPECT_EQ(book.platform, c.platform);
-        EXPECT_EQ(book.writerCode, 1);
-        EXPECT_EQ(book.versionText, "Version 4.1 \xE9");
-        EXPECT_EQ(book.documentName, "Livre R\xE9sidence");
+        EXPECT_EQ(std::tuple(book.platform, book.writerCode, book.versionText, book.documentName),
+                  std::tuple(c.platformByte == 0 ? MM : WW, c.writer, "Version 4.1 \xE9",
+                             "Livre R\xE9sidence"));
         EXPECT_EQ(book.projectDataOffset, 88u);
-        EXPECT_TRUE(book.HasProjectData());
-        EXPECT_EQ(book.projectData.Texts().comments, "a\r\nb");
-    }
-}
-
-TEST(SfoldHeader, AnyFileKindAndWriterLoad)
-{
-    for (uint32_t kind : {0x504C4F54u, 0x4C41594Fu, 0x58585858u}) {
-        SfoldFields fields = Fields(0);
-        fields.fileKind = kind;
-        fields.writerCode = 0xFF;
-        SfoldFile book;
-        ASSERT_TRUE(ReadBook(book, SfoldBook(fields))) << std::hex << kind;
-        EXPECT_EQ(book.writerCode, -1);
-        EXPECT_FALSE(book.HasProjectData());
+        EXPECT_EQ(book.projectData.Texts(),
+                  (ProjectTexts{"Villa", "Author", "C", "VR-", "villa", "a\r\nb"}));
     }
 }
 
 TEST(SfoldHeader, OneFlippedBitAnywhereFailsTheCheck)
 {
     for (uint8_t platformByte : {0, 1}) {
-        std::vector<uint8_t> bytes = SfoldBook(Fields(platformByte), 372, Record(platformByte));
+        std::vector<uint8_t> bytes = BookWithRecord(platformByte);
         SfoldFile intact;
         ASSERT_TRUE(ReadBook(intact, bytes));
         for (size_t bit = 0; bit < 88 * 8; ++bit) {
@@ -106,7 +104,7 @@ TEST(SfoldHeader, OneFlippedBitAnywhereFailsTheCheck)
 
 TEST(SfoldHeader, ShortFilesFail)
 {
-    std::vector<uint8_t> bytes = SfoldBook(Fields(1), 372, Record(1));
+    std::vector<uint8_t> bytes = BookWithRecord(1);
     for (size_t size : {0u, 87u, 88u, 93u}) {
         SfoldFile book;
         EXPECT_FALSE(ReadBook(book, std::vector<uint8_t>(bytes.begin(), bytes.begin() + size)))
@@ -120,29 +118,19 @@ TEST(SfoldHeader, ShortFilesFail)
 
 TEST(SfoldProjectData, IsLookedForOnlyRightAfterTheHeaderInThePlatformsOrder)
 {
-    // Platform byte 2 is Windows for the block header although the header fields are
-    // converted as a Macintosh's.
-    for (uint8_t platformByte : {0, 1, 2}) {
-        SfoldFile book;
-        ASSERT_TRUE(ReadBook(book, SfoldBook(Fields(platformByte), 372, Record(platformByte))));
-        EXPECT_EQ(book.projectData.Texts().project, "Villa");
-    }
-
-    std::vector<uint8_t> swapped = SfoldBook(Fields(0), 372, Record(0));
+    std::vector<uint8_t> swapped = BookWithRecord(0);
     std::swap(swapped[88], swapped[89]);
-    SfoldFile wrongOrder;
+    SfoldFile wrongOrder, notAt88, tooShort;
     ASSERT_TRUE(ReadBook(wrongOrder, swapped));
     EXPECT_FALSE(wrongOrder.HasProjectData());
 
     std::vector<uint8_t> later = SfoldBook(Fields(1), 17, {1, 2, 3});
-    std::vector<uint8_t> block = SfoldBook(Fields(1), 372, Record(1));
+    std::vector<uint8_t> block = BookWithRecord(1);
     later.insert(later.end(), block.begin() + 88, block.end());
-    SfoldFile notAt88;
     ASSERT_TRUE(ReadBook(notAt88, later));
     EXPECT_FALSE(notAt88.HasProjectData());
 
-    SfoldFile tooShort;
-    ASSERT_TRUE(ReadBook(tooShort, SfoldBook(Fields(1), 372, Record(1), 2047)));
+    ASSERT_TRUE(ReadBook(tooShort, BookWithRecord(1, 2047)));
     EXPECT_TRUE(tooShort.HasProjectData());
     EXPECT_EQ(tooShort.projectData.Texts(), ProjectTexts{});
 }
@@ -152,20 +140,17 @@ TEST(SfoldDocumentName, OnlyTheNameChangesInTheRewrittenHeader)
     RomanTables roman;
     for (uint8_t platformByte : {0, 1, 2}) {
         SCOPED_TRACE(int(platformByte));
-        SfoldFields fields = Fields(platformByte);
-        std::vector<uint8_t> bytes = SfoldBook(fields, 372, Record(platformByte));
-        SfoldFile book;
+        std::vector<uint8_t> bytes = BookWithRecord(platformByte);
+        SfoldFile book, reread;
         ASSERT_TRUE(ReadBook(book, bytes));
         MemoryFile file(bytes);
         ASSERT_TRUE(book.WriteDocumentName(file, "Caf\xE9 Nord"));
         EXPECT_EQ(book.documentName, "Caf\xE9 Nord");
 
-        SfoldFields renamed = fields;
+        SfoldFields renamed = Fields(platformByte);
         renamed.documentName = platformByte == 1 ? "Caf\xE9 Nord" : "Caf\x8E Nord";
         renamed.nameFiller = false;
         EXPECT_EQ(file.Bytes(), SfoldBook(renamed, 372, Record(platformByte)));
-
-        SfoldFile reread;
         ASSERT_TRUE(reread.Read(file));
         EXPECT_EQ(reread.documentName, "Caf\xE9 Nord");
         EXPECT_EQ(reread.versionText, "Version 4.1 \xE9");
@@ -175,7 +160,7 @@ TEST(SfoldDocumentName, OnlyTheNameChangesInTheRewrittenHeader)
 TEST(SfoldDocumentName, NamesThatCannotBeStoredOrChangeNothingAreRefused)
 {
     std::vector<uint8_t> bytes = SfoldBook(Fields(1));
-    SfoldFile book;
+    SfoldFile book, reread;
     ASSERT_TRUE(ReadBook(book, bytes));
     UntouchableFile untouchable;
     EXPECT_FALSE(book.WriteDocumentName(untouchable, ""));
@@ -184,75 +169,51 @@ TEST(SfoldDocumentName, NamesThatCannotBeStoredOrChangeNothingAreRefused)
 
     MemoryFile file(bytes);
     ASSERT_TRUE(book.WriteDocumentName(file, std::string(31, 'n')));
-    SfoldFile reread;
     ASSERT_TRUE(reread.Read(file));
     EXPECT_EQ(reread.documentName, std::string(31, 'n'));
 }
 
 TEST(SfoldDocumentName, AFailedRewriteReportsFailureAndLeavesTheFile)
 {
-    std::vector<uint8_t> bytes = SfoldBook(Fields(0), 372, Record(0));
+    std::vector<uint8_t> bytes = BookWithRecord(0);
     SfoldFile book;
     ASSERT_TRUE(ReadBook(book, bytes));
     std::string oldName = book.documentName;
-
-    MemoryFile full(bytes);
-    full.LimitWrites(0);
-    EXPECT_FALSE(book.WriteDocumentName(full, "New"));
-    EXPECT_EQ(full.Bytes(), bytes);
-    EXPECT_EQ(book.documentName, oldName);
-
-    MemoryFile partial(bytes);
-    partial.LimitWrites(40);
-    EXPECT_FALSE(book.WriteDocumentName(partial, "New"));
-    EXPECT_TRUE(std::equal(bytes.begin() + 88, bytes.end(), partial.Bytes().begin() + 88));
-    EXPECT_EQ(book.documentName, oldName);
+    for (uint64_t allowance : {0u, 40u}) {
+        MemoryFile file(bytes);
+        file.LimitWrites(allowance);
+        EXPECT_FALSE(book.WriteDocumentName(file, "New")) << allowance;
+        EXPECT_EQ(book.documentName, oldName);
+        if (allowance == 0) {
+            EXPECT_EQ(file.Bytes(), bytes);
+        }
+        ASSERT_EQ(file.Bytes().size(), bytes.size());
+        EXPECT_TRUE(std::equal(bytes.begin() + 88, bytes.end(), file.Bytes().begin() + 88));
+    }
 
     // A header that no longer passes its check is not rewritten.
-    std::vector<uint8_t> damaged = bytes;
-    damaged[50] ^= 1;
-    MemoryFile damagedFile(damaged);
-    EXPECT_FALSE(book.WriteDocumentName(damagedFile, "New"));
-    EXPECT_EQ(damagedFile.Bytes(), damaged);
-}
-
-TEST(SfoldDocumentName, IsWrittenIntoTheBookOnDisk)
-{
-    test::ScratchFolder folder;
-    std::vector<uint8_t> bytes = SfoldBook(Fields(1), 372, Record(1));
-    std::string path = folder.Write("book.sfk", bytes);
-    SfoldFile book;
-    ASSERT_TRUE(book.Load(path.c_str()));
-    ASSERT_TRUE(book.WriteDocumentName(path.c_str(), "On disk"));
-    SfoldFile reread;
-    ASSERT_TRUE(reread.Load(path.c_str()));
-    EXPECT_EQ(reread.documentName, "On disk");
-    EXPECT_EQ(test::ReadWholeFile(path).size(), bytes.size());
-
-    std::filesystem::remove(path);
-    EXPECT_FALSE(book.WriteDocumentName(path.c_str(), "Gone"));
-    EXPECT_EQ(book.documentName, "On disk");
+    bytes[50] ^= 1;
+    MemoryFile damaged(bytes);
+    EXPECT_FALSE(book.WriteDocumentName(damaged, "New"));
+    EXPECT_EQ(damaged.Bytes(), bytes);
 }
 
 TEST(SfoldProjectData, OnlyTheRecordsTextsChange)
 {
     RomanTables roman;
     for (uint8_t platformByte : {0, 1}) {
-        std::vector<uint8_t> bytes = SfoldBook(Fields(platformByte), 372, Record(platformByte));
-        SfoldFile book;
+        SCOPED_TRACE(int(platformByte));
+        std::vector<uint8_t> bytes = BookWithRecord(platformByte);
+        SfoldFile book, reread;
         ASSERT_TRUE(ReadBook(book, bytes));
         ProjectTexts shown = book.projectData.Texts();
         shown.comments = "\xE9t\xE9\r\nhiver";
         MemoryFile file(bytes);
         ASSERT_TRUE(book.WriteProjectData(file, shown));
 
-        std::vector<uint8_t> expected = bytes;
         std::string stored = platformByte == 1 ? "\xE9t\xE9\rhiver" : "\x8Et\x8E\rhiver";
-        std::copy(stored.begin(), stored.end(), expected.begin() + 94 + 656);
-        expected[94 + 656 + stored.size()] = 0;
-        EXPECT_EQ(file.Bytes(), expected);
-
-        SfoldFile reread;
+        std::copy_n(stored.c_str(), stored.size() + 1, bytes.begin() + 94 + 656);
+        EXPECT_EQ(file.Bytes(), bytes);
         ASSERT_TRUE(reread.Read(file));
         EXPECT_EQ(reread.projectData.Texts(), shown);
     }
@@ -260,20 +221,18 @@ TEST(SfoldProjectData, OnlyTheRecordsTextsChange)
 
 TEST(SfoldProjectData, NothingIsWrittenWithoutAChangeOrAWholeRecord)
 {
-    std::vector<uint8_t> bytes = SfoldBook(Fields(1), 372, Record(1));
-    SfoldFile book;
+    std::vector<uint8_t> bytes = BookWithRecord(1), shortBlock = BookWithRecord(1, 2047);
+    SfoldFile book, without, offered;
     ASSERT_TRUE(ReadBook(book, bytes));
     UntouchableFile untouchable;
     EXPECT_FALSE(book.WriteProjectData(untouchable, book.projectData.Texts()));
 
     ProjectTexts shown = book.projectData.Texts();
     shown.keywords = "k";
-    SfoldFile without;
     ASSERT_TRUE(ReadBook(without, SfoldBook(Fields(1))));
+    EXPECT_FALSE(without.HasProjectData());
     EXPECT_FALSE(without.WriteProjectData(untouchable, shown));
 
-    std::vector<uint8_t> shortBlock = SfoldBook(Fields(1), 372, Record(1), 2047);
-    SfoldFile offered;
     ASSERT_TRUE(ReadBook(offered, shortBlock));
     MemoryFile file(shortBlock);
     EXPECT_FALSE(offered.WriteProjectData(file, shown));
@@ -286,18 +245,25 @@ TEST(SfoldProjectData, NothingIsWrittenWithoutAChangeOrAWholeRecord)
     EXPECT_TRUE(book.projectData.IsChanged(shown));
 }
 
-TEST(SfoldProjectData, IsWrittenIntoTheBookOnDisk)
+TEST(SfoldOnDisk, NameAndProjectDataAreWrittenIntoTheBook)
 {
     test::ScratchFolder folder;
-    std::string path = folder.Write("book.lay", SfoldBook(Fields(0), 372, Record(0)));
-    SfoldFile book;
+    std::vector<uint8_t> bytes = BookWithRecord(0);
+    std::string path = folder.Write("book.lay", bytes);
+    SfoldFile book, reread;
     ASSERT_TRUE(book.Load(path.c_str()));
+    ASSERT_TRUE(book.WriteDocumentName(path.c_str(), "On disk"));
     ProjectTexts shown = book.projectData.Texts();
     shown.keywords = "new keywords";
     ASSERT_TRUE(book.WriteProjectData(path.c_str(), shown));
-    SfoldFile reread;
     ASSERT_TRUE(reread.Load(path.c_str()));
+    EXPECT_EQ(reread.documentName, "On disk");
     EXPECT_EQ(reread.projectData.Texts().keywords, "new keywords");
+    EXPECT_EQ(test::ReadWholeFile(path).size(), bytes.size());
+
+    std::filesystem::remove(path);
+    EXPECT_FALSE(book.WriteDocumentName(path.c_str(), "Gone"));
+    EXPECT_EQ(book.documentName, "On disk");
 }
 
 }  // namespace
