@@ -1,35 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
-#include "DropDataObject.h"
 #include "InfoFileBuilder.h"
 #include "ScratchFolder.h"
 #include "ServerFixture.h"
 #include "server/win32/ClassId.h"
-#include "shell/win32/ShellInterfaces.h"
 
 namespace orv::test {
 namespace {
 
 using Microsoft::WRL::ComPtr;
 
-std::vector<uint8_t> SmallDataFile()
-{
-    return InfoFileBuilder().Info("Layers", "Walls", "A").Build();
-}
-
 class ComContract : public ServerFixture {
 protected:
     ScratchFolder scratch;
-    std::string dataFile = scratch.Write("table.qpd", SmallDataFile());
-
-    HRESULT InitializeWith(IShellExtInit* init, std::vector<std::string> paths, bool offerDrop = true)
-    {
-        ComPtr<IDataObject> data;
-        data.Attach(host::DropDataObject::Create(std::move(paths), offerDrop));
-        return init->Initialize(nullptr, data.Get(), nullptr);
-    }
+    std::string dataFile = scratch.Write("table.qpd", InfoFileBuilder().Info("Layers", "Walls", "A").Build());
 };
 
 TEST_F(ComContract, TheFactoryIsStaticUncountedAndServesOnlyItsClass)
@@ -86,7 +73,7 @@ TEST_F(ComContract, OneObjectAnswersForAllItsInterfaces)
     ComPtr<IPersist> persist;
     ComPtr<IPersistFile> persistFile;
     ComPtr<IExtractIconA> extract;
-    ComPtr<IUnknown> viewer;
+    ComPtr<IFileViewerA> viewer;
     ASSERT_EQ(object.As(&sheet), S_OK);
     ASSERT_EQ(object.As(&init), S_OK);
     ASSERT_EQ(object.As(&persist), S_OK);
@@ -110,66 +97,57 @@ TEST_F(ComContract, OneObjectAnswersForAllItsInterfaces)
     LPOLESTR current = nullptr;
     EXPECT_EQ(persistFile->GetCurFile(&current), E_NOTIMPL);
     EXPECT_EQ(sheet->ReplacePage(0, nullptr, 0), E_FAIL);
+    // Quick View without a viewer to show in.
+    FVSHOWINFO info = {};
+    info.cbSize = sizeof info;
+    EXPECT_EQ(viewer->Show(&info), E_UNEXPECTED);
+    EXPECT_EQ(viewer->ShowInitialize(nullptr), E_FAIL);
+    EXPECT_EQ(viewer->PrintTo(nullptr, TRUE), E_NOTIMPL);
 }
 
-TEST_F(ComContract, InitializeBindsExactlyOneClaimedFile)
+TEST_F(ComContract, PagesComeForOneClaimedFileAndOnlyAcceptedOnesHoldTheObject)
 {
     ComPtr<IShellExtInit> init = Create<IShellExtInit>(IID_IShellExtInit);
     ComPtr<IShellPropSheetExt> sheet;
     ASSERT_EQ(init.As(&sheet), S_OK);
-    auto refuse = [](HPROPSHEETPAGE, LPARAM) -> BOOL { return FALSE; };
+    struct Offered {
+        BOOL accept;
+        std::vector<HPROPSHEETPAGE> pages;
+    } offered{FALSE, {}};
+    auto add = [](HPROPSHEETPAGE page, LPARAM state) -> BOOL {
+        reinterpret_cast<Offered*>(state)->pages.push_back(page);
+        return reinterpret_cast<Offered*>(state)->accept;
+    };
+    const auto state = reinterpret_cast<LPARAM>(&offered);
 
     EXPECT_EQ(init->Initialize(nullptr, nullptr, nullptr), E_FAIL);
     EXPECT_EQ(InitializeWith(init.Get(), {dataFile}, false), DV_E_FORMATETC);
     EXPECT_EQ(InitializeWith(init.Get(), {}), E_FAIL);
     EXPECT_EQ(InitializeWith(init.Get(), {dataFile, dataFile}), E_FAIL);
-    EXPECT_EQ(sheet->AddPages(refuse, 0), E_FAIL);
+    EXPECT_EQ(sheet->AddPages(add, state), E_FAIL);
+    EXPECT_TRUE(offered.pages.empty());
     EXPECT_EQ(InitializeWith(init.Get(), {scratch.PathOf("notes.txt")}), E_FAIL);
-    EXPECT_EQ(InitializeWith(init.Get(), {dataFile}), S_OK);
-    EXPECT_EQ(sheet->AddPages(refuse, 0), S_OK);
-}
-
-TEST_F(ComContract, RefusedPagesGiveTheirReferenceBack)
-{
-    ComPtr<IShellExtInit> init = Create<IShellExtInit>(IID_IShellExtInit);
     ASSERT_EQ(InitializeWith(init.Get(), {dataFile}), S_OK);
-    ComPtr<IShellPropSheetExt> sheet;
-    ASSERT_EQ(init.As(&sheet), S_OK);
-    ULONG before = RefCount(init.Get());
-    int offered = 0;
-    auto refuse = [](HPROPSHEETPAGE, LPARAM counter) -> BOOL {
-        ++*reinterpret_cast<int*>(counter);
-        return FALSE;
-    };
-    EXPECT_EQ(sheet->AddPages(refuse, reinterpret_cast<LPARAM>(&offered)), S_OK);
-    EXPECT_EQ(offered, 1);
-    EXPECT_EQ(RefCount(init.Get()), before);
-}
 
-TEST_F(ComContract, AcceptedPagesHoldTheObjectUntilDestroyed)
-{
-    ComPtr<IShellExtInit> init = Create<IShellExtInit>(IID_IShellExtInit);
-    ASSERT_EQ(InitializeWith(init.Get(), {dataFile}), S_OK);
-    ComPtr<IShellPropSheetExt> sheet;
-    ASSERT_EQ(init.As(&sheet), S_OK);
-    std::vector<HPROPSHEETPAGE> pages;
-    auto keep = [](HPROPSHEETPAGE page, LPARAM list) -> BOOL {
-        reinterpret_cast<std::vector<HPROPSHEETPAGE>*>(list)->push_back(page);
-        return TRUE;
-    };
     ULONG before = RefCount(init.Get());
-    ASSERT_EQ(sheet->AddPages(keep, reinterpret_cast<LPARAM>(&pages)), S_OK);
-    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(sheet->AddPages(add, state), S_OK);
+    EXPECT_EQ(offered.pages.size(), 1u);
+    EXPECT_EQ(RefCount(init.Get()), before) << "a refused page kept its reference";
+
+    offered = {TRUE, {}};
+    ASSERT_EQ(sheet->AddPages(add, state), S_OK);
+    ASSERT_EQ(offered.pages.size(), 1u);
     EXPECT_EQ(RefCount(init.Get()), before + 1);
     sheet.Reset();
     init.Reset();
     EXPECT_EQ(server.CanUnloadNow(), S_FALSE);
-    DestroyPropertySheetPage(pages[0]);
+    DestroyPropertySheetPage(offered.pages[0]);
     EXPECT_EQ(server.CanUnloadNow(), S_OK);
 }
 
-TEST_F(ComContract, IconsForBoundAndUnboundObjects)
+TEST_F(ComContract, IconsComeOnlyFromTheLastFileLoaded)
 {
+    std::string fonts = scratch.Write("fonts.vec", InfoFileBuilder().FontTable("MACT", 1, "Chicago").Version(1, "1.0").Build());
     ComPtr<IPersistFile> persist = Create<IPersistFile>(IID_IPersistFile);
     ComPtr<IExtractIconA> extract;
     ASSERT_EQ(persist.As(&extract), S_OK);
@@ -185,79 +163,47 @@ TEST_F(ComContract, IconsForBoundAndUnboundObjects)
     EXPECT_EQ(persist->Load(L"C:\\no\\such.txt", STGM_READ), E_FAIL);
     EXPECT_EQ(extract->Extract(location, 0, &large, &small, MAKELONG(32, 16)), S_FALSE);
 
-    std::wstring wide(dataFile.begin(), dataFile.end());
-    ASSERT_EQ(persist->Load(wide.c_str(), STGM_READ), S_OK);
+    ASSERT_EQ(persist->Load(std::filesystem::path(dataFile).c_str(), STGM_READ), S_OK);
     ASSERT_EQ(extract->Extract(location, 0, &large, &small, MAKELONG(32, 16)), S_OK);
     // The module's own icon 151 for ".qpd", handed out as both sizes.
     EXPECT_EQ(large, LoadIconA(server.Module(), MAKEINTRESOURCEA(151)));
     EXPECT_EQ(small, large);
-}
 
-TEST_F(ComContract, LoadTwiceServesTheSecondFile)
-{
-    std::string fonts = scratch.Write("fonts.vec", InfoFileBuilder().FontTable("MACT", 1, "Chicago").Version(1, "1.0").Build());
-    ComPtr<IPersistFile> persist = Create<IPersistFile>(IID_IPersistFile);
-    ComPtr<IExtractIconA> extract;
-    ASSERT_EQ(persist.As(&extract), S_OK);
-    std::wstring first(dataFile.begin(), dataFile.end());
-    std::wstring second(fonts.begin(), fonts.end());
-    ASSERT_EQ(persist->Load(first.c_str(), STGM_READ), S_OK);
-    ASSERT_EQ(persist->Load(second.c_str(), STGM_READ), S_OK);
-    HICON large = nullptr;
-    HICON small = nullptr;
+    ASSERT_EQ(persist->Load(std::filesystem::path(fonts).c_str(), STGM_READ), S_OK);
     ASSERT_EQ(extract->Extract("", 0, &large, &small, MAKELONG(32, 16)), S_OK);
     EXPECT_EQ(large, LoadIconA(server.Module(), MAKEINTRESOURCEA(174)));
 }
 
 TEST_F(ComContract, PreviewIconsSettingIsCreatedAndRepaired)
 {
-    HKEY settings = nullptr;
     const char* key = "Software\\Orvenstaal\\ShellExtension";
-    auto readSetting = [&](DWORD& type, DWORD& value) {
+    DWORD type = 0;
+    DWORD value = 0;
+    auto readSetting = [&] {
         DWORD size = sizeof value;
         return RegGetValueA(HKEY_CURRENT_USER, key, "PreviewIcons", RRF_RT_ANY, &type, &value, &size) == ERROR_SUCCESS;
     };
-    DWORD type = 0;
-    DWORD value = 0;
-    ASSERT_FALSE(readSetting(type, value));
-    Create<IUnknown>(IID_IUnknown);
-    ASSERT_TRUE(readSetting(type, value));
-    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(value, 1u);
-
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &settings, nullptr), ERROR_SUCCESS);
-    RegSetValueExA(settings, "PreviewIcons", 0, REG_SZ, reinterpret_cast<const BYTE*>("0"), 2);
-    Create<IUnknown>(IID_IUnknown);
-    ASSERT_TRUE(readSetting(type, value));
-    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(value, 1u);
+    ASSERT_FALSE(readSetting());
+    // Missing, then stored as a string: each new object makes it the DWORD 1.
+    for (bool storedAsString : {false, true}) {
+        if (storedAsString) {
+            ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, key, "PreviewIcons", REG_SZ, "0", 2), ERROR_SUCCESS);
+        }
+        Create<IUnknown>(IID_IUnknown);
+        ASSERT_TRUE(readSetting());
+        EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+        EXPECT_EQ(value, 1u);
+    }
 
     // Off: the fixed icon, read without opening the file, so even a missing one gets it.
     DWORD off = 0;
-    RegSetValueExA(settings, "PreviewIcons", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), 4);
-    RegCloseKey(settings);
-    ComPtr<IPersistFile> persist = Create<IPersistFile>(IID_IPersistFile);
-    ComPtr<IExtractIconA> extract;
-    ASSERT_EQ(persist.As(&extract), S_OK);
-    ASSERT_EQ(persist->Load(L"C:\\missing\\gone.qdd", STGM_READ), S_OK);
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, key, "PreviewIcons", REG_DWORD, &off, 4), ERROR_SUCCESS);
     HICON large = nullptr;
     HICON small = nullptr;
-    ASSERT_EQ(extract->Extract("", 0, &large, &small, MAKELONG(48, 24)), S_OK);
+    ASSERT_EQ(ExtractIcons("C:\\missing\\gone.qdd", large, small, MAKELONG(48, 24)), S_OK);
     EXPECT_EQ(large, LoadIconA(server.Module(), MAKEINTRESOURCEA(150)));
-    ASSERT_TRUE(readSetting(type, value));
+    ASSERT_TRUE(readSetting());
     EXPECT_EQ(value, 0u);
-}
-
-TEST_F(ComContract, QuickViewNeedsAViewer)
-{
-    ComPtr<IPersistFile> persist = Create<IPersistFile>(IID_IPersistFile);
-    ComPtr<IFileViewerA> viewer;
-    ASSERT_EQ(persist->QueryInterface(IID_IFileViewerA, reinterpret_cast<void**>(viewer.GetAddressOf())), S_OK);
-    FVSHOWINFO info = {};
-    info.cbSize = sizeof info;
-    EXPECT_EQ(viewer->Show(&info), E_UNEXPECTED);
-    EXPECT_EQ(viewer->ShowInitialize(nullptr), E_FAIL);
-    EXPECT_EQ(viewer->PrintTo(nullptr, TRUE), E_NOTIMPL);
 }
 
 }  // namespace

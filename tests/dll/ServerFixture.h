@@ -6,13 +6,17 @@
 #include <shlobj.h>
 #include <wrl/client.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "DropDataObject.h"
 #include "PropertySheetHost.h"
 #include "RedirectedRegistry.h"
 #include "ServerModule.h"
+#include "shell/win32/ShellInterfaces.h"
+#include "util/win32/UniqueHandle.h"
 
 namespace orv::test {
 
@@ -31,16 +35,22 @@ protected:
         return object;
     }
 
+    // The files handed over as Explorer hands a selection, as a drop list.
+    static HRESULT InitializeWith(IShellExtInit* init, std::vector<std::string> paths, bool offerDrop = true)
+    {
+        Microsoft::WRL::ComPtr<IDataObject> data;
+        data.Attach(host::DropDataObject::Create(std::move(paths), offerDrop));
+        return init->Initialize(nullptr, data.Get(), nullptr);
+    }
+
     // The Properties dialog of one file, as Explorer opens it: the object is
     // released once its pages are added, and the pages keep it alive.
     std::unique_ptr<host::PropertySheetHost> OpenProperties(const std::string& path, HRESULT* addPages = nullptr)
     {
         auto host = std::make_unique<host::PropertySheetHost>();
         auto init = Create<IShellExtInit>(IID_IShellExtInit);
-        Microsoft::WRL::ComPtr<IDataObject> data;
-        data.Attach(host::DropDataObject::Create({path}));
-        HRESULT result = init->Initialize(nullptr, data.Get(), nullptr);
         Microsoft::WRL::ComPtr<IShellPropSheetExt> sheet;
+        HRESULT result = InitializeWith(init.Get(), {path});
         if (SUCCEEDED(result))
             result = init.As(&sheet);
         if (SUCCEEDED(result))
@@ -49,6 +59,17 @@ protected:
             *addPages = result;
         host->Show("Properties");
         return host;
+    }
+
+    // The icons the shell is given for a file by a new object loaded with it.
+    HRESULT ExtractIcons(const std::string& path, HICON& large, HICON& small, UINT sizes = MAKELONG(32, 16))
+    {
+        auto persist = Create<IPersistFile>(IID_IPersistFile);
+        Microsoft::WRL::ComPtr<IExtractIconA> extract;
+        HRESULT result = persist.As(&extract);
+        if (SUCCEEDED(result))
+            result = persist->Load(std::filesystem::path(path).c_str(), STGM_READ);
+        return SUCCEEDED(result) ? extract->Extract("", 0, &large, &small, sizes) : result;
     }
 };
 
@@ -71,11 +92,8 @@ inline ULONG RefCount(IUnknown* object)
 // Whether nobody holds the file: a document must never stay open after a call.
 inline bool OpensExclusively(const std::string& path)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
+    return static_cast<bool>(
+        unique_hfile(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
 }
 
 }  // namespace orv::test

@@ -12,6 +12,7 @@
 #include "preview/win32/PreviewDrawing.h"
 #include "preview/win32/PreviewIcon.h"
 #include "util/MemoryFile.h"
+#include "util/win32/UniqueHandle.h"
 
 namespace orv {
 namespace {
@@ -21,32 +22,25 @@ using test::PreviewBlockBuilder;
 // A bitmap of the screen's own depth, as pages and icons draw into.
 class ScreenBitmap {
 public:
-    ScreenBitmap(int width, int height) : width(width), height(height)
+    ScreenBitmap(int width, int height)
+        : width(width), height(height),
+          bitmap(CreateCompatibleBitmap(unique_screen_dc(GetDC(nullptr)).get(), width, height)),
+          previous(SelectObject(dc.get(), bitmap.get()))
     {
-        HDC screen = GetDC(nullptr);
-        dc = CreateCompatibleDC(screen);
-        bitmap = CreateCompatibleBitmap(screen, width, height);
-        ReleaseDC(nullptr, screen);
-        previous = SelectObject(dc, bitmap);
-        PatBlt(dc, 0, 0, width, height, WHITENESS);
+        PatBlt(dc.get(), 0, 0, width, height, WHITENESS);
     }
-    ~ScreenBitmap()
-    {
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    HDC Dc() const { return dc; }
+    ~ScreenBitmap() { SelectObject(dc.get(), previous); }
+    HDC Dc() const { return dc.get(); }
 
     // Every pixel as the bitmap shows it, 0x00RRGGBB, top row first.
     std::vector<uint32_t> Pixels() const
     {
-        SelectObject(dc, previous);
+        SelectObject(dc.get(), previous);
         BITMAPINFO info = {};
         info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-        GetDIBits(dc, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-        SelectObject(dc, bitmap);
+        GetDIBits(dc.get(), bitmap.get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+        SelectObject(dc.get(), bitmap.get());
         for (uint32_t& pixel : pixels)
             pixel &= 0xFFFFFF;
         return pixels;
@@ -55,19 +49,10 @@ public:
 private:
     int width;
     int height;
-    HDC dc;
-    HBITMAP bitmap;
+    unique_hdc dc{CreateCompatibleDC(nullptr)};
+    unique_hbitmap bitmap;
     HGDIOBJ previous;
 };
-
-std::vector<PALETTEENTRY> SystemPalette()
-{
-    HDC screen = GetDC(nullptr);
-    std::vector<PALETTEENTRY> entries(256);
-    entries.resize(GetSystemPaletteEntries(screen, 0, 256, entries.data()));
-    ReleaseDC(nullptr, screen);
-    return entries;
-}
 
 std::vector<uint8_t> Uniform(int width, int height, uint32_t rgb)
 {
@@ -88,12 +73,12 @@ TEST(PaletteDisplay, XvfbAtEightBitsIsAPaletteDevice)
 
 TEST(PaletteDisplay, ScreenPalettesAreTheSystemPaletteOrBlackAndWhite)
 {
-    HDC screen = GetDC(nullptr);
-    auto system = BuildScreenPalette(screen, 256);
-    auto mono = BuildScreenPalette(screen, 2);
-    ReleaseDC(nullptr, screen);
+    unique_screen_dc screen(GetDC(nullptr));
+    auto system = BuildScreenPalette(screen.get(), 256);
+    auto mono = BuildScreenPalette(screen.get(), 2);
     ASSERT_TRUE(system && mono);
-    std::vector<PALETTEENTRY> expected = SystemPalette();
+    std::vector<PALETTEENTRY> expected(256);
+    expected.resize(GetSystemPaletteEntries(screen.get(), 0, 256, expected.data()));
     ASSERT_EQ(system->colours.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(system->colours[i].rgbRed, expected[i].peRed);
@@ -108,17 +93,26 @@ TEST(PaletteDisplay, ScreenPalettesAreTheSystemPaletteOrBlackAndWhite)
 // Wine keeps an 8-bit bitmap's pixels against a colour table of its own that is close
 // to, but not the same as, the system palette (up to a dozen steps a channel), so the
 // average is compared loosely.
-TEST(PaletteDisplay, PreviewsAreDitheredToTheColoursTheScreenShows)
+TEST(PaletteDisplay, PreviewsAreDitheredToTheColoursTheScreenShowsAndTheDcIsGivenBack)
 {
     for (auto [width, height] : {std::pair{64, 48}, std::pair{100, 75}, std::pair{40, 30}}) {
         ScreenBitmap target(width, height);
+        SetStretchBltMode(target.Dc(), HALFTONE);
+        HGDIOBJ palette = GetCurrentObject(target.Dc(), OBJ_PAL);
         auto block = Uniform(64, 48, slate);
         DrawBitmap(target.Dc(), {0, 0, width, height}, block.data(), static_cast<uint32_t>(block.size()));
         EXPECT_NE(LastScanDirection(), 0) << "the reduction converted no row";
+        EXPECT_EQ(GetStretchBltMode(target.Dc()), HALFTONE) << width;
+        EXPECT_EQ(GetCurrentObject(target.Dc(), OBJ_PAL), palette) << width;
         std::vector<uint32_t> pixels = target.Pixels();
         // One colour the palette lacks comes out as a mix of palette colours whose
         // average is near it; drawn directly it would be one colour.
         EXPECT_GE(std::set<uint32_t>(pixels.begin(), pixels.end()).size(), 2u) << width;
+        ScreenBitmap direct(width, height);
+        StretchDIBits(direct.Dc(), 0, 0, width, height, 0, 0, 64, 48, block.data() + 64,
+                      reinterpret_cast<const BITMAPINFO*>(block.data() + 24), DIB_RGB_COLORS, SRCCOPY);
+        std::vector<uint32_t> directPixels = direct.Pixels();
+        EXPECT_EQ(std::set<uint32_t>(directPixels.begin(), directPixels.end()).size(), 1u) << width;
         double sum[3] = {};
         for (uint32_t pixel : pixels)
             for (int channel = 0; channel < 3; ++channel)
@@ -129,46 +123,22 @@ TEST(PaletteDisplay, PreviewsAreDitheredToTheColoursTheScreenShows)
     }
 }
 
-TEST(PaletteDisplay, DrawnDirectlyTheSameColourIsOneColour)
-{
-    ScreenBitmap target(64, 48);
-    auto block = Uniform(64, 48, slate);
-    StretchDIBits(target.Dc(), 0, 0, 64, 48, 0, 0, 64, 48, block.data() + 64,
-                  reinterpret_cast<const BITMAPINFO*>(block.data() + 24), DIB_RGB_COLORS, SRCCOPY);
-    std::vector<uint32_t> pixels = target.Pixels();
-    EXPECT_EQ(std::set<uint32_t>(pixels.begin(), pixels.end()).size(), 1u);
-}
-
-TEST(PaletteDisplay, TheDeviceContextIsGivenBackAsItWas)
-{
-    ScreenBitmap target(64, 48);
-    SetStretchBltMode(target.Dc(), HALFTONE);
-    HGDIOBJ palette = GetCurrentObject(target.Dc(), OBJ_PAL);
-    auto block = Uniform(32, 24, slate);
-    DrawBitmap(target.Dc(), {0, 0, 64, 48}, block.data(), static_cast<uint32_t>(block.size()));
-    EXPECT_EQ(GetStretchBltMode(target.Dc()), HALFTONE);
-    EXPECT_EQ(GetCurrentObject(target.Dc(), OBJ_PAL), palette);
-}
-
 TEST(PaletteDisplay, IconsAreMadeThroughTheReduction)
 {
     PreviewPicture picture;
     auto block = Uniform(64, 64, slate);
     MemoryFile file(block);
     ASSERT_TRUE(picture.ReadBlock(file, static_cast<uint32_t>(block.size()), PreviewKindBlock, nullptr, 0));
-    HICON icon = MakeIcon(picture, 32);
-    ASSERT_NE(icon, nullptr);
+    unique_hicon icon(MakeIcon(picture, 32));
     ICONINFO info = {};
-    ASSERT_TRUE(GetIconInfo(icon, &info));
+    ASSERT_TRUE(icon && GetIconInfo(icon.get(), &info));
+    unique_hbitmap colour(info.hbmColor), mask(info.hbmMask);
     BITMAP facts = {};
-    GetObjectA(info.hbmColor, sizeof facts, &facts);
+    GetObjectA(colour.get(), sizeof facts, &facts);
     std::vector<uint8_t> bits(static_cast<size_t>(facts.bmWidthBytes) * facts.bmHeight);
-    GetBitmapBits(info.hbmColor, static_cast<LONG>(bits.size()), bits.data());
+    GetBitmapBits(colour.get(), static_cast<LONG>(bits.size()), bits.data());
     EXPECT_EQ(facts.bmBitsPixel, 8);
     EXPECT_GE(std::set<uint8_t>(bits.begin(), bits.end()).size(), 2u);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    DestroyIcon(icon);
 }
 
 }  // namespace

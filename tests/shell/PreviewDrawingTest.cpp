@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "Canvas.h"
@@ -9,6 +10,7 @@
 #include "preview/win32/PreviewDrawing.h"
 #include "preview/win32/PreviewIcon.h"
 #include "util/MemoryFile.h"
+#include "util/win32/UniqueHandle.h"
 
 namespace orv {
 namespace {
@@ -26,85 +28,78 @@ void Hold(PreviewPicture& picture, const std::vector<uint8_t>& stored)
     ASSERT_TRUE(picture.ReadBlock(file, static_cast<uint32_t>(stored.size()), PreviewKindBlock, nullptr, 0));
 }
 
-void HoldSolid(PreviewPicture& picture, int width, int height, uint32_t rgb)
+PreviewBlockBuilder Solid(int width, int height, uint32_t rgb)
 {
-    Hold(picture, PreviewBlockBuilder::Bitmap32(width, height, [rgb](int, int) { return rgb; }).Build());
+    return PreviewBlockBuilder::Bitmap32(width, height, [rgb](int, int) { return rgb; });
 }
 
 // An enhanced metafile of a width x height frame whose left half is filled blue.
 std::vector<uint8_t> HalfBlueMetafile(int width, int height)
 {
-    HDC reference = GetDC(nullptr);
-    int hundredthsX = GetDeviceCaps(reference, HORZSIZE) * 100 / GetDeviceCaps(reference, HORZRES);
-    int hundredthsY = GetDeviceCaps(reference, VERTSIZE) * 100 / GetDeviceCaps(reference, VERTRES);
+    unique_screen_dc reference(GetDC(nullptr));
+    int hundredthsX = GetDeviceCaps(reference.get(), HORZSIZE) * 100 / GetDeviceCaps(reference.get(), HORZRES);
+    int hundredthsY = GetDeviceCaps(reference.get(), VERTSIZE) * 100 / GetDeviceCaps(reference.get(), VERTRES);
     RECT frame = {0, 0, width * hundredthsX, height * hundredthsY};
-    HDC recorder = CreateEnhMetaFileA(reference, nullptr, &frame, nullptr);
-    ReleaseDC(nullptr, reference);
+    HDC recorder = CreateEnhMetaFileA(reference.get(), nullptr, &frame, nullptr);
     HBRUSH brush = CreateSolidBrush(blue);
     RECT left = {0, 0, width / 2, height};
     FillRect(recorder, &left, brush);
     DeleteObject(brush);
-    HENHMETAFILE metafile = CloseEnhMetaFile(recorder);
-    std::vector<uint8_t> bits(GetEnhMetaFileBits(metafile, 0, nullptr));
-    GetEnhMetaFileBits(metafile, static_cast<UINT>(bits.size()), bits.data());
-    DeleteEnhMetaFile(metafile);
+    unique_henhmetafile metafile(CloseEnhMetaFile(recorder));
+    std::vector<uint8_t> bits(GetEnhMetaFileBits(metafile.get(), 0, nullptr));
+    GetEnhMetaFileBits(metafile.get(), static_cast<UINT>(bits.size()), bits.data());
     return bits;
 }
 
-TEST(DrawPreview, AnEmptyPictureIsAFramedButtonFace)
+TEST(DrawPreview, PicturesAreFittedIntoTheirFrame)
 {
-    Canvas canvas(120, 80, untouched);
-    PreviewPicture empty;
-    DrawPreview(empty, canvas.Dc(), {10, 10, 110, 70});
-    EXPECT_EQ(canvas.At(60, 40), GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(canvas.At(12, 12), GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(canvas.At(10, 10), GetSysColor(COLOR_BTNSHADOW));
-    EXPECT_EQ(canvas.At(109, 69), GetSysColor(COLOR_BTNHIGHLIGHT));
-    EXPECT_EQ(canvas.At(9, 9), untouched);
-    EXPECT_EQ(canvas.At(110, 70), untouched);
-}
-
-TEST(DrawPreview, ASmallBitmapSitsCentredInAnEdgeOfItsOwnSize)
-{
-    Canvas canvas(200, 100, untouched);
-    PreviewPicture picture;
-    HoldSolid(picture, 50, 30, 0xFF0000);
-    DrawPreview(picture, canvas.Dc(), {0, 0, 200, 100});
-    // Fitted to (75, 35, 125, 65); the edge takes two pixels on every side.
-    EXPECT_EQ(canvas.At(75, 35), GetSysColor(COLOR_BTNSHADOW));
-    EXPECT_EQ(canvas.At(77, 37), red);
-    EXPECT_EQ(canvas.At(122, 62), red);
-    EXPECT_EQ(canvas.At(124, 64), GetSysColor(COLOR_BTNHIGHLIGHT));
-    EXPECT_EQ(canvas.At(74, 50), untouched);
-    EXPECT_EQ(canvas.At(100, 34), untouched);
-    EXPECT_EQ(canvas.At(100, 65), untouched);
-}
-
-TEST(DrawPreview, ALargeBitmapIsScaledWithItsProportions)
-{
-    Canvas canvas(200, 200, untouched);
-    PreviewPicture picture;
-    HoldSolid(picture, 400, 200, 0x0000FF);
-    DrawPreview(picture, canvas.Dc(), {0, 0, 200, 200});
-    // Fitted to (0, 50, 200, 150).
-    EXPECT_EQ(canvas.At(100, 49), untouched);
-    EXPECT_EQ(canvas.At(100, 52), blue);
-    EXPECT_EQ(canvas.At(100, 147), blue);
-    EXPECT_EQ(canvas.At(100, 150), untouched);
-}
-
-TEST(DrawPreview, BlocksThatDoNotHoldTheirBitmapDrawOnlyTheEdge)
-{
-    auto stored = PreviewBlockBuilder::Bitmap32(50, 30, [](int, int) { return 0xFF0000u; }).Build();
-    std::vector<uint8_t> shortBlock(stored.begin(), stored.end() - 1);
-    std::vector<uint8_t> oldHeader = PreviewBlockBuilder::Bitmap32(50, 30, [](int, int) { return 0xFF0000u; }).HeaderSize(12).Build();
-    for (const auto& block : {shortBlock, oldHeader}) {
-        Canvas canvas(200, 100, untouched);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    struct Probe {
+        int x;
+        int y;
+        COLORREF colour;
+    };
+    auto metafileBits = HalfBlueMetafile(100, 50);
+    auto shortBitmap = Solid(50, 30, 0xFF0000).Build();
+    shortBitmap.pop_back();
+    const struct {
+        const char* name;
+        std::vector<uint8_t> block;  // none: an empty picture
+        RECT frame;
+        std::vector<Probe> probes;
+    } cases[] = {
+        {"empty: a framed button face", {}, {10, 10, 110, 70},
+         {{60, 40, face}, {12, 12, face}, {10, 10, shadow}, {109, 69, highlight}, {9, 9, untouched},
+          {110, 70, untouched}}},
+        // Fitted to (75, 35, 125, 65); the edge takes two pixels on every side.
+        {"small: centred in an edge of its own size", Solid(50, 30, 0xFF0000).Build(), {0, 0, 200, 100},
+         {{75, 35, shadow}, {77, 37, red}, {122, 62, red}, {124, 64, highlight}, {74, 50, untouched},
+          {100, 34, untouched}, {100, 65, untouched}}},
+        // Fitted to (0, 50, 200, 150).
+        {"large: scaled with its proportions", Solid(400, 200, 0x0000FF).Build(), {0, 0, 200, 200},
+         {{100, 49, untouched}, {100, 52, blue}, {100, 147, blue}, {100, 150, untouched}}},
+        {"bitmap cut short: only the edge", shortBitmap, {0, 0, 200, 100}, {{75, 35, shadow}, {100, 50, untouched}}},
+        {"old bitmap header: only the edge", Solid(50, 30, 0xFF0000).HeaderSize(12).Build(), {0, 0, 200, 100},
+         {{75, 35, shadow}, {100, 50, untouched}}},
+        // Fitted to (50, 25, 150, 75): the left half played blue, the rest window colour.
+        {"metafile: played over the window colour", PreviewBlockBuilder::Metafile(metafileBits, 100, 50).Build(),
+         {0, 0, 200, 100}, {{49, 50, untouched}, {60, 50, blue}, {140, 50, window}, {100, 24, untouched}}},
+        {"metafile without bits after its offset: nothing played",
+         PreviewBlockBuilder::Metafile(metafileBits, 100, 50).DataOffset(24 + static_cast<uint32_t>(metafileBits.size())).Build(),
+         {0, 0, 200, 100}, {{60, 50, window}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Canvas canvas(200, 200, untouched);
         PreviewPicture picture;
-        Hold(picture, block);
-        DrawPreview(picture, canvas.Dc(), {0, 0, 200, 100});
-        EXPECT_EQ(canvas.At(75, 35), GetSysColor(COLOR_BTNSHADOW));
-        EXPECT_EQ(canvas.At(100, 50), untouched);
+        if (!c.block.empty())
+            Hold(picture, c.block);
+        DrawPreview(picture, canvas.Dc(), c.frame);
+        for (const Probe& probe : c.probes)
+            EXPECT_EQ(canvas.At(probe.x, probe.y), probe.colour) << probe.x << ", " << probe.y;
     }
 }
 
@@ -118,8 +113,8 @@ TEST(DrawBitmap, BothFlagBitsCombineWithTheBackgroundByAnd)
     for (Case c : {Case{0x24, red}, Case{0x64, red}, Case{0x04, RGB(255, 255, 0)}, Case{0x20, RGB(255, 255, 0)},
                    Case{0x40, RGB(255, 255, 0)}}) {
         Canvas canvas(20, 20, untouched);
-        auto block = PreviewBlockBuilder::Bitmap32(4, 4, [](int, int) { return 0xFFFF00u; }).Flags(c.flags).Build();
-        DrawBitmap(canvas.Dc(), {0, 0, 20, 20}, block.data() , static_cast<uint32_t>(block.size()));
+        auto block = Solid(4, 4, 0xFFFF00).Flags(c.flags).Build();
+        DrawBitmap(canvas.Dc(), {0, 0, 20, 20}, block.data(), static_cast<uint32_t>(block.size()));
         EXPECT_EQ(canvas.At(10, 10), c.expected) << "flags " << c.flags;
     }
 }
@@ -145,95 +140,67 @@ TEST(DrawBitmap, TwoColourBitmapsShrinkBlackOnWhiteAndTheModeComesBack)
     EXPECT_EQ(whites, 2) << "colour-on-colour keeps one column of each pair";
 }
 
-TEST(DrawPreview, MetafilesArePlayedOverTheWindowColour)
-{
-    Canvas canvas(200, 100, untouched);
-    PreviewPicture picture;
-    Hold(picture, PreviewBlockBuilder::Metafile(HalfBlueMetafile(100, 50), 100, 50).Build());
-    DrawPreview(picture, canvas.Dc(), {0, 0, 200, 100});
-    // Fitted to (50, 25, 150, 75): the left half played blue, the rest window colour.
-    EXPECT_EQ(canvas.At(49, 50), untouched);
-    EXPECT_EQ(canvas.At(60, 50), blue);
-    EXPECT_EQ(canvas.At(140, 50), GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(canvas.At(100, 24), untouched);
-}
+// An icon drawn at its own size over two backgrounds: where it is opaque both show
+// its colour; where it is transparent both backgrounds show through, which also
+// needs its colour image to be black there. Takes the icon.
+class DrawnIcon {
+public:
+    static constexpr COLORREF clear = 0x01000000;
+    static constexpr COLORREF smudged = 0x02000000;
 
-TEST(DrawPreview, MetafileBlocksWithoutBitsAfterTheirOffsetPlayNothing)
-{
-    Canvas canvas(200, 100, untouched);
-    PreviewPicture picture;
-    auto bits = HalfBlueMetafile(100, 50);
-    Hold(picture, PreviewBlockBuilder::Metafile(bits, 100, 50).DataOffset(static_cast<uint32_t>(24 + bits.size())).Build());
-    DrawPreview(picture, canvas.Dc(), {0, 0, 200, 100});
-    EXPECT_EQ(canvas.At(60, 50), GetSysColor(COLOR_WINDOW));
-}
+    explicit DrawnIcon(HICON handle)
+    {
+        unique_hicon icon(handle);
+        for (Canvas* canvas : {&overMagenta, &overGreen})
+            DrawIconEx(canvas->Dc(), 0, 0, icon.get(), 0, 0, 0, nullptr, DI_NORMAL);
+    }
+    // The icon's colour there, or clear or smudged.
+    COLORREF At(int x, int y) const
+    {
+        COLORREF magenta = overMagenta.At(x, y), green = overGreen.At(x, y);
+        if (magenta == green)
+            return magenta;
+        return magenta == untouched && green == RGB(0, 255, 0) ? clear : smudged;
+    }
+    // Pixels of the square of this size that are not opaque, and of the row and
+    // column beyond it that are not clear.
+    int NotASquareOf(int size) const
+    {
+        int wrong = 0;
+        for (int y = 0; y <= size; ++y)
+            for (int x = 0; x <= size; ++x)
+                wrong += x < size && y < size ? At(x, y) >= clear : At(x, y) != clear;
+        return wrong;
+    }
 
-struct IconPixels {
-    int width = 0;
-    int height = 0;
-    std::vector<COLORREF> colour;
-    std::vector<bool> transparent;
+private:
+    Canvas overMagenta{64, 64, untouched};
+    Canvas overGreen{64, 64, RGB(0, 255, 0)};
 };
-
-IconPixels Read(HICON icon)
-{
-    IconPixels result;
-    ICONINFO info = {};
-    if (!GetIconInfo(icon, &info))
-        return result;
-    BITMAP facts = {};
-    GetObjectA(info.hbmColor, sizeof facts, &facts);
-    result.width = facts.bmWidth;
-    result.height = facts.bmHeight;
-    Canvas colour(result.width, result.height, untouched);
-    Canvas mask(result.width, result.height, untouched);
-    HDC source = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(source, info.hbmColor);
-    BitBlt(colour.Dc(), 0, 0, result.width, result.height, source, 0, 0, SRCCOPY);
-    SelectObject(source, info.hbmMask);
-    BitBlt(mask.Dc(), 0, 0, result.width, result.height, source, 0, 0, SRCCOPY);
-    SelectObject(source, old);
-    DeleteDC(source);
-    for (int y = 0; y < result.height; ++y)
-        for (int x = 0; x < result.width; ++x) {
-            result.colour.push_back(colour.At(x, y));
-            result.transparent.push_back(mask.At(x, y) == RGB(255, 255, 255));
-        }
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    return result;
-}
 
 TEST(MakeIcon, TheWholePictureIsStretchedOntoTheSquareAndOpaque)
 {
-    PreviewPicture picture;
-    Hold(picture, PreviewBlockBuilder::Bitmap32(200, 100, [](int x, int) { return x < 100 ? 0xFF0000u : 0x0000FFu; }).Build());
-    for (int size : {32, 16, 48}) {
-        HICON icon = MakeIcon(picture, size);
-        ASSERT_NE(icon, nullptr);
-        IconPixels pixels = Read(icon);
-        DestroyIcon(icon);
-        ASSERT_EQ(pixels.width, size);
-        ASSERT_EQ(pixels.height, size);
-        for (int y = 0; y < size; ++y) {
-            EXPECT_EQ(pixels.colour[y * size + 1], red);
-            EXPECT_EQ(pixels.colour[y * size + size - 2], blue);
+    PreviewPicture bitmap;
+    Hold(bitmap, PreviewBlockBuilder::Bitmap32(200, 100, [](int x, int) { return x < 100 ? 0xFF0000u : 0x0000FFu; }).Build());
+    // A metafile has the window colour behind it.
+    PreviewPicture metafile;
+    Hold(metafile, PreviewBlockBuilder::Metafile(HalfBlueMetafile(64, 64), 64, 64).Build());
+    const struct {
+        const char* name;
+        const PreviewPicture& picture;
+        COLORREF left;
+        COLORREF right;
+    } cases[] = {{"bitmap", bitmap, red, blue}, {"metafile", metafile, blue, GetSysColor(COLOR_WINDOW)}};
+    for (const auto& c : cases)
+        for (int size : {32, 16, 48}) {
+            SCOPED_TRACE(std::string(c.name) + " " + std::to_string(size));
+            DrawnIcon icon(MakeIcon(c.picture, size));
+            EXPECT_EQ(icon.NotASquareOf(size), 0);
+            for (int y = 0; y < size; ++y) {
+                EXPECT_EQ(icon.At(1, y), c.left) << y;
+                EXPECT_EQ(icon.At(size - 2, y), c.right) << y;
+            }
         }
-        for (bool transparent : pixels.transparent)
-            EXPECT_FALSE(transparent);
-    }
-}
-
-TEST(MakeIcon, MetafileIconsHaveTheWindowColourBehindThePicture)
-{
-    PreviewPicture picture;
-    Hold(picture, PreviewBlockBuilder::Metafile(HalfBlueMetafile(64, 64), 64, 64).Build());
-    HICON icon = MakeIcon(picture, 32);
-    ASSERT_NE(icon, nullptr);
-    IconPixels pixels = Read(icon);
-    DestroyIcon(icon);
-    EXPECT_EQ(pixels.colour[16 * 32 + 4], blue);
-    EXPECT_EQ(pixels.colour[16 * 32 + 28], GetSysColor(COLOR_WINDOW));
 }
 
 TEST(MakeIcon, PicturesThatCannotGiveAnIconGiveNone)
@@ -247,36 +214,20 @@ TEST(MakeIcon, PicturesThatCannotGiveAnIconGiveNone)
 
 TEST(BitmapToIcon, KeyColouredPixelsBecomeTransparentAndBlack)
 {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 8, 8);
-    ReleaseDC(nullptr, screen);
+    unique_hbitmap bitmap(CreateCompatibleBitmap(unique_screen_dc(GetDC(nullptr)).get(), 8, 8));
     {
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, bitmap);
+        unique_hdc dc(CreateCompatibleDC(nullptr));
+        unique_select_object selected(dc.get(), bitmap.get());
         RECT all = {0, 0, 8, 8}, left = {0, 0, 4, 8};
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        HBRUSH brush = CreateSolidBrush(red);
-        FillRect(dc, &left, brush);
-        DeleteObject(brush);
-        SelectObject(dc, old);
-        DeleteDC(dc);
+        FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        SetDCBrushColor(dc.get(), red);
+        FillRect(dc.get(), &left, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     }
-    HICON icon = BitmapToIcon(bitmap, RGB(255, 255, 255));
-    ASSERT_NE(icon, nullptr);
-    IconPixels pixels = Read(icon);
-    DestroyIcon(icon);
-    EXPECT_FALSE(pixels.transparent[2]);
-    EXPECT_EQ(pixels.colour[2], red);
-    EXPECT_TRUE(pixels.transparent[6]);
-    EXPECT_EQ(pixels.colour[6], RGB(0, 0, 0));
-
-    HICON opaque = BitmapToIcon(bitmap, CLR_INVALID);
-    ASSERT_NE(opaque, nullptr);
-    pixels = Read(opaque);
-    DestroyIcon(opaque);
-    for (bool transparent : pixels.transparent)
-        EXPECT_FALSE(transparent);
-    DeleteObject(bitmap);
+    DrawnIcon keyed(BitmapToIcon(bitmap.get(), RGB(255, 255, 255)));
+    EXPECT_EQ(keyed.At(2, 0), red);
+    EXPECT_EQ(keyed.At(6, 0), DrawnIcon::clear);
+    EXPECT_EQ(keyed.At(8, 0), DrawnIcon::clear);
+    EXPECT_EQ(DrawnIcon(BitmapToIcon(bitmap.get(), CLR_INVALID)).NotASquareOf(8), 0);
 }
 
 }  // namespace

@@ -26,17 +26,14 @@ bool KeyExists(const std::string& path)
 std::string StringValue(const std::string& path, const char* name = nullptr)
 {
     unique_hkey key;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
-        return "<no key>";
     char data[512];
     DWORD type = 0;
     DWORD size = sizeof data;
-    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+        return "<no key>";
+    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
         return "<no value>";
-    if (type != REG_SZ || size == 0 || data[size - 1] != '\0')
-        return "<not a string>";
-    return std::string(data, size - 1);
+    return type == REG_SZ && size > 0 && data[size - 1] == '\0' ? std::string(data, size - 1) : "<not a string>";
 }
 
 // An icon handler key's owner: the program id that the extension names, if any.
@@ -49,13 +46,7 @@ class RegistrationInRegistry : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        unique_hkey plan;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, ".pln", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                  plan.put(), nullptr),
-                  ERROR_SUCCESS);
-        ASSERT_EQ(RegSetValueExA(plan.get(), nullptr, 0, REG_SZ,
-                                 reinterpret_cast<const BYTE*>("Orv.Plan"), 9),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetKeyValueA(HKEY_CLASSES_ROOT, ".pln", nullptr, REG_SZ, "Orv.Plan", 9), ERROR_SUCCESS);
     }
 
     RedirectedRegistry redirected;

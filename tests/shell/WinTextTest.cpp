@@ -18,8 +18,7 @@ TEST(SelectCharTables, TakesTheCodePageFromTheModulesVersionResource)
 TEST(AnsiToWide, ConvertsThroughTheAnsiCodePageWithTheTerminator)
 {
     wchar_t wide[16];
-    for (wchar_t& w : wide)
-        w = L'?';
+    wmemset(wide, L'?', 16);
     AnsiToWide("House.pln", wide, 16);
     EXPECT_STREQ(wide, L"House.pln");
     EXPECT_EQ(wide[10], L'?');
