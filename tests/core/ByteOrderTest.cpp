@@ -11,10 +11,9 @@ TEST(ByteOrder, SwapsExchangeBytesAndRestoreTheFieldWhenAppliedTwice)
 {
     unsigned char field16[2] = {0x12, 0x34};
     Swap16(field16);
-    EXPECT_EQ(field16[0], 0x34);
-    EXPECT_EQ(field16[1], 0x12);
+    EXPECT_EQ(0, std::memcmp(field16, "\x34\x12", 2));
     Swap16(field16);
-    EXPECT_EQ(field16[0], 0x12);
+    EXPECT_EQ(0, std::memcmp(field16, "\x12\x34", 2));
 
     unsigned char field32[4] = {0x01, 0x02, 0x03, 0x04};
     Swap32(field32);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -23,12 +24,9 @@ const ExtensionTable* Claimer(const char* path, ExtensionMatch& match)
     return nullptr;
 }
 
-bool AllZero(const char* buffer, size_t size)
+size_t ZerosInPath(const ExtensionMatch& match)
 {
-    for (size_t i = 0; i < size; ++i)
-        if (buffer[i] != 0)
-            return false;
-    return true;
+    return std::count(std::begin(match.path), std::end(match.path), '\0');
 }
 
 TEST(ExtensionTables, EveryExtensionStandsInOneRowOnly)
@@ -91,7 +89,7 @@ TEST(MatchExtension, UnclaimedPathsLeaveThePathZeroedButRecordTheAttempt)
         EXPECT_EQ(Claimer(path, match), nullptr) << path;
         EXPECT_EQ(match.entryIndex, -1) << path;
         EXPECT_EQ(match.extensionTable, &InfoScriptExtensions);
-        EXPECT_TRUE(AllZero(match.path, sizeof match.path)) << path;
+        EXPECT_EQ(ZerosInPath(match), sizeof match.path) << path;
     }
 }
 
@@ -117,7 +115,7 @@ TEST(MatchExtension, PathsTooLongForTheBufferAreNotClaimed)
     std::string tooLong = "C:\\" + std::string(253, 'd') + ".pln";
     ExtensionMatch other;
     EXPECT_FALSE(other.MatchExtension(tooLong.c_str(), PlanExtensions));
-    EXPECT_TRUE(AllZero(other.path, sizeof other.path));
+    EXPECT_EQ(ZerosInPath(other), sizeof other.path);
 }
 
 TEST(MatchExtension, TakesTheRegisteredDefaultIconButClaimsWithoutOne)
@@ -129,20 +127,17 @@ TEST(MatchExtension, TakesTheRegisteredDefaultIconButClaimsWithoutOne)
     access.SetStringValue(RegistryRoot::ClassesRoot, ".pla", nullptr, "Orv.Archive", nullptr);
     access.SetStringValue(RegistryRoot::ClassesRoot, "Orv.Archive", "DefaultIcon", "%1", nullptr);
 
-    ExtensionMatch plan;
-    ASSERT_TRUE(plan.MatchExtension("C:\\House.pln", PlanExtensions));
-    EXPECT_STREQ(plan.iconFile, "C:\\App\\icons.dll");
-    EXPECT_EQ(plan.iconIndex, -105);
-
-    ExtensionMatch archive;
-    ASSERT_TRUE(archive.MatchExtension("C:\\House.pla", PlanExtensions));
-    EXPECT_STREQ(archive.iconFile, "%1");
-    EXPECT_EQ(archive.iconIndex, 0);
-
-    ExtensionMatch unregistered;
-    ASSERT_TRUE(unregistered.MatchExtension("C:\\House.bpn", PlanExtensions));
-    EXPECT_STREQ(unregistered.iconFile, "");
-    EXPECT_EQ(unregistered.iconIndex, 0);
+    const struct {
+        const char* path;
+        const char* iconFile;
+        int iconIndex;
+    } cases[] = {{"C:\\House.pln", "C:\\App\\icons.dll", -105}, {"C:\\House.pla", "%1", 0}, {"C:\\House.bpn", "", 0}};
+    for (const auto& [path, iconFile, iconIndex] : cases) {
+        ExtensionMatch match;
+        ASSERT_TRUE(match.MatchExtension(path, PlanExtensions)) << path;
+        EXPECT_STREQ(match.iconFile, iconFile) << path;
+        EXPECT_EQ(match.iconIndex, iconIndex) << path;
+    }
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,34 +21,25 @@ const char* const allExtensions[] = {
     ".qxm", ".dor", ".win", ".rsm", ".lmp", ".ism", ".esm", ".qps", ".wps", ".cps",
     ".sps", ".rps", ".fps", ".qdl", ".mod", ".sfk", ".lay", ".qdd", ".qpd", ".vec",
 };
-const char* const quickViewExtensions[] = {
-    ".pln", ".2dl", ".pla", ".plc", ".pca", ".plp", ".ppa", ".bpn", ".bpc", ".bpp",
-    ".qxm", ".dor", ".win", ".rsm", ".lmp", ".ism", ".esm", ".qps", ".wps", ".cps",
-    ".sps", ".rps", ".fps", ".mod",
-};
+const std::set<std::string> withoutQuickView = {".qdl", ".sfk", ".lay", ".qdd", ".qpd", ".vec"};
+
+using Lines = std::multiset<std::string>;
 
 // Every key of the classes root on a line of its own, and every value as
 // "key|name=text" (an empty name is the default value); values that are not
 // terminated REG_SZ strings show as such.
-std::vector<std::string> Listing(const MemoryKeyStore& store)
+Lines Listing(const MemoryKeyStore& store)
 {
-    std::vector<std::string> lines;
+    Lines lines;
     for (const auto& [key, values] : store.Keys(RegistryRoot::ClassesRoot)) {
-        lines.push_back(key);
+        lines.insert(key);
         for (const auto& [name, value] : values) {
             bool isString = value.type == ValueString && !value.data.empty() && value.data.back() == 0;
             std::string text = isString ? std::string(value.data.begin(), value.data.end() - 1)
                                         : "<not a string>";
-            lines.push_back(key + "|" + name + "=" + text);
+            lines.insert(key + "|" + name + "=" + text);
         }
     }
-    std::sort(lines.begin(), lines.end());
-    return lines;
-}
-
-std::vector<std::string> Sorted(std::vector<std::string> lines)
-{
-    std::sort(lines.begin(), lines.end());
     return lines;
 }
 
@@ -74,44 +65,27 @@ TEST(Registration, AnEmptyStoreGetsExactlyTheServersKeys)
     RegisterServer(registry, modulePath, classId);
 
     const std::string clsid = "clsid\\" + classIdKey;
-    std::vector<std::string> expected = {
-        "orvenstaal.shellextension.2",
-        "orvenstaal.shellextension.2|=Orvenstaal Shell Extension 2.0",
-        "orvenstaal.shellextension.2\\clsid",
-        std::string("orvenstaal.shellextension.2\\clsid|=") + classId,
-        "orvenstaal.shellextension",
-        "orvenstaal.shellextension|=Orvenstaal Shell Extension",
-        "orvenstaal.shellextension\\curver",
-        "orvenstaal.shellextension\\curver|=Orvenstaal.ShellExtension.2",
-        "clsid",
-        clsid,
-        clsid + "|=Orvenstaal Shell Extension 2.0",
-        clsid + "\\progid",
-        clsid + "\\progid|=Orvenstaal.ShellExtension.2",
-        clsid + "\\versionindependentprogid",
-        clsid + "\\versionindependentprogid|=Orvenstaal.ShellExtension",
-        clsid + "\\inprocserver32",
-        clsid + "\\inprocserver32|=" + modulePath,
-        clsid + "\\inprocserver32|threadingmodel=Apartment",
-        clsid + "\\notinsertable",
-        "*",
-        "*\\shellex",
-        "*\\shellex\\propertysheethandlers",
-        "*\\shellex\\propertysheethandlers\\orvenstaal.shellextension",
-        std::string("*\\shellex\\propertysheethandlers\\orvenstaal.shellextension|=") + classId,
-        "quickview",
+    Lines expected = {"clsid", clsid + "\\notinsertable", clsid + "\\inprocserver32|threadingmodel=Apartment",
+                      "*", "*\\shellex", "*\\shellex\\propertysheethandlers", "quickview"};
+    auto withDefault = [&](const std::string& key, const std::string& text) {
+        expected.insert({key, key + "|=" + text});
     };
+    withDefault("orvenstaal.shellextension.2", "Orvenstaal Shell Extension 2.0");
+    withDefault("orvenstaal.shellextension.2\\clsid", classId);
+    withDefault("orvenstaal.shellextension", "Orvenstaal Shell Extension");
+    withDefault("orvenstaal.shellextension\\curver", "Orvenstaal.ShellExtension.2");
+    withDefault(clsid, "Orvenstaal Shell Extension 2.0");
+    withDefault(clsid + "\\progid", "Orvenstaal.ShellExtension.2");
+    withDefault(clsid + "\\versionindependentprogid", "Orvenstaal.ShellExtension");
+    withDefault(clsid + "\\inprocserver32", modulePath);
+    withDefault("*\\shellex\\propertysheethandlers\\orvenstaal.shellextension", classId);
     for (std::string extension : allExtensions) {
-        expected.push_back(extension);
-        expected.push_back(extension + "\\shellex");
-        expected.push_back(extension + "\\shellex\\iconhandler");
-        expected.push_back(extension + "\\shellex\\iconhandler|=" + classId);
+        expected.insert({extension, extension + "\\shellex"});
+        withDefault(extension + "\\shellex\\iconhandler", classId);
+        if (!withoutQuickView.count(extension))
+            expected.insert({"quickview\\" + extension, "quickview\\" + extension + "\\" + classIdKey});
     }
-    for (std::string extension : quickViewExtensions) {
-        expected.push_back("quickview\\" + extension);
-        expected.push_back("quickview\\" + extension + "\\" + classIdKey);
-    }
-    EXPECT_EQ(Listing(store), Sorted(expected));
+    EXPECT_EQ(Listing(store), expected);
     EXPECT_TRUE(store.Keys(RegistryRoot::CurrentUser).empty());
 }
 
@@ -158,14 +132,10 @@ TEST(Registration, UnregisteringLeavesOnlyTheKeysOnTheWay)
     RegisterServer(registry, modulePath, classId);
     UnregisterServer(registry, classId);
 
-    std::vector<std::string> expected = {
-        "clsid", "quickview", "*", "*\\shellex", "*\\shellex\\propertysheethandlers",
-    };
-    for (std::string extension : allExtensions) {
-        expected.push_back(extension);
-        expected.push_back(extension + "\\shellex");
-    }
-    EXPECT_EQ(Listing(store), Sorted(expected));
+    Lines expected = {"clsid", "quickview", "*", "*\\shellex", "*\\shellex\\propertysheethandlers"};
+    for (std::string extension : allExtensions)
+        expected.insert({extension, extension + "\\shellex"});
+    EXPECT_EQ(Listing(store), expected);
 }
 
 TEST(Registration, UnregisteringRemovesNothingThatIsNotOurs)

@@ -33,63 +33,47 @@ TEST(CopyStringN, SizeZeroAsksForTheSizeAndWritesNothing)
 }
 
 struct Conversion {
+    size_t (*convert)(const char*, char*, size_t);
     const char* source;
     const char* result;
 };
 
-TEST(LineEnds, ToCrLfWidensEveryKindOfLineEnd)
+TEST(LineEnds, ToCrLfWidensEveryLineEndAndToCrNarrowsThemKeepingLoneCrs)
 {
     const Conversion cases[] = {
-        {"a\nb\rc\r\nd", "a\r\nb\r\nc\r\nd"},
-        {"\n", "\r\n"},
-        {"\r", "\r\n"},
-        {"\n\r", "\r\n\r\n"},
-        {"end\r", "end\r\n"},
-        {"plain", "plain"},
-        {"", ""},
+        {ToCrLfLineEnds, "a\nb\rc\r\nd", "a\r\nb\r\nc\r\nd"},
+        {ToCrLfLineEnds, "\n", "\r\n"},
+        {ToCrLfLineEnds, "\r", "\r\n"},
+        {ToCrLfLineEnds, "\n\r", "\r\n\r\n"},
+        {ToCrLfLineEnds, "end\r", "end\r\n"},
+        {ToCrLfLineEnds, "plain", "plain"},
+        {ToCrLfLineEnds, "", ""},
+        {ToCrLineEnds, "a\r\nb\nc\rd", "a\rb\rc\rd"},
+        {ToCrLineEnds, "\n\n", "\r\r"},
+        {ToCrLineEnds, "\r\n\r\n", "\r\r"},
+        {ToCrLineEnds, "\n\r", "\r\r"},
+        {ToCrLineEnds, "", ""},
     };
-    for (const auto& [source, result] : cases) {
+    for (const auto& [convert, source, result] : cases) {
         char out[32];
-        EXPECT_EQ(ToCrLfLineEnds(source, out, sizeof out), std::strlen(result)) << source;
-        EXPECT_STREQ(out, result);
-    }
-}
-
-TEST(LineEnds, ToCrLeavesLoneCarriageReturns)
-{
-    const Conversion cases[] = {
-        {"a\r\nb\nc\rd", "a\rb\rc\rd"},
-        {"\n\n", "\r\r"},
-        {"\r\n\r\n", "\r\r"},
-        {"\n\r", "\r\r"},
-        {"", ""},
-    };
-    for (const auto& [source, result] : cases) {
-        char out[32];
-        EXPECT_EQ(ToCrLineEnds(source, out, sizeof out), std::strlen(result)) << source;
-        EXPECT_STREQ(out, result);
+        EXPECT_EQ(convert(source, out, sizeof out), std::strlen(result)) << source;
+        EXPECT_STREQ(out, result) << source;
     }
 }
 
 TEST(LineEnds, SizeLimitsAreExactAndAFailedConversionWritesNothing)
 {
-    const char* source = "a\nb\rc\r\nd";
-    char out[16];
-    std::memset(out, 'x', sizeof out);
-    EXPECT_EQ(ToCrLfLineEnds(source, out, 0), 10u);
-    EXPECT_EQ(out[0], 'x');
-    EXPECT_EQ(ToCrLfLineEnds(source, out, 10), 0u);
-    EXPECT_EQ(std::string(out, sizeof out), std::string(sizeof out, 'x'));
-    EXPECT_EQ(ToCrLfLineEnds(source, out, 11), 10u);
-    EXPECT_EQ(out[10], '\0');
-
-    const char* crlf = "a\r\nb\nc\rd";
-    std::memset(out, 'x', sizeof out);
-    EXPECT_EQ(ToCrLineEnds(crlf, out, 0), 7u);
-    EXPECT_EQ(ToCrLineEnds(crlf, out, 7), 0u);
-    EXPECT_EQ(std::string(out, sizeof out), std::string(sizeof out, 'x'));
-    EXPECT_EQ(ToCrLineEnds(crlf, out, 8), 7u);
-    EXPECT_STREQ(out, "a\rb\rc\rd");
+    for (const auto& [convert, source, result] : {Conversion{ToCrLfLineEnds, "a\nb\rc\r\nd", "a\r\nb\r\nc\r\nd"},
+                                                  Conversion{ToCrLineEnds, "a\r\nb\nc\rd", "a\rb\rc\rd"}}) {
+        const size_t length = std::strlen(result);
+        char out[16];
+        std::memset(out, 'x', sizeof out);
+        EXPECT_EQ(convert(source, out, 0), length) << source;
+        EXPECT_EQ(convert(source, out, length), 0u) << source;
+        EXPECT_EQ(std::string(out, sizeof out), std::string(sizeof out, 'x')) << source;
+        EXPECT_EQ(convert(source, out, length + 1), length) << source;
+        EXPECT_STREQ(out, result);
+    }
 }
 
 TEST(LineEnds, RoundTripFromStoredCrThroughEditControlAndBack)

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "plan/ProjectData.h"
+#include "util/MemoryFile.h"
 #include "util/CharTables.h"
 
 namespace orv::fuzz {
@@ -147,6 +148,70 @@ inline bool SameOutside(const std::vector<uint8_t>& before, const std::vector<ui
     uint64_t to = std::min<uint64_t>(first + count, before.size());
     return std::equal(before.begin(), before.begin() + from, after.begin()) &&
            std::equal(before.begin() + to, before.end(), after.begin() + to);
+}
+
+// A write into a copy of the bytes that may store only allowance bytes fails, stays
+// inside [first, first + count), and changes nothing when it could write nothing.
+template <class Write>
+void ExpectFailedWrite(const std::vector<uint8_t>& bytes, uint64_t allowance, uint64_t first,
+                       uint64_t count, Write write)
+{
+    MemoryFile failing(bytes);
+    failing.LimitWrites(allowance);
+    Expect(!write(failing), "a write that stops part-way fails");
+    Expect(SameOutside(bytes, failing.Bytes(), first, count),
+           "a failed write stays inside what it rewrites");
+    Expect(allowance > 0 || failing.Bytes() == bytes, "a write that could write nothing changes nothing");
+}
+
+// Renames a copy of a read document after a copy whose writes stop part-way; a
+// rename may change only the bytes in [first, first + count). Returns whether the
+// name was written to renamed.
+template <class Document>
+bool ExpectRename(Document& document, const std::vector<uint8_t>& bytes, MemoryFile& renamed,
+                  EditSource& edits, bool writable, uint64_t first, uint64_t count)
+{
+    const std::string oldName = document.documentName;
+    const std::string newName = edits.Text(40);
+    const bool renames = writable && !newName.empty() &&
+                         newName.size() <= Document::MaxNameLength && newName != oldName;
+    ExpectFailedWrite(bytes, edits.Byte() % count, first, count,
+                      [&](MemoryFile& failing) { return document.WriteDocumentName(failing, newName); });
+    Expect(document.documentName == oldName, "a failed rename keeps the name");
+
+    Expect(document.WriteDocumentName(renamed, newName) == renames,
+           "a name is written exactly when its field is writable and the name is new and fits");
+    if (!renames) {
+        Expect(renamed.Bytes() == bytes, "a refused rename changes nothing");
+        Expect(document.documentName == oldName, "a refused rename keeps the name");
+        return false;
+    }
+    Expect(SameOutside(bytes, renamed.Bytes(), first, count),
+           "a rename changes only what a rename writes");
+    Expect(document.documentName == newName, "a rename takes the new name");
+    return true;
+}
+
+// Writes the texts the edits type into a copy of a document whose record begins at
+// recordAt.
+template <class Document>
+void ExpectProjectDataRewrite(Document& document, const std::vector<uint8_t>& bytes,
+                              EditSource& edits, uint64_t recordAt)
+{
+    const ProjectTexts shown = document.projectData.Texts();
+    const ProjectTexts typed = edits.Texts(shown);
+    const bool changed = document.projectData.IsChanged(typed);
+    MemoryFile rewritten(bytes);
+    if (document.WriteProjectData(rewritten, typed)) {
+        Expect(changed, "only a changed record is written");
+        Expect(SameOutside(bytes, rewritten.Bytes(), recordAt, ProjectData::RecordSize),
+               "a project data rewrite stays inside the record");
+        Expect(!document.projectData.IsChanged(typed), "after a rewrite the record equals the page");
+    } else {
+        Expect(rewritten.Bytes() == bytes, "a refused project data rewrite changes nothing");
+        Expect(document.projectData.Texts() == shown,
+               "a refused project data rewrite keeps the texts");
+    }
 }
 
 }  // namespace orv::fuzz

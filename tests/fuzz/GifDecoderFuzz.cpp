@@ -23,14 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     auto preview = LoadStruct<PreviewHeader>(block.get());
     auto bitmap = LoadStruct<BitmapInfoHeader>(block.get() + sizeof(PreviewHeader));
-    if (bitmap.biWidth <= 0 || bitmap.biHeight <= 0 || bitmap.biWidth > int32_t{GifMaxSide} ||
-        bitmap.biHeight > int32_t{GifMaxSide})
-        std::abort();
     uint64_t pixelBytes = uint64_t(bitmap.biWidth) * uint64_t(bitmap.biHeight) * 4;
-    if (blockSize != 64 + pixelBytes || bitmap.biSizeImage != pixelBytes)
-        std::abort();
-    if (preview.flags != PreviewFlagGif || preview.frameRight != bitmap.biWidth ||
-        preview.frameBottom != bitmap.biHeight)
+    if (bitmap.biWidth <= 0 || bitmap.biHeight <= 0 || bitmap.biWidth > int32_t{GifMaxSide} ||
+        bitmap.biHeight > int32_t{GifMaxSide} || blockSize != 64 + pixelBytes ||
+        bitmap.biSizeImage != pixelBytes || preview.flags != PreviewFlagGif ||
+        preview.frameRight != bitmap.biWidth || preview.frameBottom != bitmap.biHeight)
         std::abort();
     for (uint64_t at = 64 + 3; at < blockSize; at += 4)
         if (block[at] != 0)

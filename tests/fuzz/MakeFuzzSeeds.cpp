@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <tuple>
 
 #include "ByteWriter.h"
 #include "GifWriter.h"
@@ -19,12 +20,15 @@ namespace {
 using namespace orv::test;
 using orv::ProjectTexts;
 namespace fs = std::filesystem;
+using Seeds = std::vector<std::vector<uint8_t>>;
 
-void Save(const fs::path& folder, const std::string& name, const std::vector<uint8_t>& bytes)
+void Save(const fs::path& folder, const Seeds& seeds, const std::string& prefix = "seed")
 {
     fs::create_directories(folder);
-    std::ofstream(folder / name, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    for (size_t i = 0; i < seeds.size(); ++i)
+        std::ofstream(folder / (prefix + std::to_string(i)), std::ios::binary)
+            .write(reinterpret_cast<const char*>(seeds[i].data()),
+                   static_cast<std::streamsize>(seeds[i].size()));
 }
 
 Palette Ramp(size_t entries)
@@ -44,47 +48,56 @@ std::vector<uint8_t> Noise(size_t count, unsigned colours, unsigned seed)
     return indices;
 }
 
-std::vector<std::vector<uint8_t>> GifSeeds()
+Seeds GifSeeds()
 {
-    std::vector<std::vector<uint8_t>> seeds;
-    GifImage small;
-    small.width = 5;
-    small.height = 3;
-    small.minCodeSize = 2;
-    small.indices = Noise(15, 4, 1);
-    seeds.push_back(GifWriter("87a").Screen(5, 3, Ramp(4), 1).Image(small).Trailer().Data());
+    GifImage small{.width = 5, .height = 3, .minCodeSize = 2, .indices = Noise(15, 4, 1)};
+    GifImage interlaced{.left = 3, .top = 2, .width = 9, .height = 11, .interlaced = true,
+                        .localTable = Ramp(16), .minCodeSize = 4, .indices = Noise(99, 16, 2)};
+    GifImage wide{.width = 64, .height = 64, .indices = Noise(64 * 64, 256, 3), .subBlockSize = 77};
+    GifImage flat{.left = 30, .top = 50, .width = 40, .height = 20,
+                  .indices = std::vector<uint8_t>(800, 7), .lzw = {.deferredClear = true}};
+    GifImage full{.width = 200, .height = 60, .indices = Noise(200 * 60, 256, 4),
+                  .lzw = {.deferredClear = true}};
+    return {
+        GifWriter("87a").Screen(5, 3, Ramp(4), 1).Image(small).Trailer().Data(),
+        GifWriter().Screen(10, 12).GraphicControl(3).Comment("seed").Image(interlaced).Trailer().Data(),
+        GifWriter().Screen(64, 64, Ramp(256), 200).Image(wide).Image(flat).Trailer().Data(),
+        GifWriter().Screen(200, 60, Ramp(256)).Image(full).Trailer().Data(),
+    };
+}
 
-    GifImage interlaced;
-    interlaced.width = 9;
-    interlaced.height = 11;
-    interlaced.interlaced = true;
-    interlaced.localTable = Ramp(16);
-    interlaced.minCodeSize = 4;
-    interlaced.left = 3;
-    interlaced.top = 2;
-    interlaced.indices = Noise(99, 16, 2);
-    seeds.push_back(GifWriter().Screen(10, 12).GraphicControl(3).Comment("seed").Image(interlaced).Trailer().Data());
+Seeds LzwSeeds()
+{
+    Seeds seeds;
+    for (unsigned minCodeSize : {0u, 1u, 2u, 5u, 8u, 11u}) {
+        std::vector<uint8_t> indices = Noise(300, std::min(1u << minCodeSize, 256u), minCodeSize);
+        for (size_t i = 100; i < 300; ++i)
+            indices[i] = indices[i % 5];
+        std::vector<uint8_t> codes = minCodeSize >= 2 ? PackCodes(EncodeLzw(indices, minCodeSize), minCodeSize)
+                                                      : PackCodes({1u << minCodeSize, 0, 1, 0, 1, 5, 6, 7}, minCodeSize);
+        seeds.push_back(ByteWriter()
+                            .U8(static_cast<uint8_t>(minCodeSize)).U8(19).U8(14).U8(minCodeSize % 2 ? 0x41 : 0xFE)
+                            .Bytes(codes).Data());
+    }
+    return seeds;
+}
 
-    GifImage wide;
-    wide.width = 64;
-    wide.height = 64;
-    wide.indices = Noise(64 * 64, 256, 3);
-    wide.subBlockSize = 77;
-    GifImage flat;
-    flat.width = 40;
-    flat.height = 20;
-    flat.left = 30;
-    flat.top = 50;
-    flat.indices.assign(800, 7);
-    flat.lzw.deferredClear = true;
-    seeds.push_back(GifWriter().Screen(64, 64, Ramp(256), 200).Image(wide).Image(flat).Trailer().Data());
-
-    GifImage full;
-    full.width = 200;
-    full.height = 60;
-    full.indices = Noise(200 * 60, 256, 4);
-    full.lzw.deferredClear = true;
-    seeds.push_back(GifWriter().Screen(200, 60, Ramp(256)).Image(full).Trailer().Data());
+// Operation byte, stored length, metafile length, metafile bits, file.
+Seeds PreviewSeeds(const std::vector<uint8_t>& gif)
+{
+    Seeds seeds;
+    seeds.push_back(ByteWriter().U8(2).U32(40).U16(0)
+                        .U16(1).U16(0).U16(0).U16(0).U16(50).U16(60).U32(7).U16(0).U16(0).U32(0).Fill(16, 0x33)
+                        .Data());
+    for (uint8_t kind : {0x10, 0x11}) {
+        ByteWriter record;
+        record.U8(kind).U32(kind == 0x10 ? 16 : 18).U16(108);
+        record.U32(640).U32(16).U32(480).U32(12).U32(0).U32(0);
+        record.U32(0).U32(0).U32(254).U32(127).Fill(108 - 40, 0x44);
+        record.U16(9).U16(1).U16(2).U16(3).U16(4).Fill(kind == 0x10 ? 2 : 4).U16(0).U16(1);
+        seeds.push_back(record.Data());
+    }
+    seeds.push_back(ByteWriter().U8(4).U32(static_cast<uint32_t>(gif.size())).U16(0).Bytes(gif).Data());
     return seeds;
 }
 
@@ -99,7 +112,7 @@ public:
     }
     EditTail& Text(const std::string& text)
     {
-        used.push_back(static_cast<uint8_t>(text.size()));
+        Byte(static_cast<uint8_t>(text.size()));
         used.insert(used.end(), text.begin(), text.end());
         return *this;
     }
@@ -129,19 +142,8 @@ std::vector<uint8_t> Chars(const std::string& text)
 
 std::vector<uint8_t> SmallGif(unsigned seed)
 {
-    GifImage image;
-    image.width = 12;
-    image.height = 9;
-    image.minCodeSize = 2;
-    image.indices = Noise(108, 4, seed);
+    GifImage image{.width = 12, .height = 9, .minCodeSize = 2, .indices = Noise(108, 4, seed)};
     return GifWriter().Screen(12, 9, Ramp(4)).Image(image).Trailer().Data();
-}
-
-std::vector<uint8_t> StoredPreview()
-{
-    return PreviewBlockBuilder::Indexed(6, 4, 4, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF},
-                                        [](int x, int y) { return uint8_t((x + y) % 4); })
-        .Build();
 }
 
 // Texts as a record stores them: Mac or Windows characters, lone CRs.
@@ -159,46 +161,35 @@ ProjectTexts FullTexts()
             "x\r\ny", "", "\r"};
 }
 
-std::vector<std::vector<uint8_t>> PlanSeeds()
+Seeds PlanSeeds()
 {
-    std::vector<std::vector<uint8_t>> seeds;
+    Seeds seeds;
+    const std::vector<uint8_t> storedPreview =
+        PreviewBlockBuilder::Indexed(6, 4, 4, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF},
+                                     [](int x, int y) { return uint8_t((x + y) % 4); })
+            .Build();
     for (uint16_t platform : {WW, MM, UU}) {
         bool mac = platform != WW;
         ByteOrder order = mac ? ByteOrder::Big : ByteOrder::Little;
         std::string name = StoredTexts(mac).project;
         seeds.push_back(PlanBuilder(platform).Version(4550).Release(45).DocumentName(name).Build());
-        seeds.push_back(EditTail()
-                            .Byte(1)
-                            .Text("Tour Est")
-                            .Byte(12)
-                            .Keep(4)
-                            .Text("caf\xE9")
-                            .Text("one\r\ntwo")
-                            .After(PlanBuilder(platform)
-                                       .Version(12000)
-                                       .Release(40)
-                                       .DocumentName(name)
-                                       .SignInMarker('C')
-                                       .Block(581, SmallGif(platform), PlanPointer::Preview)
-                                       .Block(270, Chars("Notes\rline two\n"))
-                                       .Block(584, ProjectDataRecord(mac ? MM : WW, StoredTexts(mac)),
-                                              PlanPointer::ProjectData)
-                                       .Block(520, SignInBlock(order, 12, 345, true, "C:\\Projects"),
-                                              PlanPointer::SignIn)
-                                       .Build()));
-        seeds.push_back(EditTail()
-                            .Byte(2)
-                            .Text(std::string(31, 'n'))
-                            .Byte(0)
-                            .After(PlanBuilder(platform)
-                                       .Release(39)
-                                       .DocumentName(std::string(32, 'u'))
-                                       .SignInMarker('B')
-                                       .Block(999, Chars("filler"))
-                                       .Block(520, SignInBlock(order, 1, 2, false), PlanPointer::SignIn)
-                                       .Block(468, StoredPreview(), PlanPointer::Preview)
-                                       .Block(584, ProjectDataRecord(WW, FullTexts()), PlanPointer::ProjectData)
-                                       .Build()));
+        seeds.push_back(
+            EditTail().Byte(1).Text("Tour Est").Byte(12).Keep(4).Text("caf\xE9").Text("one\r\ntwo").After(
+                PlanBuilder(platform)
+                    .Version(12000).Release(40).DocumentName(name).SignInMarker('C')
+                    .Block(581, SmallGif(platform), PlanPointer::Preview)
+                    .Block(270, Chars("Notes\rline two\n"))
+                    .Block(584, ProjectDataRecord(mac ? MM : WW, StoredTexts(mac)), PlanPointer::ProjectData)
+                    .Block(520, SignInBlock(order, 12, 345, true, "C:\\Projects"), PlanPointer::SignIn)
+                    .Build()));
+        seeds.push_back(EditTail().Byte(2).Text(std::string(31, 'n')).Byte(0).After(
+            PlanBuilder(platform)
+                .Release(39).DocumentName(std::string(32, 'u')).SignInMarker('B')
+                .Block(999, Chars("filler"))
+                .Block(520, SignInBlock(order, 1, 2, false), PlanPointer::SignIn)
+                .Block(468, storedPreview, PlanPointer::Preview)
+                .Block(584, ProjectDataRecord(WW, FullTexts()), PlanPointer::ProjectData)
+                .Build()));
         seeds.push_back(PlanBuilder(platform)
                             .Release(40)
                             .Block(468, SmallGif(platform + 1), PlanPointer::Preview)
@@ -206,50 +197,36 @@ std::vector<std::vector<uint8_t>> PlanSeeds()
                             .Build());
     }
 
-    // The legacy header in each of its forms, from both platforms.
-    struct Legacy {
-        float leading;
-        size_t size;
-        size_t nameOffset;  // 0: none
-        bool release;
-    };
-    const Legacy forms[] = {
+    // The legacy header in each of its forms, from both platforms: the leading value,
+    // the size, where a name is (0: none) and whether a release follows.
+    const std::tuple<float, size_t, size_t, bool> forms[] = {
         {100.5f, 36, 4, false},   {0.5f, 4, 0, false},     {104.1f, 512, 120, false},
         {4.15f, 86, 0, false},    {104.5f, 512, 96, true}, {4.5f, 512, 96, true},
         {100.0f, 512, 96, true},
     };
     uint8_t tables = 0;
-    for (const Legacy& form : forms) {
-        bool windows = form.leading > 100.0f;
-        LegacyPlanBuilder legacy(form.leading, windows ? ByteOrder::Little : ByteOrder::Big, form.size);
-        if (form.nameOffset != 0)
-            legacy.Name(form.nameOffset, windows ? "Maison \xE9t\xE9" : "Maison \x8Et\x8E");
-        if (form.release)
+    for (const auto& [leading, size, nameOffset, release] : forms) {
+        bool windows = leading > 100.0f;
+        LegacyPlanBuilder legacy(leading, windows ? ByteOrder::Little : ByteOrder::Big, size);
+        if (nameOffset != 0)
+            legacy.Name(nameOffset, windows ? "Maison \xE9t\xE9" : "Maison \x8Et\x8E");
+        if (release)
             legacy.Release(45);
         seeds.push_back(EditTail().Byte(tables++).Text("Maison neuve").Byte(31).After(legacy.Build()));
     }
     return seeds;
 }
 
-std::vector<std::vector<uint8_t>> ProjectDataSeeds()
+Seeds ProjectDataSeeds()
 {
-    std::vector<std::vector<uint8_t>> seeds;
+    Seeds seeds;
     for (uint16_t code : {WW, MM, UU}) {
         seeds.push_back(EditTail().Byte(1).Keep(6).Byte(0).After(ProjectDataRecord(code, StoredTexts(code != WW))));
-        seeds.push_back(EditTail()
-                            .Byte(3)
-                            .Keep(4)
-                            .Text("caf\xE9")
-                            .Text("one\r\ntwo\n\rthree")
-                            .Byte(100)
-                            .After(ProjectDataRecord(code, FullTexts(), 0xBEEF, 0xCAFEF00D)));
+        seeds.push_back(EditTail().Byte(3).Keep(4).Text("caf\xE9").Text("one\r\ntwo\n\rthree").Byte(100).After(
+            ProjectDataRecord(code, FullTexts(), 0xBEEF, 0xCAFEF00D)));
     }
     seeds.push_back(EditTail()
-                        .Byte(2)
-                        .Text(std::string(200, 'k'))
-                        .Text(std::string(126, 'c') + "\r\n")
-                        .Keep(4)
-                        .Byte(255)
+                        .Byte(2).Text(std::string(200, 'k')).Text(std::string(126, 'c') + "\r\n").Keep(4).Byte(255)
                         .After(ProjectDataRecord(WW, StoredTexts(false))));
     std::vector<uint8_t> cut = ProjectDataRecord(MM, StoredTexts(true));
     cut.resize(2000);
@@ -257,38 +234,26 @@ std::vector<std::vector<uint8_t>> ProjectDataSeeds()
     return seeds;
 }
 
-std::vector<std::vector<uint8_t>> SfoldSeeds()
+Seeds SfoldSeeds()
 {
-    std::vector<std::vector<uint8_t>> seeds;
-    SfoldFields bare;
-    seeds.push_back(SfoldHeaderBytes(bare));
+    Seeds seeds = {SfoldHeaderBytes({})};
     for (uint8_t platformByte : {0, 1, 2}) {
         bool mac = platformByte != 1;
         for (uint8_t writer : {0, 1}) {
-            SfoldFields fields;
-            fields.platformByte = platformByte;
-            fields.writerCode = writer;
-            fields.nameFiller = writer == 0;
-            fields.documentName = mac ? "Cahier \x8Et\x8E" : "Cahier \xE9t\xE9";
+            SfoldFields fields{.platformByte = platformByte, .writerCode = writer,
+                               .documentName = mac ? "Cahier \x8Et\x8E" : "Cahier \xE9t\xE9",
+                               .nameFiller = writer == 0};
             if (writer == 1)
                 fields.fileKind = 0x4C41594F;  // "LAYO"
             std::vector<uint8_t> record = ProjectDataRecord(platformByte != 0 ? WW : MM, StoredTexts(mac));
             seeds.push_back(SfoldBook(fields));
-            seeds.push_back(EditTail()
-                                .Byte(platformByte)
-                                .Text("Cahier neuf")
-                                .Byte(40)
-                                .Keep(5)
-                                .Text("deux\r\nlignes")
+            seeds.push_back(EditTail().Byte(platformByte).Text("Cahier neuf").Byte(40).Keep(5).Text("deux\r\nlignes")
                                 .After(SfoldBook(fields, 372, record)));
             seeds.push_back(SfoldBook(fields, 372, record, writer == 0 ? 100 : 0xFFFFFFFF));
             seeds.push_back(SfoldBook(fields, 584, record));
         }
     }
-    SfoldFields undated;
-    undated.platformByte = 0;
-    undated.storedDate = 0;
-    undated.versionText = std::string(31, 'v');
+    SfoldFields undated{.platformByte = 0, .versionText = std::string(31, 'v'), .storedDate = 0};
     seeds.push_back(SfoldBook(undated, 372, ProjectDataRecord(MM, FullTexts())));
     return seeds;
 }
@@ -301,42 +266,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: make_fuzz_seeds DIR\n");
         return 2;
     }
-    fs::path root = argv[1];
-    std::vector<std::vector<uint8_t>> gifs = GifSeeds();
-    for (size_t i = 0; i < gifs.size(); ++i)
-        Save(root / "gif_decoder", "gif" + std::to_string(i), gifs[i]);
-
-    for (unsigned minCodeSize : {0u, 1u, 2u, 5u, 8u, 11u}) {
-        std::vector<uint8_t> indices = Noise(300, std::min(1u << minCodeSize, 256u), minCodeSize);
-        for (size_t i = 100; i < 300; ++i)
-            indices[i] = indices[i % 5];
-        std::vector<uint8_t> codes = minCodeSize >= 2 ? PackCodes(EncodeLzw(indices, minCodeSize), minCodeSize)
-                                                      : PackCodes({1u << minCodeSize, 0, 1, 0, 1, 5, 6, 7}, minCodeSize);
-        ByteWriter seed;
-        seed.U8(static_cast<uint8_t>(minCodeSize)).U8(19).U8(14).U8(minCodeSize % 2 ? 0x41 : 0xFE).Bytes(codes);
-        Save(root / "lzw_definition", "codes" + std::to_string(minCodeSize), seed.Data());
-    }
-
-    // Operation byte, stored length, metafile length, metafile bits, file.
-    ByteWriter stored;
-    stored.U8(2).U32(40).U16(0);
-    stored.U16(1).U16(0).U16(0).U16(0).U16(50).U16(60).U32(7).U16(0).U16(0).U32(0).Fill(16, 0x33);
-    Save(root / "preview_picture", "block", stored.Data());
-    for (uint8_t kind : {0x10, 0x11}) {
-        ByteWriter record;
-        record.U8(kind).U32(kind == 0x10 ? 16 : 18).U16(108);
-        record.U32(640).U32(16).U32(480).U32(12).U32(0).U32(0);
-        record.U32(0).U32(0).U32(254).U32(127).Fill(108 - 40, 0x44);
-        record.U16(9).U16(1).U16(2).U16(3).U16(4).Fill(kind == 0x10 ? 2 : 4).U16(0).U16(1);
-        Save(root / "preview_picture", "record" + std::to_string(kind), record.Data());
-    }
-    ByteWriter gif;
-    gif.U8(4).U32(static_cast<uint32_t>(gifs[0].size())).U16(0).Bytes(gifs[0]);
-    Save(root / "preview_picture", "gif", gif.Data());
-    const std::pair<const char*, std::vector<std::vector<uint8_t>>> documents[] = {
-        {"plan_file", PlanSeeds()}, {"project_data", ProjectDataSeeds()}, {"sfold_file", SfoldSeeds()}};
-    for (const auto& [folder, seeds] : documents)
-        for (size_t i = 0; i < seeds.size(); ++i)
-            Save(root / folder, "seed" + std::to_string(i), seeds[i]);
+    const fs::path root = argv[1];
+    const Seeds gifs = GifSeeds();
+    Save(root / "gif_decoder", gifs, "gif");
+    Save(root / "lzw_definition", LzwSeeds(), "codes");
+    Save(root / "preview_picture", PreviewSeeds(gifs[0]));
+    Save(root / "plan_file", PlanSeeds());
+    Save(root / "project_data", ProjectDataSeeds());
+    Save(root / "sfold_file", SfoldSeeds());
     return 0;
 }

@@ -24,13 +24,6 @@ public:
     }
 };
 
-uint32_t Load32(const uint8_t* bytes)
-{
-    uint32_t value;
-    std::memcpy(&value, bytes, 4);
-    return value;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -39,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 7)
         return 0;
     uint8_t choice = data[0];
-    uint32_t length = Load32(data + 1);
+    uint32_t length;
+    std::memcpy(&length, data + 1, 4);
     size_t bitsLength = std::min<size_t>(data[5] | data[6] << 8, size - 7);
     const uint8_t* bits = data + 7;
     MemoryFile file(bits + bitsLength, size - 7 - bitsLength);

@@ -6,23 +6,24 @@
 #include <vector>
 
 #include "DocumentChecks.h"
+#include "ProjectDataBuilder.h"
+#include "plan/BlockHeader.h"
 #include "plan/ProjectData.h"
-#include "util/MemoryFile.h"
 
 namespace {
 
 using namespace orv;
 using namespace orv::fuzz;
+using orv::test::ProjectTextOffsets;
 
-constexpr uint64_t RecordAt = 6;
-constexpr size_t TextOffsets[] = {16, 144, 272, 400, 528, 656};
+constexpr uint64_t RecordAt = BlockHeaderSize;
 
 // Whether writing back the texts as read must give the record byte for byte: each
 // stored text ends within its first 128 bytes and holds no LF, which a page cannot
 // give back.
 bool RoundTripsExactly(const uint8_t* record)
 {
-    for (size_t offset : TextOffsets) {
+    for (size_t offset : ProjectTextOffsets) {
         const uint8_t* field = record + offset;
         const uint8_t* end = std::find(field, field + 128, 0);
         if (end == field + 128 || std::find(field, end, '\n') != end)
@@ -39,7 +40,7 @@ void ExpectOnlyTextsChanged(const std::vector<uint8_t>& before, const std::vecto
     const uint8_t* now = after.data() + RecordAt;
     Expect(SameOutside(before, after, RecordAt + 16, 784 - 16),
            "a rewrite changes nothing outside the texts");
-    for (size_t offset : TextOffsets) {
+    for (size_t offset : ProjectTextOffsets) {
         const uint8_t* end = std::find(now + offset, now + offset + 128, 0);
         Expect(end != now + offset + 128, "a rewritten text is terminated in its field");
         size_t kept = static_cast<size_t>(end - now) + 1;
@@ -69,18 +70,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const ProjectTexts shown = record.Texts();
     const ProjectTexts typed = edits.Texts(shown);
 
-    {
-        MemoryFile failing(bytes);
-        uint64_t allowance = edits.Byte() * uint64_t{8};
-        failing.LimitWrites(allowance);
-        failing.Seek(RecordAt);
-        Expect(!record.WriteBack(failing, typed), "a write that stops part-way fails");
-        Expect(record.Texts() == shown, "a failed rewrite keeps the texts");
-        Expect(SameOutside(bytes, failing.Bytes(), RecordAt, ProjectData::RecordSize),
-               "a failed rewrite stays inside the record");
-        Expect(allowance > 0 || failing.Bytes() == bytes,
-               "a rewrite that could write nothing changes nothing");
-    }
+    ExpectFailedWrite(bytes, edits.Byte() * uint64_t{8}, RecordAt, ProjectData::RecordSize,
+                      [&](MemoryFile& failing) {
+                          failing.Seek(RecordAt);
+                          return record.WriteBack(failing, typed);
+                      });
+    Expect(record.Texts() == shown, "a failed rewrite keeps the texts");
 
     MemoryFile copy(bytes);
     copy.Seek(RecordAt);

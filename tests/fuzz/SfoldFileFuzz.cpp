@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "DocumentChecks.h"
+#include "plan/BlockHeader.h"
 #include "plan/PlatformMark.h"
 #include "plan/SfoldFile.h"
-#include "util/MemoryFile.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ using namespace orv::fuzz;
 constexpr uint64_t NameOffset = 48;
 constexpr uint64_t NameFieldSize = 32;
 constexpr uint64_t CheckOffset = 84;
-constexpr uint64_t RecordAt = SfoldFile::HeaderSize + 6;
+constexpr uint64_t RecordAt = SfoldFile::HeaderSize + BlockHeaderSize;
 
 bool IsHeaderText(const std::string& text)
 {
@@ -64,58 +64,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                "project data follows the header or is not there");
     }
 
-    const std::string oldName = book.documentName;
-    const std::string newName = edits.Text(40);
-    const bool renames = headerReads && !newName.empty() &&
-                         newName.size() <= SfoldFile::MaxNameLength && newName != oldName;
-    {
-        MemoryFile failing(bytes);
-        uint64_t allowance = edits.Byte() % SfoldFile::HeaderSize;
-        failing.LimitWrites(allowance);
-        Expect(!book.WriteDocumentName(failing, newName), "a rename that stops part-way fails");
-        Expect(book.documentName == oldName, "a failed rename keeps the name");
-        Expect(SameOutside(bytes, failing.Bytes(), 0, SfoldFile::HeaderSize),
-               "a failed rename stays inside the header");
-        Expect(allowance > 0 || failing.Bytes() == bytes,
-               "a rename that could write nothing changes nothing");
-    }
     MemoryFile renamed(bytes);
-    Expect(book.WriteDocumentName(renamed, newName) == renames,
-           "a name is written exactly when the header reads and the name is new and fits");
-    if (renames) {
-        Expect(SameOutside(bytes, renamed.Bytes(), 0, SfoldFile::HeaderSize),
-               "a rename changes only the header");
-        Expect(book.documentName == newName, "a rename takes the new name");
+    if (ExpectRename(book, bytes, renamed, edits, headerReads, 0, SfoldFile::HeaderSize)) {
         SfoldHeader after;
         Expect(Unmasked(renamed.Bytes(), after), "a renamed header passes its check");
         Expect(SameHeaderButName(header, after), "a rename changes only the name in the header");
         SfoldFile reread;
         Expect(reread.Read(renamed) == read, "a rename keeps a book readable");
         if (read) {
-            Expect(reread.documentName == newName, "a renamed book reads with the new name");
+            Expect(reread.documentName == book.documentName, "a renamed book reads with the new name");
             Expect(reread.versionText == book.versionText && reread.platform == book.platform &&
                        reread.writerCode == book.writerCode &&
                        reread.projectDataOffset == book.projectDataOffset &&
                        reread.projectData.Texts() == book.projectData.Texts(),
                    "a rename keeps everything else a page shows");
         }
-    } else {
-        Expect(renamed.Bytes() == bytes, "a refused rename changes nothing");
-        Expect(book.documentName == oldName, "a refused rename keeps the name");
     }
-
-    const ProjectTexts shown = book.projectData.Texts();
-    const ProjectTexts typed = edits.Texts(shown);
-    const bool changed = book.projectData.IsChanged(typed);
-    MemoryFile rewritten(bytes);
-    if (book.WriteProjectData(rewritten, typed)) {
-        Expect(changed, "only a changed record is written");
-        Expect(SameOutside(bytes, rewritten.Bytes(), RecordAt, ProjectData::RecordSize),
-               "a project data rewrite stays inside the record");
-        Expect(!book.projectData.IsChanged(typed), "after a rewrite the record equals the page");
-    } else {
-        Expect(rewritten.Bytes() == bytes, "a refused project data rewrite changes nothing");
-        Expect(book.projectData.Texts() == shown, "a refused project data rewrite keeps the texts");
-    }
+    ExpectProjectDataRewrite(book, bytes, edits, RecordAt);
     return 0;
 }
