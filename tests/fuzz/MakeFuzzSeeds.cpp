@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <tuple>
 
 #include "ByteWriter.h"
 #include "GifWriter.h"
@@ -27,8 +26,7 @@ void Save(const fs::path& folder, const Seeds& seeds, const std::string& prefix 
     fs::create_directories(folder);
     for (size_t i = 0; i < seeds.size(); ++i)
         std::ofstream(folder / (prefix + std::to_string(i)), std::ios::binary)
-            .write(reinterpret_cast<const char*>(seeds[i].data()),
-                   static_cast<std::streamsize>(seeds[i].size()));
+            .write(reinterpret_cast<const char*>(seeds[i].data()), static_cast<std::streamsize>(seeds[i].size()));
 }
 
 Palette Ramp(size_t entries)
@@ -56,8 +54,7 @@ Seeds GifSeeds()
     GifImage wide{.width = 64, .height = 64, .indices = Noise(64 * 64, 256, 3), .subBlockSize = 77};
     GifImage flat{.left = 30, .top = 50, .width = 40, .height = 20,
                   .indices = std::vector<uint8_t>(800, 7), .lzw = {.deferredClear = true}};
-    GifImage full{.width = 200, .height = 60, .indices = Noise(200 * 60, 256, 4),
-                  .lzw = {.deferredClear = true}};
+    GifImage full{.width = 200, .height = 60, .indices = Noise(200 * 60, 256, 4), .lzw = {.deferredClear = true}};
     return {
         GifWriter("87a").Screen(5, 3, Ramp(4), 1).Image(small).Trailer().Data(),
         GifWriter().Screen(10, 12).GraphicControl(3).Comment("seed").Image(interlaced).Trailer().Data(),
@@ -101,44 +98,33 @@ Seeds PreviewSeeds(const std::vector<uint8_t>& gif)
     return seeds;
 }
 
-// Edits as the document fuzzers take them from the end of an input
-// (DocumentChecks.h): read backwards, so they are stored in reverse order of use.
-class EditTail {
-public:
-    EditTail& Byte(uint8_t value)
-    {
-        used.push_back(value);
-        return *this;
-    }
-    EditTail& Text(const std::string& text)
-    {
-        Byte(static_cast<uint8_t>(text.size()));
-        used.insert(used.end(), text.begin(), text.end());
-        return *this;
-    }
-    EditTail& Keep(int texts = 1)
-    {
-        used.insert(used.end(), texts, 255);
-        return *this;
-    }
-    std::vector<uint8_t> After(std::vector<uint8_t> document) const
-    {
-        document.insert(document.end(), used.rbegin(), used.rend());
-        return document;
-    }
+// Edits as the document fuzzers take them from the end of an input (DocumentChecks.h):
+// single bytes, and typed texts as a count and the characters; 255 keeps a text as
+// shown. They are read backwards, so they follow the document in reverse order of use.
+std::vector<uint8_t> WithEdits(std::vector<uint8_t> document, const std::string& edits)
+{
+    document.insert(document.end(), edits.rbegin(), edits.rend());
+    return document;
+}
 
-private:
-    std::vector<uint8_t> used;
-};
+std::string Byte(uint8_t value)
+{
+    return std::string(1, static_cast<char>(value));
+}
+
+std::string Typed(const std::string& text)
+{
+    return Byte(static_cast<uint8_t>(text.size())) + text;
+}
+
+std::string Kept(size_t texts)
+{
+    return std::string(texts, '\xFF');
+}
 
 constexpr uint16_t WW = 0x5757;
 constexpr uint16_t MM = 0x4D4D;
 constexpr uint16_t UU = 0x5555;
-
-std::vector<uint8_t> Chars(const std::string& text)
-{
-    return {text.begin(), text.end()};
-}
 
 std::vector<uint8_t> SmallGif(unsigned seed)
 {
@@ -149,16 +135,16 @@ std::vector<uint8_t> SmallGif(unsigned seed)
 // Texts as a record stores them: Mac or Windows characters, lone CRs.
 ProjectTexts StoredTexts(bool mac)
 {
-    return {mac ? "Villa R\x8Esidence" : "Villa R\xE9sidence", "Atelier Nord", "C", "VR-",
-            "villa\rhouse", "one\rtwo\r\rthree"};
+    return {mac ? "Villa R\x8Esidence" : "Villa R\xE9sidence", "Atelier Nord", "C", "VR-", "villa\rhouse",
+            "one\rtwo\r\rthree"};
 }
 
 // Texts at the limits: 127 characters, 128 without a terminator, a full field with
 // line ends, and stored CR LF pairs.
 ProjectTexts FullTexts()
 {
-    return {std::string(127, 'p'), std::string(128, 'a'), std::string(118, 'r') + "\r\r\r\r\r\r\r\r\r",
-            "x\r\ny", "", "\r"};
+    return {std::string(127, 'p'), std::string(128, 'a'), std::string(118, 'r') + std::string(9, '\r'), "x\r\ny",
+            "", "\r"};
 }
 
 Seeds PlanSeeds()
@@ -166,53 +152,40 @@ Seeds PlanSeeds()
     Seeds seeds;
     const std::vector<uint8_t> storedPreview =
         PreviewBlockBuilder::Indexed(6, 4, 4, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF},
-                                     [](int x, int y) { return uint8_t((x + y) % 4); })
-            .Build();
+                                     [](int x, int y) { return uint8_t((x + y) % 4); }).Build();
+    const std::string notes = "Notes\rline two\n";
     for (uint16_t platform : {WW, MM, UU}) {
         bool mac = platform != WW;
         ByteOrder order = mac ? ByteOrder::Big : ByteOrder::Little;
         std::string name = StoredTexts(mac).project;
         seeds.push_back(PlanBuilder(platform).Version(4550).Release(45).DocumentName(name).Build());
-        seeds.push_back(
-            EditTail().Byte(1).Text("Tour Est").Byte(12).Keep(4).Text("caf\xE9").Text("one\r\ntwo").After(
-                PlanBuilder(platform)
-                    .Version(12000).Release(40).DocumentName(name).SignInMarker('C')
-                    .Block(581, SmallGif(platform), PlanPointer::Preview)
-                    .Block(270, Chars("Notes\rline two\n"))
-                    .Block(584, ProjectDataRecord(mac ? MM : WW, StoredTexts(mac)), PlanPointer::ProjectData)
-                    .Block(520, SignInBlock(order, 12, 345, true, "C:\\Projects"), PlanPointer::SignIn)
-                    .Build()));
-        seeds.push_back(EditTail().Byte(2).Text(std::string(31, 'n')).Byte(0).After(
-            PlanBuilder(platform)
-                .Release(39).DocumentName(std::string(32, 'u')).SignInMarker('B')
-                .Block(999, Chars("filler"))
-                .Block(520, SignInBlock(order, 1, 2, false), PlanPointer::SignIn)
+        seeds.push_back(WithEdits(
+            PlanBuilder(platform).Version(12000).Release(40).DocumentName(name).SignInMarker('C')
+                .Block(581, SmallGif(platform), PlanPointer::Preview).Block(270, {notes.begin(), notes.end()})
+                .Block(584, ProjectDataRecord(mac ? MM : WW, StoredTexts(mac)), PlanPointer::ProjectData)
+                .Block(520, SignInBlock(order, 12, 345, true, "C:\\Projects"), PlanPointer::SignIn).Build(),
+            Byte(1) + Typed("Tour Est") + Byte(12) + Kept(4) + Typed("caf\xE9") + Typed("one\r\ntwo")));
+        seeds.push_back(WithEdits(
+            PlanBuilder(platform).Release(39).DocumentName(std::string(32, 'u')).SignInMarker('B')
+                .Block(999, {1, 2, 3}).Block(520, SignInBlock(order, 1, 2, false), PlanPointer::SignIn)
                 .Block(468, storedPreview, PlanPointer::Preview)
-                .Block(584, ProjectDataRecord(WW, FullTexts()), PlanPointer::ProjectData)
-                .Build()));
-        seeds.push_back(PlanBuilder(platform)
-                            .Release(40)
-                            .Block(468, SmallGif(platform + 1), PlanPointer::Preview)
-                            .BlockClaiming(270, 0x7FFFFFF0, Chars("a\nb"))
-                            .Build());
+                .Block(584, ProjectDataRecord(WW, FullTexts()), PlanPointer::ProjectData).Build(),
+            Byte(2) + Typed(std::string(31, 'n')) + Byte(0)));
+        seeds.push_back(PlanBuilder(platform).Release(40).Block(468, SmallGif(platform + 1), PlanPointer::Preview)
+                            .BlockClaiming(270, 0x7FFFFFF0, {'a', '\n', 'b'}).Build());
     }
 
     // The legacy header in each of its forms, from both platforms: the leading value,
-    // the size, where a name is (0: none) and whether a release follows.
-    const std::tuple<float, size_t, size_t, bool> forms[] = {
-        {100.5f, 36, 4, false},   {0.5f, 4, 0, false},     {104.1f, 512, 120, false},
-        {4.15f, 86, 0, false},    {104.5f, 512, 96, true}, {4.5f, 512, 96, true},
-        {100.0f, 512, 96, true},
+    // the size and where a name is (0: none).
+    const std::tuple<float, size_t, size_t> forms[] = {
+        {100.5f, 36, 4}, {0.5f, 4, 0}, {104.1f, 512, 120}, {4.15f, 86, 0}, {104.5f, 512, 96}, {4.5f, 512, 96},
+        {100.0f, 512, 96},
     };
     uint8_t tables = 0;
-    for (const auto& [leading, size, nameOffset, release] : forms) {
-        bool windows = leading > 100.0f;
-        LegacyPlanBuilder legacy(leading, windows ? ByteOrder::Little : ByteOrder::Big, size);
-        if (nameOffset != 0)
-            legacy.Name(nameOffset, windows ? "Maison \xE9t\xE9" : "Maison \x8Et\x8E");
-        if (release)
-            legacy.Release(45);
-        seeds.push_back(EditTail().Byte(tables++).Text("Maison neuve").Byte(31).After(legacy.Build()));
+    for (const auto& [leading, size, nameAt] : forms) {
+        std::string name = leading > 100.0f ? "Maison \xE9t\xE9" : "Maison \x8Et\x8E";
+        seeds.push_back(WithEdits(LegacyPlan(leading, size, nameAt, name),
+                                  Byte(tables++) + Typed("Maison neuve") + Byte(31)));
     }
     return seeds;
 }
@@ -221,13 +194,13 @@ Seeds ProjectDataSeeds()
 {
     Seeds seeds;
     for (uint16_t code : {WW, MM, UU}) {
-        seeds.push_back(EditTail().Byte(1).Keep(6).Byte(0).After(ProjectDataRecord(code, StoredTexts(code != WW))));
-        seeds.push_back(EditTail().Byte(3).Keep(4).Text("caf\xE9").Text("one\r\ntwo\n\rthree").Byte(100).After(
-            ProjectDataRecord(code, FullTexts(), 0xBEEF, 0xCAFEF00D)));
+        seeds.push_back(WithEdits(ProjectDataRecord(code, StoredTexts(code != WW)), Byte(1) + Kept(6) + Byte(0)));
+        seeds.push_back(WithEdits(ProjectDataRecord(code, FullTexts(), 0xBEEF, 0xCAFEF00D),
+                                  Byte(3) + Kept(4) + Typed("caf\xE9") + Typed("one\r\ntwo\n\rthree") + Byte(100)));
     }
-    seeds.push_back(EditTail()
-                        .Byte(2).Text(std::string(200, 'k')).Text(std::string(126, 'c') + "\r\n").Keep(4).Byte(255)
-                        .After(ProjectDataRecord(WW, StoredTexts(false))));
+    seeds.push_back(WithEdits(ProjectDataRecord(WW, StoredTexts(false)),
+                              Byte(2) + Typed(std::string(200, 'k')) + Typed(std::string(126, 'c') + "\r\n") +
+                                  Kept(4) + Byte(255)));
     std::vector<uint8_t> cut = ProjectDataRecord(MM, StoredTexts(true));
     cut.resize(2000);
     seeds.push_back(cut);
@@ -241,14 +214,13 @@ Seeds SfoldSeeds()
         bool mac = platformByte != 1;
         for (uint8_t writer : {0, 1}) {
             SfoldFields fields{.platformByte = platformByte, .writerCode = writer,
+                               .fileKind = writer == 0 ? 0x504C4F54u : 0x4C41594Fu,  // "PLOT", "LAYO"
                                .documentName = mac ? "Cahier \x8Et\x8E" : "Cahier \xE9t\xE9",
                                .nameFiller = writer == 0};
-            if (writer == 1)
-                fields.fileKind = 0x4C41594F;  // "LAYO"
             std::vector<uint8_t> record = ProjectDataRecord(platformByte != 0 ? WW : MM, StoredTexts(mac));
             seeds.push_back(SfoldBook(fields));
-            seeds.push_back(EditTail().Byte(platformByte).Text("Cahier neuf").Byte(40).Keep(5).Text("deux\r\nlignes")
-                                .After(SfoldBook(fields, 372, record)));
+            std::string edits = Byte(platformByte) + Typed("Cahier neuf") + Byte(40) + Kept(5) + Typed("deux\r\n");
+            seeds.push_back(WithEdits(SfoldBook(fields, 372, record), edits));
             seeds.push_back(SfoldBook(fields, 372, record, writer == 0 ? 100 : 0xFFFFFFFF));
             seeds.push_back(SfoldBook(fields, 584, record));
         }

@@ -1,43 +1,46 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orv::test {
 
 enum class ByteOrder { Little, Big };
 
-// Builds a document byte by byte, in either byte order, as the format descriptions
-// lay it out.
+// Writes a document's records in either byte order: fields one after another, or at
+// the offsets its format gives them. Bytes that no field takes hold a pattern of their
+// own offsets, never zero, so that a read or a write that strays shows.
 class ByteWriter {
 public:
     explicit ByteWriter(ByteOrder order = ByteOrder::Little) : order(order) {}
 
-    ByteWriter& U8(uint8_t value);
-    ByteWriter& U16(uint16_t value);
-    ByteWriter& U32(uint32_t value);
-    // A four-character tag, most significant byte first in the document's order.
-    ByteWriter& Tag(const char (&tag)[5]);
+    // The next field goes to offset; bytes before it that were never written take the pattern.
+    ByteWriter& At(size_t offset);
+    ByteWriter& Number(uint64_t value, size_t size);
+    ByteWriter& U8(uint8_t value) { return Number(value, 1); }
+    ByteWriter& U16(uint16_t value) { return Number(value, 2); }
+    ByteWriter& U32(uint32_t value) { return Number(value, 4); }
+    // A four-character tag as a 32-bit number, its first character the most significant.
+    ByteWriter& Tag(std::string_view tag);
     ByteWriter& Bytes(const void* data, size_t size);
-    ByteWriter& Bytes(const std::vector<uint8_t>& data);
-    ByteWriter& Fill(size_t count, uint8_t value = 0);
-    // The text, cut or padded with zeros to exactly size bytes.
+    ByteWriter& Bytes(const std::vector<uint8_t>& data) { return Bytes(data.data(), data.size()); }
+    ByteWriter& Fill(size_t count, uint8_t value = 0) { return Bytes(std::vector<uint8_t>(count, value)); }
+    // A text field of size bytes: the text, cut or followed by zeros.
     ByteWriter& Text(const std::string& text, size_t size);
-    // A count byte followed by the text.
-    ByteWriter& PString(const std::string& text);
-
-    void PatchU16(size_t offset, uint16_t value);
-    void PatchU32(size_t offset, uint32_t value);
+    // A counted text field of size bytes: a count byte, the text, zeros.
+    ByteWriter& Counted(const std::string& text, size_t size) { return U8(text.size()).Text(text, size - 1); }
 
     size_t Size() const { return bytes.size(); }
     const std::vector<uint8_t>& Data() const { return bytes; }
     ByteOrder Order() const { return order; }
 
 private:
-    void Put(uint64_t value, int size, size_t offset);
+    void Put(uint8_t value);
 
     ByteOrder order;
     std::vector<uint8_t> bytes;
+    size_t position = 0;
 };
 
 }  // namespace orv::test

@@ -1,31 +1,10 @@
 #include "InfoFileBuilder.h"
 
-#include "ByteWriter.h"
-
 namespace orv::test {
-namespace {
 
-uint32_t TagValue(const char (&tag)[5])
+InfoFileBuilder& InfoFileBuilder::Add(Pending entry)
 {
-    uint32_t value = 0;
-    for (int i = 0; i < 4; ++i)
-        value = value << 8 | static_cast<uint8_t>(tag[i]);
-    return value;
-}
-
-}  // namespace
-
-InfoFileBuilder& InfoFileBuilder::Entry(const char (&tag)[5], uint32_t id,
-                                        const std::vector<uint8_t>& data)
-{
-    entries.push_back({TagValue(tag), id, data, std::nullopt, 0});
-    return *this;
-}
-
-InfoFileBuilder& InfoFileBuilder::PlacedEntry(const char (&tag)[5], uint32_t id,
-                                              uint32_t dataStart, uint32_t dataLength)
-{
-    entries.push_back({TagValue(tag), id, {}, dataStart, dataLength});
+    entries.push_back(std::move(entry));
     return *this;
 }
 
@@ -39,18 +18,6 @@ InfoFileBuilder& InfoFileBuilder::Info(const std::string& group, const std::stri
     return Entry("info", 0, record.Data());
 }
 
-InfoFileBuilder& InfoFileBuilder::FontTable(const char (&tag)[5], uint32_t id, const std::string& name)
-{
-    ByteWriter table(ByteOrder::Big);
-    table.Fill(514, 0x5A).Bytes(name.data(), name.size());
-    return Entry(tag, id, table.Data());
-}
-
-InfoFileBuilder& InfoFileBuilder::Version(uint32_t id, const std::string& text)
-{
-    return Entry("VERS", id, std::vector<uint8_t>(text.begin(), text.end()));
-}
-
 InfoFileBuilder& InfoFileBuilder::StoredCount(int32_t count)
 {
     storedCount = count;
@@ -60,18 +27,11 @@ InfoFileBuilder& InfoFileBuilder::StoredCount(int32_t count)
 std::vector<uint8_t> InfoFileBuilder::Build() const
 {
     ByteWriter file(ByteOrder::Big);
-    file.U32(0x11111111).U32(0x22222222).U32(0x33333333).U32(0x44444444);
-    file.U32(static_cast<uint32_t>(storedCount.value_or(static_cast<int32_t>(entries.size()))));
+    file.At(16).U32(static_cast<uint32_t>(storedCount.value_or(static_cast<int32_t>(entries.size()))));
     auto dataStart = static_cast<uint32_t>(20 + 20 * entries.size());
     for (const Pending& entry : entries) {
-        file.U32(entry.tag).U32(entry.id);
-        if (entry.dataStart) {
-            file.U32(*entry.dataStart).U32(entry.dataLength);
-        } else {
-            file.U32(dataStart).U32(static_cast<uint32_t>(entry.data.size()));
-            dataStart += static_cast<uint32_t>(entry.data.size());
-        }
-        file.U32(0);
+        file.Tag(entry.tag).U32(entry.id).U32(entry.dataStart.value_or(dataStart)).U32(entry.dataLength).U32(0);
+        dataStart += static_cast<uint32_t>(entry.data.size());
     }
     for (const Pending& entry : entries)
         file.Bytes(entry.data);

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "ByteWriter.h"
+
 namespace orv::test {
 
 // Builds a data file (".qpd", ".qdd") or a vector font file (".vec") as a Macintosh
@@ -12,19 +14,29 @@ namespace orv::test {
 class InfoFileBuilder {
 public:
     // An entry whose data is these bytes.
-    InfoFileBuilder& Entry(const char (&tag)[5], uint32_t id, const std::vector<uint8_t>& data);
+    InfoFileBuilder& Entry(const std::string& tag, uint32_t id, const std::vector<uint8_t>& data)
+    {
+        return Add({tag, id, data, std::nullopt, static_cast<uint32_t>(data.size())});
+    }
     // An entry that claims a data start and length of its own, whatever the file holds.
-    InfoFileBuilder& PlacedEntry(const char (&tag)[5], uint32_t id, uint32_t dataStart,
-                                 uint32_t dataLength);
+    InfoFileBuilder& PlacedEntry(const std::string& tag, uint32_t id, uint32_t dataStart, uint32_t dataLength)
+    {
+        return Add({tag, id, {}, dataStart, dataLength});
+    }
     // An "info" record; each text is cut or padded with zeros to its 32 bytes, and the
     // fourteen 16-bit values are 1 to 14.
-    InfoFileBuilder& Info(const std::string& group, const std::string& item,
-                          const std::string& detail);
+    InfoFileBuilder& Info(const std::string& group, const std::string& item, const std::string& detail);
     // A font table ("MACT" or "WICT") whose name follows 514 bytes of table data,
     // without a terminator.
-    InfoFileBuilder& FontTable(const char (&tag)[5], uint32_t id, const std::string& name);
+    InfoFileBuilder& FontTable(const std::string& tag, uint32_t id, const std::string& name)
+    {
+        return Entry(tag, id, ByteWriter().Fill(514, 0x5A).Bytes(name.data(), name.size()).Data());
+    }
     // A "VERS" entry whose data is the text, without a terminator.
-    InfoFileBuilder& Version(uint32_t id, const std::string& text);
+    InfoFileBuilder& Version(uint32_t id, const std::string& text)
+    {
+        return Entry("VERS", id, {text.begin(), text.end()});
+    }
     // Stores this entry count in the header instead of the number of entries.
     InfoFileBuilder& StoredCount(int32_t count);
 
@@ -32,12 +44,14 @@ public:
 
 private:
     struct Pending {
-        uint32_t tag;
+        std::string tag;
         uint32_t id;
         std::vector<uint8_t> data;
-        std::optional<uint32_t> dataStart;  // with dataLength, instead of the data
-        uint32_t dataLength = 0;
+        std::optional<uint32_t> dataStart;  // instead of where the data lands
+        uint32_t dataLength;
     };
+    InfoFileBuilder& Add(Pending entry);
+
     std::vector<Pending> entries;
     std::optional<int32_t> storedCount;
 };

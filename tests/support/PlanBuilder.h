@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,27 +7,27 @@
 
 namespace orv::test {
 
-// The header fields that point at blocks.
-enum class PlanPointer {
-    None,
-    Preview,
-    SignIn,
-    ProjectData
+// The header fields that point at blocks, by their offsets.
+enum class PlanPointer : uint8_t {
+    None = 0,
+    Preview = 188,
+    SignIn = 192,
+    ProjectData = 204,
 };
 
 // Builds a plan with a PlanHeader: 256 bytes of header, then the blocks in the order
 // given. 'WW' (0x5757) plans are little-endian, 'MM' and 'UU' big-endian. Texts are
-// given as stored; the numbers the reader does not use are filled with values of
-// their own, so that a write that strays shows.
+// given as stored; the release, the version, the marker and the pointers are 0 and
+// the name empty unless set; every other header byte has a value of its own.
 class PlanBuilder {
 public:
     explicit PlanBuilder(uint16_t platform);
 
-    PlanBuilder& Release(int16_t release);
-    PlanBuilder& Version(int32_t version);
+    PlanBuilder& Release(int16_t release) { return Number(2, 2, static_cast<uint16_t>(release)); }
+    PlanBuilder& Version(int32_t version) { return Number(4, 4, static_cast<uint32_t>(version)); }
     // The 32-byte name field; 32 bytes or more leave it without a terminator.
     PlanBuilder& DocumentName(const std::string& stored);
-    PlanBuilder& SignInMarker(uint8_t marker);
+    PlanBuilder& SignInMarker(uint8_t marker) { return Number(90, 1, marker); }
     // A block; the header's pointer, if named, points at it.
     PlanBuilder& Block(uint16_t tag, const std::vector<uint8_t>& data,
                        PlanPointer pointer = PlanPointer::None);
@@ -37,31 +36,19 @@ public:
                                const std::vector<uint8_t>& data,
                                PlanPointer pointer = PlanPointer::None);
     // Sets a pointer to an offset of the caller's choosing.
-    PlanBuilder& PointAt(PlanPointer pointer, uint32_t offset);
+    PlanBuilder& PointAt(PlanPointer pointer, uint32_t offset) { return Number(size_t(pointer), 4, offset); }
 
     std::vector<uint8_t> Build() const;
     // Where the n-th block's header begins in the built plan.
-    uint32_t BlockOffset(size_t index) const;
-    ByteOrder Order() const { return order; }
+    uint32_t BlockOffset(size_t index) const { return offsets.at(index); }
+    ByteOrder Order() const { return header.Order(); }
 
 private:
-    struct PlannedBlock {
-        uint16_t tag;
-        uint32_t storedLength;
-        std::vector<uint8_t> data;
-        PlanPointer pointer;
-    };
+    PlanBuilder& Number(size_t offset, size_t size, uint64_t value);
 
-    uint16_t platform;
-    ByteOrder order;
-    int16_t release = 0;
-    int32_t version = 0;
-    std::string documentName;
-    uint8_t signInMarker = 0;
-    std::vector<PlannedBlock> blocks;
-    std::optional<uint32_t> previewOffset;
-    std::optional<uint32_t> signInOffset;
-    std::optional<uint32_t> projectDataOffset;
+    ByteWriter header;
+    ByteWriter blocks;
+    std::vector<uint32_t> offsets;
 };
 
 // A SignInRecord of 144 bytes. The numbers at 36 and 40 are both 0 when pathFollows,
@@ -69,23 +56,10 @@ private:
 std::vector<uint8_t> SignInBlock(ByteOrder order, int32_t signInValue, int32_t changesValue,
                                  bool pathFollows, const std::string& projectPath = {});
 
-// Builds a plan with a LegacyPlanHeader: the leading value big-endian at 0, every
-// other byte a filler of its own unless set, numbers in the given order.
-class LegacyPlanBuilder {
-public:
-    LegacyPlanBuilder(float leadingValue, ByteOrder order, size_t size = 512);
-
-    // A count byte and the text at offset; the count may claim more than the text.
-    LegacyPlanBuilder& Name(size_t offset, const std::string& stored);
-    LegacyPlanBuilder& CountedName(size_t offset, uint8_t count, const std::string& stored);
-    // The 16-bit number at 90.
-    LegacyPlanBuilder& Release(int16_t release);
-
-    std::vector<uint8_t> Build() const { return bytes; }
-
-private:
-    ByteOrder order;
-    std::vector<uint8_t> bytes;
-};
+// A LegacyPlanHeader of size bytes: the leading value, big-endian, at 0; the release
+// 0x0102 at 90 and a counted name at nameAt (0: none), little-endian when the value is
+// above 100.0 (a Windows header), big-endian otherwise. Every other byte has a value of its own.
+std::vector<uint8_t> LegacyPlan(float leadingValue, size_t size, size_t nameAt = 0,
+                                const std::string& name = {});
 
 }  // namespace orv::test

@@ -23,11 +23,6 @@ ScratchFolder::~ScratchFolder()
     std::filesystem::remove_all(folder, ignored);
 }
 
-std::string ScratchFolder::PathOf(const std::string& name) const
-{
-    return (folder / name).string();
-}
-
 std::string ScratchFolder::Write(const std::string& name, const std::vector<uint8_t>& bytes) const
 {
     std::string path = PathOf(name);

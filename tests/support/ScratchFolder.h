@@ -17,7 +17,7 @@ public:
 
     // Writes the bytes to a file of that name and returns its full path.
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
-    std::string PathOf(const std::string& name) const;
+    std::string PathOf(const std::string& name) const { return (folder / name).string(); }
     const std::filesystem::path& Folder() const { return folder; }
 
 private:

@@ -12,13 +12,10 @@ struct SfoldFields {
     uint8_t leading[2] = {0xC1, 0xC2};
     uint8_t platformByte = 1;
     uint8_t writerCode = 0;
-    uint32_t number4 = 0x01020304;
     uint32_t fileKind = 0x504C4F54;  // "PLOT"
-    uint16_t number12 = 0x0506;
-    uint16_t number14 = 0x0708;
     std::string versionText = "4.1";
     std::string documentName = "Book";
-    // Whether a filler follows the name's terminator, as in the version text, or zeros.
+    // Whether the name's terminator is followed by other bytes, as the version text's is, or by zeros.
     bool nameFiller = true;
     uint32_t storedDate = 0xB1C2D3E4;  // the date as stored, which is also the mask key
 };

@@ -1,0 +1,99 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ProjectDataBuilder.h"
+#include "ScratchFolder.h"
+#include "plan/ProjectData.h"
+#include "util/MemoryFile.h"
+
+namespace orv::test {
+
+using Written = std::optional<std::vector<uint8_t>>;
+
+// The rewrites of a plan or a layout book: the document is read from read, then
+// written into written (read itself unless given) with this many bytes allowed. The
+// result is the file's bytes when the write succeeded, and then a new read gives what
+// was written; nothing when it was refused or failed, and then the document keeps what
+// it had and the file its size.
+template <class Document>
+Written Renamed(const std::vector<uint8_t>& read, const std::string& name, const Written& written = {},
+                uint64_t allowance = UINT64_MAX)
+{
+    Document document, reread;
+    MemoryFile source(read), file(written.value_or(read));
+    EXPECT_TRUE(document.Read(source));
+    std::string old = document.documentName;
+    file.LimitWrites(allowance);
+    if (!document.WriteDocumentName(file, name)) {
+        EXPECT_EQ(document.documentName, old);
+        EXPECT_EQ(file.Bytes().size(), written.value_or(read).size());
+        return std::nullopt;
+    }
+    EXPECT_TRUE(reread.Read(file));
+    EXPECT_EQ(std::tuple(document.documentName, reread.documentName), std::tuple(name, name));
+    return file.Bytes();
+}
+
+// The same for project data, with new keywords and comments of two lines, or the
+// texts as shown when unchanged.
+template <class Document>
+Written Rewritten(const std::vector<uint8_t>& read, const Written& written = {},
+                  uint64_t allowance = UINT64_MAX, bool unchanged = false)
+{
+    Document document, reread;
+    MemoryFile source(read), file(written.value_or(read));
+    EXPECT_TRUE(document.Read(source));
+    const ProjectTexts old = document.projectData.Texts();
+    ProjectTexts shown = old;
+    shown.keywords = unchanged ? shown.keywords : "caf\xE9";
+    shown.comments = unchanged ? shown.comments : "\xE9t\xE9\r\nhiver";
+    file.LimitWrites(allowance);
+    if (!document.WriteProjectData(file, shown)) {
+        EXPECT_EQ(document.projectData.Texts(), old);
+        EXPECT_EQ(file.Bytes().size(), written.value_or(read).size());
+        return std::nullopt;
+    }
+    EXPECT_TRUE(reread.Read(file));
+    EXPECT_EQ(std::tuple(document.projectData.Texts(), reread.projectData.Texts()), std::tuple(shown, shown));
+    return file.Bytes();
+}
+
+// The bytes of a document on disk after it was loaded from there, renamed "New" and
+// given the comments "x", "y" in two lines. Then the file is removed, and later writes
+// fail and keep the name.
+template <class Document>
+std::vector<uint8_t> WrittenOnDisk(const std::vector<uint8_t>& bytes)
+{
+    ScratchFolder folder;
+    std::string path = folder.Write("document", bytes);
+    Document document;
+    EXPECT_TRUE(document.Load(path.c_str()));
+    ProjectTexts shown = document.projectData.Texts();
+    shown.comments = "x\r\ny";
+    EXPECT_TRUE(document.WriteDocumentName(path.c_str(), "New"));
+    EXPECT_TRUE(document.WriteProjectData(path.c_str(), shown));
+    std::vector<uint8_t> written = ReadWholeFile(path);
+    std::filesystem::remove(path);
+    shown.comments = "again";
+    EXPECT_FALSE(document.WriteDocumentName(path.c_str(), "Newer"));
+    EXPECT_FALSE(document.WriteProjectData(path.c_str(), shown));
+    EXPECT_EQ(document.documentName, "New");
+    EXPECT_FALSE(document.Load(path.c_str()));
+    return written;
+}
+
+// The bytes Rewritten gives for a record at offset, whose texts are stored in Mac
+// characters or not.
+inline std::vector<uint8_t> RewrittenBytes(const std::vector<uint8_t>& bytes, size_t record, bool mac)
+{
+    return WithStoredTexts(bytes, record, {{4, mac ? "caf\x8E" : "caf\xE9"},
+                                           {5, mac ? "\x8Et\x8E\rhiver" : "\xE9t\xE9\rhiver"}});
+}
+
+}  // namespace orv::test
