@@ -77,13 +77,13 @@ PlanBuilder Full(uint16_t platform)
         .Block(584, Record(platform), PlanPointer::ProjectData).Block(581, Gif(), PlanPointer::Preview);
 }
 
-// Everything a load sets, in one line: "fails:" when it failed, the platform, the
-// version, the release, the name and where it lies, the sign-in values, then each
+// Everything a load sets, in one line as the pages show it: "fails:" when it failed,
+// the platform, the version, the release, the name and where it lies, the sign-in values, then each
 // block the header points at or that was read, and the notes block found.
 std::string Shown(const PlanFile& plan, bool loaded)
 {
     std::string shown = loaded ? "" : "fails: ";
-    shown += (plan.platform ? std::string(2, char(plan.platform)) : "--") + " " + std::to_string(plan.version);
+    shown += (plan.platform ? std::string(2, char(plan.platform)) : "--") + " " + VersionText(plan.version);
     shown += " r" + std::to_string(plan.release) + " '" + plan.documentName + "'@";
     shown += std::to_string(plan.nameOffset) + " " + SignInText(plan.signInValue, plan.changesValue);
     if (const uint8_t* block = plan.preview.GetBlock())
@@ -103,7 +103,8 @@ TEST(PlanRead, ShowsWhatTheHeaderAndItsBlocksHold)
     using enum PlanPointer;
     test::ScopedCharTables roman;
     const std::string n31(31, 'n'), none = " data |||||", full = " notes 'Notes\r\nline two' data Villa|B";
-    const std::string blocks = "r|C|VR-|villa|one\r\ntwo signin C:\\V", unread = "fails: -- 0 r0 ''@0 0 / 0";
+    const std::string blocks = "r|C|VR-|villa|one\r\ntwo signin C:\\V";
+    const std::string unread = "fails: --   0.0 r0 ''@0 0 / 0";
     const std::vector<uint8_t> header = Cut(Full(WW).Build(), 256);
     PlanBuilder chained(MM);
     chained.Block(1, Bytes("a")).Block(2, {}).Block(3, std::vector<uint8_t>(300, 7)).Block(270, Bytes("n\nx"));
@@ -112,80 +113,81 @@ TEST(PlanRead, ShowsWhatTheHeaderAndItsBlocksHold)
         std::vector<uint8_t> bytes;
         std::string shown;
     } cases[] = {
-        {"Windows", PlanBuilder(WW).Release(42).Version(4550).DocumentName(Windows).Build(),
-         "WW 4550 r42 '" + Windows + "'@16 -1 / -1"},
+        {"Windows", PlanBuilder(WW).Release(42).Version(4050).DocumentName(Windows).Build(),
+         "WW   4.05 r42 '" + Windows + "'@16 -1 / -1"},
         {"Mac", PlanBuilder(MM).Release(-3).Version(-1).DocumentName(Mac).Build(),
-         "MM -1 r-3 '" + Windows + "'@16 -1 / -1"},
-        {"Unix", PlanBuilder(UU).DocumentName(n31 + "nn").Build(), "UU 0 r0 '" + n31 + "'@16 -1 / -1"},
+         "MM   0.-01 r-3 '" + Windows + "'@16 -1 / -1"},
+        {"Unix", PlanBuilder(UU).Version(12345).DocumentName(n31 + "nn").Build(),
+         "UU  12.345 r0 '" + n31 + "'@16 -1 / -1"},
         {"one byte", Cut(header, 1), unread},
         {"short header", Cut(header, 255), unread},
         // Legacy headers: the leading value selects the platform, the version and the form.
-        {"Windows L1", LegacyPlan(100.5f, 36, 4, Mac), "WW 500 r0 '" + Mac + "'@4 0 / 0"},
-        {"Windows L1 short", LegacyPlan(100.5f, 35, 4, Mac), "fails: WW 500 r0 ''@0 0 / 0"},
-        {"Mac L1", LegacyPlan(0.5f, 4), "MM 500 r0 ''@0 0 / 0"},
-        {"last L1", LegacyPlan(1.0f, 4), "MM 1000 r0 ''@0 0 / 0"},
-        {"Windows L2", LegacyPlan(104.1f, 512, 120, Mac), "WW 4100 r0 '" + Mac + "'@120 0 / 0"},
-        {"Windows L2 short", LegacyPlan(104.1f, 511, 120, Mac), "fails: WW 4100 r0 ''@0 0 / 0"},
-        {"last L2", LegacyPlan(104.18f, 512, 120, Mac), "WW 4180 r0 '" + Mac + "'@120 0 / 0"},
-        {"Mac L2", LegacyPlan(4.15f, 86), "MM 4150 r0 ''@0 0 / 0"},
-        {"Mac L2 short", LegacyPlan(4.15f, 85), "fails: MM 4150 r0 ''@0 0 / 0"},
-        {"Mac L3", LegacyPlan(4.5f, 512, 96, Mac), "MM 4500 r258 '" + Windows + "'@96 0 / 0"},
-        {"Mac L3 short", LegacyPlan(4.5f, 511, 96, Mac), "fails: MM 4500 r0 ''@0 0 / 0"},
-        {"first L3", LegacyPlan(4.181f, 512, 96, Mac), "MM 4181 r258 '" + Windows + "'@96 0 / 0"},
-        {"Windows L3", LegacyPlan(105.0f, 512, 96, Mac), "WW 5000 r258 '" + Mac + "'@96 0 / 0"},
-        {"highest", LegacyPlan(2147583.0f, 512, 96, Mac), "WW 2147483000 r258 '" + Mac + "'@96 0 / 0"},
-        {"Mac 100.0 as stored", LegacyPlan(100.0f, 512, 96, Mac), "MM 100000 r513 '" + Mac + "'@96 0 / 0"},
-        {"count 32", LegacyPlan(4.5f, 512, 96, std::string(32, 'n')), "MM 4500 r258 '" + n31 + "'@96 0 / 0"},
-        {"count 255", LegacyPlan(104.1f, 512, 120, std::string(255, 'n')), "WW 4100 r0 '" + n31 + "'@120 0 / 0"},
+        {"Windows L1", LegacyPlan(100.5f, 36, 4, Mac), "WW   0.5 r0 '" + Mac + "'@4 0 / 0"},
+        {"Windows L1 short", LegacyPlan(100.5f, 35, 4, Mac), "fails: WW   0.5 r0 ''@0 0 / 0"},
+        {"Mac L1", LegacyPlan(0.5f, 4), "MM   0.5 r0 ''@0 0 / 0"},
+        {"last L1", LegacyPlan(1.0f, 4), "MM   1.0 r0 ''@0 0 / 0"},
+        {"Windows L2", LegacyPlan(104.1f, 512, 120, Mac), "WW   4.1 r0 '" + Mac + "'@120 0 / 0"},
+        {"Windows L2 short", LegacyPlan(104.1f, 511, 120, Mac), "fails: WW   4.1 r0 ''@0 0 / 0"},
+        {"last L2", LegacyPlan(104.18f, 512, 120, Mac), "WW   4.18 r0 '" + Mac + "'@120 0 / 0"},
+        {"Mac L2", LegacyPlan(4.15f, 86), "MM   4.15 r0 ''@0 0 / 0"},
+        {"Mac L2 short", LegacyPlan(4.15f, 85), "fails: MM   4.15 r0 ''@0 0 / 0"},
+        {"Mac L3", LegacyPlan(4.5f, 512, 96, Mac), "MM   4.5 r258 '" + Windows + "'@96 0 / 0"},
+        {"Mac L3 short", LegacyPlan(4.5f, 511, 96, Mac), "fails: MM   4.5 r0 ''@0 0 / 0"},
+        {"first L3", LegacyPlan(4.181f, 512, 96, Mac), "MM   4.181 r258 '" + Windows + "'@96 0 / 0"},
+        {"Windows L3", LegacyPlan(105.0f, 512, 96, Mac), "WW   5.0 r258 '" + Mac + "'@96 0 / 0"},
+        {"highest", LegacyPlan(2147583.0f, 512, 96, Mac), "WW 2147483.0 r258 '" + Mac + "'@96 0 / 0"},
+        {"Mac 100.0 as stored", LegacyPlan(100.0f, 512, 96, Mac), "MM 100.0 r513 '" + Mac + "'@96 0 / 0"},
+        {"count 32", LegacyPlan(4.5f, 512, 96, std::string(32, 'n')), "MM   4.5 r258 '" + n31 + "'@96 0 / 0"},
+        {"count 255", LegacyPlan(104.1f, 512, 120, std::string(255, 'n')), "WW   4.1 r0 '" + n31 + "'@120 0 / 0"},
         // Blocks, found in any order
-        {"Windows blocks", Full(WW).Build(), "WW 0 r40 'First'@16 12 / 345 gif" + full + "\x8A" + blocks},
+        {"Windows blocks", Full(WW).Build(), "WW   0.0 r40 'First'@16 12 / 345 gif" + full + "\x8A" + blocks},
         {"Mac blocks", PlanBuilder(MM).Release(40).SignInMarker('C').DocumentName("First")
                            .Block(581, Gif(), Preview).Block(999, Bytes("filler"))
                            .Block(584, Record(MM), ProjectData).Block(520, SignInRecord(MM), SignIn)
                            .Block(270, Bytes("Notes\rline two")).Build(),
-         "MM 0 r40 'First'@16 12 / 345 gif" + full + "\xE4" + blocks},
-        {"notes after others", chained.Build(), "MM 0 r0 ''@16 -1 / -1 notes 'n\r\nx'"},
-        {"no notes", PlanBuilder(UU).Block(1, Bytes("a")).Block(2, {}).Build(), "UU 0 r0 ''@16 -1 / -1"},
+         "MM   0.0 r40 'First'@16 12 / 345 gif" + full + "\xE4" + blocks},
+        {"notes after others", chained.Build(), "MM   0.0 r0 ''@16 -1 / -1 notes 'n\r\nx'"},
+        {"no notes", PlanBuilder(UU).Block(1, Bytes("a")).Block(2, {}).Build(), "UU   0.0 r0 ''@16 -1 / -1"},
         {"empty notes", PlanBuilder(WW).Block(270, {}).Block(5, Bytes("tail")).Build(),
-         "WW 0 r0 ''@16 -1 / -1 notes ''"},
+         "WW   0.0 r0 ''@16 -1 / -1 notes ''"},
         // Up to release 39 a block of tag 468 is a stored preview, from 40 on a GIF.
-        {"468 in 39", With(WW, 39, 468, Stored(), Preview), "WW 0 r39 ''@16 -1 / -1 stored"},
-        {"Mac 468 in 39", With(MM, 39, 468, Stored(), Preview), "MM 0 r39 ''@16 -1 / -1 stored"},
-        {"468 in 40", With(MM, 40, 468, Stored(), Preview), "MM 0 r40 ''@16 -1 / -1 no preview"},
-        {"GIF 468 in 40", With(WW, 40, 468, Gif(), Preview), "WW 0 r40 ''@16 -1 / -1 gif"},
-        {"581 in 39", With(MM, 39, 581, Gif(), Preview), "MM 0 r39 ''@16 -1 / -1 gif"},
+        {"468 in 39", With(WW, 39, 468, Stored(), Preview), "WW   0.0 r39 ''@16 -1 / -1 stored"},
+        {"Mac 468 in 39", With(MM, 39, 468, Stored(), Preview), "MM   0.0 r39 ''@16 -1 / -1 stored"},
+        {"468 in 40", With(MM, 40, 468, Stored(), Preview), "MM   0.0 r40 ''@16 -1 / -1 no preview"},
+        {"GIF 468 in 40", With(WW, 40, 468, Gif(), Preview), "WW   0.0 r40 ''@16 -1 / -1 gif"},
+        {"581 in 39", With(MM, 39, 581, Gif(), Preview), "MM   0.0 r39 ''@16 -1 / -1 gif"},
         // Sign-in values are shown for marker C only, the path, never translated, for
         // any marker; without a marker the block is not read.
         {"marker X", With(MM, 0, 520, SignInRecord(MM, true, "R\x8E"), SignIn, 'X'),
-         "MM 0 r0 ''@16 -1 / -1 signin R\x8E"},
-        {"no path", With(MM, 0, 520, SignInRecord(MM, false), SignIn, 'C'), "MM 0 r0 ''@16 12 / 345 signin"},
+         "MM   0.0 r0 ''@16 -1 / -1 signin R\x8E"},
+        {"no path", With(MM, 0, 520, SignInRecord(MM, false), SignIn, 'C'), "MM   0.0 r0 ''@16 12 / 345 signin"},
         {"longest path", With(WW, 0, 520, SignInRecord(WW, true, std::string(300, 'p')), SignIn, 'C'),
-         "WW 0 r0 ''@16 12 / 345 signin " + std::string(299, 'p')},
+         "WW   0.0 r0 ''@16 12 / 345 signin " + std::string(299, 'p')},
         {"path cut", Cut(With(WW, 0, 520, SignInRecord(WW), SignIn, 'C'), 705),
-         "fails: WW 0 r0 ''@16 12 / 345 signin"},
+         "fails: WW   0.0 r0 ''@16 12 / 345 signin"},
         {"record cut", Cut(With(MM, 0, 520, SignInRecord(MM), SignIn, 'X'), 405),
-         "fails: MM 0 r0 ''@16 -1 / -1 signin"},
-        {"unmarked", Cut(With(WW, 0, 520, SignInRecord(WW), SignIn), 300), "WW 0 r0 ''@16 -1 / -1 signin"},
+         "fails: MM   0.0 r0 ''@16 -1 / -1 signin"},
+        {"unmarked", Cut(With(WW, 0, 520, SignInRecord(WW), SignIn), 300), "WW   0.0 r0 ''@16 -1 / -1 signin"},
         // Blocks of the wrong tag, longer than the file or too short for a record leave
         // their item empty.
         {"wrong tags", PlanBuilder(WW).SignInMarker('C').Block(520, Gif(), Preview)
                            .Block(468, Record(WW), ProjectData).Block(584, SignInRecord(WW), SignIn).Build(),
-         "WW 0 r0 ''@16 -1 / -1 no preview" + none + " signin"},
+         "WW   0.0 r0 ''@16 -1 / -1 no preview" + none + " signin"},
         {"long notes", PlanBuilder(WW).BlockClaiming(270, 0xFFFFFFF0u, Bytes("short")).Build(),
-         "WW 0 r0 ''@16 -1 / -1 notes ''"},
+         "WW   0.0 r0 ''@16 -1 / -1 notes ''"},
         {"long preview", PlanBuilder(MM).Release(39).BlockClaiming(468, 0x7FFFFFFF, Stored(), Preview).Build(),
-         "MM 0 r39 ''@16 -1 / -1 no preview"},
+         "MM   0.0 r39 ''@16 -1 / -1 no preview"},
         {"short record", PlanBuilder(WW).BlockClaiming(584, 2047, Record(WW), ProjectData).Build(),
-         "WW 0 r0 ''@16 -1 / -1" + none},
+         "WW   0.0 r0 ''@16 -1 / -1" + none},
         // A pointer past the end or into the last bytes fails the load; negative means none.
         {"preview past the end", PlanBuilder(WW).Block(1, Bytes("x")).PointAt(Preview, 1000).Build(),
-         "fails: WW 0 r0 ''@16 -1 / -1 no preview"},
+         "fails: WW   0.0 r0 ''@16 -1 / -1 no preview"},
         {"sign-in far past the end",
          PlanBuilder(WW).SignInMarker('C').Block(1, Bytes("x")).PointAt(SignIn, 0x7FFFFFF6).Build(),
-         "fails: WW 0 r0 ''@16 -1 / -1 signin"},
+         "fails: WW   0.0 r0 ''@16 -1 / -1 signin"},
         {"record in the last bytes", PlanBuilder(MM).Block(1, Bytes("x")).PointAt(ProjectData, 260).Build(),
-         "fails: MM 0 r0 ''@16 -1 / -1" + none},
-        {"negative", PlanBuilder(WW).PointAt(ProjectData, 0x80000000u).Build(), "WW 0 r0 ''@16 -1 / -1"},
+         "fails: MM   0.0 r0 ''@16 -1 / -1" + none},
+        {"negative", PlanBuilder(WW).PointAt(ProjectData, 0x80000000u).Build(), "WW   0.0 r0 ''@16 -1 / -1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -206,7 +208,7 @@ TEST(PlanRead, LeadingValuesOutsideTheFormsFail)
     for (float value : values) {
         PlanFile plan;
         MemoryFile file(LegacyPlan(value, 512, 96, "Name"));
-        EXPECT_EQ(Shown(plan, plan.Read(file)), "fails: -- 0 r0 ''@0 0 / 0") << value;
+        EXPECT_EQ(Shown(plan, plan.Read(file)), "fails: --   0.0 r0 ''@0 0 / 0") << value;
     }
 }
 
@@ -239,14 +241,8 @@ TEST(PlanFindBlock, ScansTheChainFromStartAndLeavesTheFileAfterTheHeaderFound)
     EXPECT_EQ(PlanFile::FindBlock(file, 256, 270, true), 256u + 5000u * 6u);
 }
 
-TEST(PlanPageTexts, VersionsPlatformsAndSignIn)
+TEST(PlanPageTexts, PlatformsWritersAndThePreviewTop)
 {
-    const std::pair<int32_t, const char*> versions[] = {
-        {4550, "  4.55"},  {4100, "  4.1"},   {4050, "  4.05"},   {5000, "  5.0"}, {0, "  0.0"},
-        {4181, "  4.181"}, {100000, "100.0"}, {12345, " 12.345"}, {500, "  0.5"},
-    };
-    for (const auto& [version, text] : versions)
-        EXPECT_EQ(VersionText(version), text) << version;
     const std::pair<uint16_t, int> platforms[] = {
         {WW, IDS_WINDOWS}, {MM, IDS_MACINTOSH}, {UU, IDS_UNIX}, {0, IDS_UNKNOWN}, {0x5758, IDS_UNKNOWN}};
     for (const auto& [platform, id] : platforms)
