@@ -78,14 +78,15 @@ PlanBuilder Full(uint16_t platform)
 }
 
 // Everything a load sets, in one line as the pages show it: "fails:" when it failed,
-// the platform, the version, the release, the name and where it lies, the sign-in values, then each
-// block the header points at or that was read, and the notes block found.
+// the platform, the version, the release, the name and where it lies, the sign-in values
+// and marker, then each block the header points at or that was read, and the notes block found.
 std::string Shown(const PlanFile& plan, bool loaded)
 {
     std::string shown = loaded ? "" : "fails: ";
     shown += (plan.platform ? std::string(2, char(plan.platform)) : "--") + " " + VersionText(plan.version);
     shown += " r" + std::to_string(plan.release) + " '" + plan.documentName + "'@";
     shown += std::to_string(plan.nameOffset) + " " + SignInText(plan.signInValue, plan.changesValue);
+    shown += plan.signInMarker ? std::string(" ") + char(plan.signInMarker) : "";
     if (const uint8_t* block = plan.preview.GetBlock())
         shown += LoadStruct<PreviewHeader>(block).flags & PreviewFlagGif ? " gif" : " stored";
     else if (plan.previewOffset != 0)
@@ -140,12 +141,12 @@ TEST(PlanRead, ShowsWhatTheHeaderAndItsBlocksHold)
         {"count 32", LegacyPlan(4.5f, 512, 96, std::string(32, 'n')), "MM   4.5 r258 '" + n31 + "'@96 0 / 0"},
         {"count 255", LegacyPlan(104.1f, 512, 120, std::string(255, 'n')), "WW   4.1 r0 '" + n31 + "'@120 0 / 0"},
         // Blocks, found in any order
-        {"Windows blocks", Full(WW).Build(), "WW   0.0 r40 'First'@16 12 / 345 gif" + full + "\x8A" + blocks},
+        {"Windows blocks", Full(WW).Build(), "WW   0.0 r40 'First'@16 12 / 345 C gif" + full + "\x8A" + blocks},
         {"Mac blocks", PlanBuilder(MM).Release(40).SignInMarker('C').DocumentName("First")
                            .Block(581, Gif(), Preview).Block(999, Bytes("filler"))
                            .Block(584, Record(MM), ProjectData).Block(520, SignInRecord(MM), SignIn)
                            .Block(270, Bytes("Notes\rline two")).Build(),
-         "MM   0.0 r40 'First'@16 12 / 345 gif" + full + "\xE4" + blocks},
+         "MM   0.0 r40 'First'@16 12 / 345 C gif" + full + "\xE4" + blocks},
         {"notes after others", chained.Build(), "MM   0.0 r0 ''@16 -1 / -1 notes 'n\r\nx'"},
         {"no notes", PlanBuilder(UU).Block(1, Bytes("a")).Block(2, {}).Build(), "UU   0.0 r0 ''@16 -1 / -1"},
         {"empty notes", PlanBuilder(WW).Block(270, {}).Block(5, Bytes("tail")).Build(),
@@ -159,20 +160,20 @@ TEST(PlanRead, ShowsWhatTheHeaderAndItsBlocksHold)
         // Sign-in values are shown for marker C only, the path, never translated, for
         // any marker; without a marker the block is not read.
         {"marker X", With(MM, 0, 520, SignInRecord(MM, true, "R\x8E"), SignIn, 'X'),
-         "MM   0.0 r0 ''@16 -1 / -1 signin R\x8E"},
-        {"no path", With(MM, 0, 520, SignInRecord(MM, false), SignIn, 'C'), "MM   0.0 r0 ''@16 12 / 345 signin"},
+         "MM   0.0 r0 ''@16 -1 / -1 X signin R\x8E"},
+        {"no path", With(MM, 0, 520, SignInRecord(MM, false), SignIn, 'C'), "MM   0.0 r0 ''@16 12 / 345 C signin"},
         {"longest path", With(WW, 0, 520, SignInRecord(WW, true, std::string(300, 'p')), SignIn, 'C'),
-         "WW   0.0 r0 ''@16 12 / 345 signin " + std::string(299, 'p')},
+         "WW   0.0 r0 ''@16 12 / 345 C signin " + std::string(299, 'p')},
         {"path cut", Cut(With(WW, 0, 520, SignInRecord(WW), SignIn, 'C'), 705),
-         "fails: WW   0.0 r0 ''@16 12 / 345 signin"},
+         "fails: WW   0.0 r0 ''@16 12 / 345 C signin"},
         {"record cut", Cut(With(MM, 0, 520, SignInRecord(MM), SignIn, 'X'), 405),
-         "fails: MM   0.0 r0 ''@16 -1 / -1 signin"},
+         "fails: MM   0.0 r0 ''@16 -1 / -1 X signin"},
         {"unmarked", Cut(With(WW, 0, 520, SignInRecord(WW), SignIn), 300), "WW   0.0 r0 ''@16 -1 / -1 signin"},
         // Blocks of the wrong tag, longer than the file or too short for a record leave
         // their item empty.
         {"wrong tags", PlanBuilder(WW).SignInMarker('C').Block(520, Gif(), Preview)
                            .Block(468, Record(WW), ProjectData).Block(584, SignInRecord(WW), SignIn).Build(),
-         "WW   0.0 r0 ''@16 -1 / -1 no preview" + none + " signin"},
+         "WW   0.0 r0 ''@16 -1 / -1 C no preview" + none + " signin"},
         {"long notes", PlanBuilder(WW).BlockClaiming(270, 0xFFFFFFF0u, Bytes("short")).Build(),
          "WW   0.0 r0 ''@16 -1 / -1 notes ''"},
         {"long preview", PlanBuilder(MM).Release(39).BlockClaiming(468, 0x7FFFFFFF, Stored(), Preview).Build(),
@@ -184,7 +185,7 @@ TEST(PlanRead, ShowsWhatTheHeaderAndItsBlocksHold)
          "fails: WW   0.0 r0 ''@16 -1 / -1 no preview"},
         {"sign-in far past the end",
          PlanBuilder(WW).SignInMarker('C').Block(1, Bytes("x")).PointAt(SignIn, 0x7FFFFFF6).Build(),
-         "fails: WW   0.0 r0 ''@16 -1 / -1 signin"},
+         "fails: WW   0.0 r0 ''@16 -1 / -1 C signin"},
         {"record in the last bytes", PlanBuilder(MM).Block(1, Bytes("x")).PointAt(ProjectData, 260).Build(),
          "fails: MM   0.0 r0 ''@16 -1 / -1" + none},
         {"negative", PlanBuilder(WW).PointAt(ProjectData, 0x80000000u).Build(), "WW   0.0 r0 ''@16 -1 / -1"},
