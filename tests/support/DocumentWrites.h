@@ -8,32 +8,35 @@
 #include <vector>
 
 #include "ProjectDataBuilder.h"
+#include "RecordingFile.h"
 #include "ScratchFolder.h"
 #include "plan/ProjectData.h"
 #include "util/MemoryFile.h"
 
 namespace orv::test {
 
+// What a rewrite of a plan or a layout book gives: the file's bytes when it succeeded,
+// Failed when it failed after using the file, nothing when it was refused without.
 using Written = std::optional<std::vector<uint8_t>>;
+inline const Written Failed = std::vector<uint8_t>{};
 
-// The rewrites of a plan or a layout book: the document is read from read, then
-// written into written (read itself unless given) with this many bytes allowed. The
-// result is the file's bytes when the write succeeded, and then a new read gives what
-// was written; nothing when it was refused or failed, and then the document keeps what
-// it had and the file its size.
+// The document is read from read, then written into written (read itself unless given)
+// with this many bytes allowed. After a success a new read gives what was written;
+// after a failure the document keeps what it had and the file its size.
 template <class Document>
 Written Renamed(const std::vector<uint8_t>& read, const std::string& name, const Written& written = {},
                 uint64_t allowance = UINT64_MAX)
 {
     Document document, reread;
-    MemoryFile source(read), file(written.value_or(read));
+    MemoryFile source(read);
+    RecordingFile file(written.value_or(read));
     EXPECT_TRUE(document.Read(source));
     std::string old = document.documentName;
     file.LimitWrites(allowance);
     if (!document.WriteDocumentName(file, name)) {
         EXPECT_EQ(document.documentName, old);
         EXPECT_EQ(file.Bytes().size(), written.value_or(read).size());
-        return std::nullopt;
+        return file.log.empty() ? std::nullopt : Failed;
     }
     EXPECT_TRUE(reread.Read(file));
     EXPECT_EQ(std::tuple(document.documentName, reread.documentName), std::tuple(name, name));
@@ -47,7 +50,8 @@ Written Rewritten(const std::vector<uint8_t>& read, const Written& written = {},
                   uint64_t allowance = UINT64_MAX, bool unchanged = false)
 {
     Document document, reread;
-    MemoryFile source(read), file(written.value_or(read));
+    MemoryFile source(read);
+    RecordingFile file(written.value_or(read));
     EXPECT_TRUE(document.Read(source));
     const ProjectTexts old = document.projectData.Texts();
     ProjectTexts shown = old;
@@ -57,7 +61,7 @@ Written Rewritten(const std::vector<uint8_t>& read, const Written& written = {},
     if (!document.WriteProjectData(file, shown)) {
         EXPECT_EQ(document.projectData.Texts(), old);
         EXPECT_EQ(file.Bytes().size(), written.value_or(read).size());
-        return std::nullopt;
+        return file.log.empty() ? std::nullopt : Failed;
     }
     EXPECT_TRUE(reread.Read(file));
     EXPECT_EQ(std::tuple(document.projectData.Texts(), reread.projectData.Texts()), std::tuple(shown, shown));
