@@ -12,68 +12,73 @@ using test::ScratchFolder;
 
 const std::vector<uint8_t> tenBytes = {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'};
 
-TEST(File, MissingFilesAndFoldersDoNotOpen)
+// Reads, seeks past the end, a write in place and a cut, on a file of tenBytes.
+void ExpectReadWriteAndCut(File& file)
+{
+    char buffer[8] = {};
+    EXPECT_EQ(file.Size(), 10u);
+    EXPECT_EQ(file.Read(buffer, 4), 4u);
+    EXPECT_EQ(std::string(buffer, 4), "0123");
+    EXPECT_EQ(file.Position(), 4u);
+    ASSERT_TRUE(file.Seek(8));
+    EXPECT_EQ(file.Remaining(), 2u);
+    EXPECT_EQ(file.Read(buffer, 8), 2u);
+    EXPECT_EQ(std::string(buffer, 2), "89");
+    EXPECT_EQ(file.Read(buffer, 8), 0u);
+    ASSERT_TRUE(file.Seek(20));
+    EXPECT_EQ(file.Remaining(), 0u);
+    EXPECT_FALSE(file.ReadExactly(buffer, 1));
+    ASSERT_TRUE(file.Seek(2));
+    EXPECT_TRUE(file.WriteExactly("ab", 2));
+    ASSERT_TRUE(file.Seek(6));
+    EXPECT_TRUE(file.Cut());
+    EXPECT_EQ(file.Size(), 6u);
+}
+
+TEST(File, FilesOnDiskAndInMemoryReadWriteAndCutAlike)
+{
+    const std::vector<uint8_t> written = {'0', '1', 'a', 'b', '4', '5'};
+    ScratchFolder scratch;
+    std::string path = scratch.Write("doc.bin", tenBytes);
+    auto file = OpenFile(path.c_str(), File::Access::ReadWrite);
+    ASSERT_NE(file, nullptr);
+    ExpectReadWriteAndCut(*file);
+    file.reset();
+    EXPECT_EQ(ReadWholeFile(path), written);
+
+    MemoryFile memory(tenBytes);
+    ExpectReadWriteAndCut(memory);
+    EXPECT_EQ(memory.Bytes(), written);
+}
+
+// A file cut at its start is empty.
+TEST(File, OnlyExistingFilesOpenAndReadOnlyOnesRefuseWrites)
 {
     ScratchFolder scratch;
+    std::string path = scratch.Write("doc.bin", tenBytes);
     EXPECT_EQ(OpenFile(scratch.PathOf("missing.pln").c_str(), File::Access::Read), nullptr);
     EXPECT_EQ(OpenFile(scratch.PathOf("missing.pln").c_str(), File::Access::ReadWrite), nullptr);
     EXPECT_EQ(OpenFile(scratch.Folder().string().c_str(), File::Access::Read), nullptr);
-}
-
-TEST(File, ReadsSeeksReportsShortReadsAndRefusesWritesWhenReadOnly)
-{
-    ScratchFolder scratch;
-    std::string path = scratch.Write("doc.bin", tenBytes);
-    {
-        auto file = OpenFile(path.c_str(), File::Access::Read);
-        ASSERT_NE(file, nullptr);
-        EXPECT_EQ(file->Size(), 10u);
-        char buffer[8] = {};
-        EXPECT_EQ(file->Read(buffer, 4), 4u);
-        EXPECT_EQ(std::string(buffer, 4), "0123");
-        EXPECT_EQ(file->Position(), 4u);
-        EXPECT_EQ(file->Write("zz", 2), 0u);
-        ASSERT_TRUE(file->Seek(8));
-        EXPECT_EQ(file->Remaining(), 2u);
-        EXPECT_EQ(file->Read(buffer, 8), 2u);
-        EXPECT_EQ(std::string(buffer, 2), "89");
-        EXPECT_EQ(file->Read(buffer, 8), 0u);
-        ASSERT_TRUE(file->Seek(20));
-        EXPECT_EQ(file->Remaining(), 0u);
-        EXPECT_FALSE(file->ReadExactly(buffer, 1));
-    }
+    auto file = OpenFile(path.c_str(), File::Access::Read);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->Write("zz", 2), 0u);
+    file.reset();
     EXPECT_EQ(ReadWholeFile(path), tenBytes);
+    file = OpenFile(path.c_str(), File::Access::ReadWrite);
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(file->Cut());
+    file.reset();
+    EXPECT_TRUE(ReadWholeFile(path).empty());
 }
 
-TEST(File, WritesInPlaceAndCutsAtThePosition)
-{
-    ScratchFolder scratch;
-    std::string path = scratch.Write("doc.bin", tenBytes);
-    {
-        auto file = OpenFile(path.c_str(), File::Access::ReadWrite);
-        ASSERT_NE(file, nullptr);
-        ASSERT_TRUE(file->Seek(2));
-        EXPECT_TRUE(file->WriteExactly("ab", 2));
-        ASSERT_TRUE(file->Seek(6));
-        EXPECT_TRUE(file->Cut());
-        EXPECT_EQ(file->Size(), 6u);
-    }
-    EXPECT_EQ(ReadWholeFile(path), (std::vector<uint8_t>{'0', '1', 'a', 'b', '4', '5'}));
-}
-
-TEST(MemoryFile, BehavesLikeAFileAndCanRunOutOfRoom)
+TEST(MemoryFile, WritesStopAtTheirLimitAsOnAFullDisk)
 {
     MemoryFile file(tenBytes);
     file.Seek(8);
     file.LimitWrites(3);
     EXPECT_EQ(file.Write("abcd", 4), 3u);
-    EXPECT_EQ(file.Size(), 11u);
     EXPECT_EQ(file.Write("e", 1), 0u);
-    file.Seek(4);
-    EXPECT_TRUE(file.Cut());
-    EXPECT_EQ(file.Bytes(), (std::vector<uint8_t>{'0', '1', '2', '3'}));
-    char buffer[4];
-    EXPECT_EQ(file.Read(buffer, 4), 0u);
+    EXPECT_EQ(file.Bytes(), (std::vector<uint8_t>{'0', '1', '2', '3', '4', '5', '6', '7', 'a', 'b', 'c'}));
 }
 
 }  // namespace

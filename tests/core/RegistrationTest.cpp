@@ -3,7 +3,6 @@
 #include <cstring>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "server/MemoryKeyStore.h"
 #include "server/Registration.h"
@@ -23,13 +22,14 @@ const char* const allExtensions[] = {
 };
 const std::set<std::string> withoutQuickView = {".qdl", ".sfk", ".lay", ".qdd", ".qpd", ".vec"};
 
-using Lines = std::multiset<std::string>;
+using Lines = std::set<std::string>;
 
 // Every key of the classes root on a line of its own, and every value as
 // "key|name=text" (an empty name is the default value); values that are not
-// terminated REG_SZ strings show as such.
+// terminated REG_SZ strings show as such. The user root must stay empty.
 Lines Listing(const MemoryKeyStore& store)
 {
+    EXPECT_TRUE(store.Keys(RegistryRoot::CurrentUser).empty());
     Lines lines;
     for (const auto& [key, values] : store.Keys(RegistryRoot::ClassesRoot)) {
         lines.insert(key);
@@ -43,142 +43,91 @@ Lines Listing(const MemoryKeyStore& store)
     return lines;
 }
 
-// The store's own == is deleted with KeyStore having none, so the trees are compared.
-bool SameKeys(const MemoryKeyStore& a, const MemoryKeyStore& b)
+void PutString(MemoryKeyStore& store, const std::string& key, const char* text)
 {
-    return a.Keys(RegistryRoot::ClassesRoot) == b.Keys(RegistryRoot::ClassesRoot) &&
-           a.Keys(RegistryRoot::CurrentUser) == b.Keys(RegistryRoot::CurrentUser);
-}
-
-void PutString(MemoryKeyStore& store, const char* key, const char* text)
-{
-    auto opened = store.CreateKey(RegistryRoot::ClassesRoot, key);
+    auto opened = store.CreateKey(RegistryRoot::ClassesRoot, key.c_str());
     ASSERT_NE(opened, nullptr);
-    auto size = static_cast<uint32_t>(std::strlen(text) + 1);
-    ASSERT_TRUE(opened->SetValue(nullptr, ValueString, text, size));
+    ASSERT_TRUE(opened->SetValue(nullptr, ValueString, text, static_cast<uint32_t>(std::strlen(text) + 1)));
 }
 
-TEST(Registration, AnEmptyStoreGetsExactlyTheServersKeys)
-{
-    MemoryKeyStore store;
-    RegistryAccess registry(&store);
-    RegisterServer(registry, modulePath, classId);
-
-    const std::string clsid = "clsid\\" + classIdKey;
-    Lines expected = {"clsid", clsid + "\\notinsertable", clsid + "\\inprocserver32|threadingmodel=Apartment",
-                      "*", "*\\shellex", "*\\shellex\\propertysheethandlers", "quickview"};
-    auto withDefault = [&](const std::string& key, const std::string& text) {
-        expected.insert({key, key + "|=" + text});
-    };
-    withDefault("orvenstaal.shellextension.2", "Orvenstaal Shell Extension 2.0");
-    withDefault("orvenstaal.shellextension.2\\clsid", classId);
-    withDefault("orvenstaal.shellextension", "Orvenstaal Shell Extension");
-    withDefault("orvenstaal.shellextension\\curver", "Orvenstaal.ShellExtension.2");
-    withDefault(clsid, "Orvenstaal Shell Extension 2.0");
-    withDefault(clsid + "\\progid", "Orvenstaal.ShellExtension.2");
-    withDefault(clsid + "\\versionindependentprogid", "Orvenstaal.ShellExtension");
-    withDefault(clsid + "\\inprocserver32", modulePath);
-    withDefault("*\\shellex\\propertysheethandlers\\orvenstaal.shellextension", classId);
-    for (std::string extension : allExtensions) {
-        expected.insert({extension, extension + "\\shellex"});
-        withDefault(extension + "\\shellex\\iconhandler", classId);
-        if (!withoutQuickView.count(extension))
-            expected.insert({"quickview\\" + extension, "quickview\\" + extension + "\\" + classIdKey});
-    }
-    EXPECT_EQ(Listing(store), expected);
-    EXPECT_TRUE(store.Keys(RegistryRoot::CurrentUser).empty());
-}
-
-TEST(Registration, IconHandlersGoUnderTheProgramIdTheExtensionNames)
-{
-    MemoryKeyStore store;
-    PutString(store, ".pln", "Orv.Plan");
-    PutString(store, ".qdl", "");
-    RegistryAccess registry(&store);
-    RegisterServer(registry, modulePath, classId);
-
-    const auto& keys = store.Keys(RegistryRoot::ClassesRoot);
-    auto handler = keys.find("orv.plan\\shellex\\iconhandler");
-    ASSERT_NE(handler, keys.end());
-    EXPECT_EQ(handler->second.at("").data,
-              std::vector<uint8_t>(classId, classId + std::strlen(classId) + 1));
-    EXPECT_EQ(keys.count(".pln\\shellex"), 0u);
-    EXPECT_EQ(keys.count(".qdl\\shellex\\iconhandler"), 1u) << "an empty program id names none";
-
-    UnregisterServer(registry, classId);
-    EXPECT_EQ(keys.count("orv.plan\\shellex\\iconhandler"), 0u);
-    EXPECT_EQ(keys.count("orv.plan\\shellex"), 1u);
-    EXPECT_EQ(keys.count(".qdl\\shellex\\iconhandler"), 0u);
-}
-
-TEST(Registration, RegisteringTwiceLeavesWhatRegisteringOnceLeaves)
-{
-    MemoryKeyStore once;
-    PutString(once, ".lay", "Orv.Layout");
-    MemoryKeyStore twice = once;
-
-    RegistryAccess onceRegistry(&once);
-    RegisterServer(onceRegistry, modulePath, classId);
-    RegistryAccess twiceRegistry(&twice);
-    RegisterServer(twiceRegistry, modulePath, classId);
-    RegisterServer(twiceRegistry, modulePath, classId);
-    EXPECT_TRUE(SameKeys(once, twice));
-}
-
-TEST(Registration, UnregisteringLeavesOnlyTheKeysOnTheWay)
-{
-    MemoryKeyStore store;
-    RegistryAccess registry(&store);
-    RegisterServer(registry, modulePath, classId);
-    UnregisterServer(registry, classId);
-
-    Lines expected = {"clsid", "quickview", "*", "*\\shellex", "*\\shellex\\propertysheethandlers"};
-    for (std::string extension : allExtensions)
-        expected.insert({extension, extension + "\\shellex"});
-    EXPECT_EQ(Listing(store), expected);
-}
-
-TEST(Registration, UnregisteringRemovesNothingThatIsNotOurs)
-{
-    MemoryKeyStore untouched;
-    RegistryAccess emptyRegistry(&untouched);
-    UnregisterServer(emptyRegistry, classId);
-    EXPECT_TRUE(untouched.Keys(RegistryRoot::ClassesRoot).empty());
-
-    MemoryKeyStore others;
-    PutString(others, ".pln", "Orv.Plan");
-    PutString(others, "Orv.Plan\\shellex\\IconHandler", otherClassId);
-    PutString(others, ".qdl\\shellex\\IconHandler", otherClassId);
-    std::string otherViewer = std::string("QuickView\\.mod\\") + otherClassId;
-    ASSERT_NE(others.CreateKey(RegistryRoot::ClassesRoot, otherViewer.c_str()), nullptr);
-    PutString(others, "*\\shellex\\PropertySheetHandlers\\Other", otherClassId);
-    const MemoryKeyStore before = others;
-
-    RegistryAccess registry(&others);
-    UnregisterServer(registry, classId);
-    EXPECT_TRUE(SameKeys(others, before));
-    EXPECT_FALSE(registry.UnregisterIconHandler(".qdl", classId));
-    EXPECT_FALSE(registry.UnregisterQuickView(".mod", classId));
-
-    RegisterServer(registry, modulePath, classId);
-    EXPECT_TRUE(registry.UnregisterQuickView(".pln", classId));
-    EXPECT_FALSE(registry.UnregisterQuickView(".mod", classId)) << "another viewer keeps the key";
-    EXPECT_TRUE(registry.UnregisterIconHandler(".pln", classId));
-    UnregisterServer(registry, classId);
-    const auto& keys = others.Keys(RegistryRoot::ClassesRoot);
-    EXPECT_EQ(keys.count("quickview\\.mod\\{11111111-2222-3333-4444-555555555555}"), 1u);
-    EXPECT_EQ(keys.count("*\\shellex\\propertysheethandlers\\other"), 1u);
-}
-
-TEST(Registration, TheEarlierPropertySheetHandlerNameMakesWay)
+// Registering twice leaves what registering once leaves, and the name an earlier
+// version gave the property sheet handler makes way. Unregistering leaves only the
+// keys on the way to ours.
+TEST(Registration, RegisteringWritesExactlyTheServersKeysAndUnregisteringRemovesThem)
 {
     MemoryKeyStore store;
     PutString(store, "*\\shellex\\PropertySheetHandlers\\Orvenstaal.BVShellExtension", otherClassId);
     RegistryAccess registry(&store);
     RegisterServer(registry, modulePath, classId);
-    const auto& keys = store.Keys(RegistryRoot::ClassesRoot);
-    EXPECT_EQ(keys.count("*\\shellex\\propertysheethandlers\\orvenstaal.bvshellextension"), 0u);
-    EXPECT_EQ(keys.count("*\\shellex\\propertysheethandlers\\orvenstaal.shellextension"), 1u);
+    RegisterServer(registry, modulePath, classId);
+
+    const std::string clsid = "clsid\\" + classIdKey;
+    Lines onTheWay = {"clsid", "*", "*\\shellex", "*\\shellex\\propertysheethandlers", "quickview"};
+    for (std::string extension : allExtensions)
+        onTheWay.insert({extension, extension + "\\shellex"});
+    Lines expected = onTheWay;
+    expected.insert({clsid + "\\notinsertable", clsid + "\\inprocserver32|threadingmodel=Apartment"});
+    const std::pair<std::string, std::string> defaults[] = {
+        {"orvenstaal.shellextension.2", "Orvenstaal Shell Extension 2.0"},
+        {"orvenstaal.shellextension.2\\clsid", classId},
+        {"orvenstaal.shellextension", "Orvenstaal Shell Extension"},
+        {"orvenstaal.shellextension\\curver", "Orvenstaal.ShellExtension.2"},
+        {clsid, "Orvenstaal Shell Extension 2.0"},
+        {clsid + "\\progid", "Orvenstaal.ShellExtension.2"},
+        {clsid + "\\versionindependentprogid", "Orvenstaal.ShellExtension"},
+        {clsid + "\\inprocserver32", modulePath},
+        {"*\\shellex\\propertysheethandlers\\orvenstaal.shellextension", classId},
+    };
+    for (const auto& [key, text] : defaults)
+        expected.insert({key, key + "|=" + text});
+    for (std::string extension : allExtensions) {
+        const std::string handler = extension + "\\shellex\\iconhandler";
+        expected.insert({handler, handler + "|=" + classId});
+        if (!withoutQuickView.count(extension))
+            expected.insert({"quickview\\" + extension, "quickview\\" + extension + "\\" + classIdKey});
+    }
+    EXPECT_EQ(Listing(store), expected);
+
+    UnregisterServer(registry, classId);
+    EXPECT_EQ(Listing(store), onTheWay);
+}
+
+// An icon handler goes under the program id the extension names (an empty one names
+// none) and replaces another class's there; unregistering removes our keys only, and
+// a Quick View key only when no other viewer is left under it.
+TEST(Registration, IconHandlersFollowTheProgramIdAndOnlyOurKeysAreRemoved)
+{
+    const std::string ours = std::string("|=") + classId;
+    MemoryKeyStore store;
+    PutString(store, ".pln", "Orv.Plan");
+    PutString(store, "Orv.Plan\\shellex\\IconHandler", otherClassId);
+    PutString(store, ".qdl", "");
+    PutString(store, ".qdl\\shellex\\IconHandler", otherClassId);
+    PutString(store, std::string("QuickView\\.mod\\") + otherClassId, "");
+    PutString(store, "*\\shellex\\PropertySheetHandlers\\Other", otherClassId);
+    const Lines before = Listing(store);
+    RegistryAccess registry(&store);
+    UnregisterServer(registry, classId);
+    EXPECT_EQ(Listing(store), before);
+    EXPECT_FALSE(registry.UnregisterIconHandler(".pln", classId));
+    EXPECT_FALSE(registry.UnregisterIconHandler(".qdl", classId));
+    EXPECT_FALSE(registry.UnregisterQuickView(".mod", classId));
+
+    RegisterServer(registry, modulePath, classId);
+    const Lines registered = Listing(store);
+    EXPECT_EQ(registered.count("orv.plan\\shellex\\iconhandler" + ours), 1u);
+    EXPECT_EQ(registered.count(".pln\\shellex"), 0u);
+    EXPECT_EQ(registered.count(".qdl\\shellex\\iconhandler" + ours), 1u);
+    EXPECT_TRUE(registry.UnregisterIconHandler(".pln", classId));
+    EXPECT_TRUE(registry.UnregisterQuickView(".pln", classId));
+    EXPECT_FALSE(registry.UnregisterQuickView(".mod", classId));
+    UnregisterServer(registry, classId);
+    const Lines left = Listing(store);
+    EXPECT_EQ(left.count("orv.plan\\shellex\\iconhandler"), 0u);
+    EXPECT_EQ(left.count("orv.plan\\shellex"), 1u);
+    EXPECT_EQ(left.count(".qdl\\shellex\\iconhandler"), 0u);
+    EXPECT_EQ(left.count("quickview\\.mod\\{11111111-2222-3333-4444-555555555555}"), 1u);
+    EXPECT_EQ(left.count("*\\shellex\\propertysheethandlers\\other"), 1u);
 }
 
 }  // namespace

@@ -8,91 +8,78 @@
 namespace orv {
 namespace {
 
-TEST(CopyStringN, KeepsWhatFitsAndAlwaysTerminates)
+using namespace std::string_literals;
+
+// The field is shown whole, so bytes past the terminator show what was left alone.
+TEST(CopyStringN, KeepsWhatFitsAlwaysTerminatesAndSizeZeroOnlyMeasures)
 {
-    std::string name(40, 'n');
-    char field[32];
-    std::memset(field, 'x', sizeof field);
-    EXPECT_EQ(CopyStringN(name.c_str(), field, sizeof field), 32);
-    EXPECT_EQ(std::string(field), std::string(31, 'n'));
-
-    char roomy[16];
-    EXPECT_EQ(CopyStringN("door", roomy, sizeof roomy), 5);
-    EXPECT_STREQ(roomy, "door");
-
-    char one[1] = {'x'};
-    EXPECT_EQ(CopyStringN("door", one, 1), 1);
-    EXPECT_EQ(one[0], '\0');
+    const struct {
+        const char* source;
+        int size;
+        int result;
+        std::string field;
+    } cases[] = {
+        {"window", 0, 7, "xxxxxxxx"s}, {"door", 1, 1, "\0xxxxxxx"s},   {"doorway", 5, 5, "door\0xxx"s},
+        {"door", 5, 5, "door\0xxx"s},  {"door", 8, 5, "door\0xxx"s},
+    };
+    for (const auto& [source, size, result, field] : cases) {
+        char out[8];
+        std::memset(out, 'x', sizeof out);
+        EXPECT_EQ(CopyStringN(source, out, size), result) << source << " into " << size;
+        EXPECT_EQ(std::string(out, sizeof out), field) << source << " into " << size;
+    }
 }
 
-TEST(CopyStringN, SizeZeroAsksForTheSizeAndWritesNothing)
-{
-    char untouched = 'x';
-    EXPECT_EQ(CopyStringN("window", &untouched, 0), 7);
-    EXPECT_EQ(untouched, 'x');
-}
-
-struct Conversion {
-    size_t (*convert)(const char*, char*, size_t);
-    const char* source;
-    const char* result;
-};
-
+// Each conversion needs room for its result and the terminator; with less it writes
+// nothing, and size 0 asks for the length.
 TEST(LineEnds, ToCrLfWidensEveryLineEndAndToCrNarrowsThemKeepingLoneCrs)
 {
-    const Conversion cases[] = {
+    const struct {
+        size_t (*convert)(const char*, char*, size_t);
+        const char* source;
+        const char* result;
+    } cases[] = {
         {ToCrLfLineEnds, "a\nb\rc\r\nd", "a\r\nb\r\nc\r\nd"},
         {ToCrLfLineEnds, "\n", "\r\n"},
         {ToCrLfLineEnds, "\r", "\r\n"},
         {ToCrLfLineEnds, "\n\r", "\r\n\r\n"},
-        {ToCrLfLineEnds, "end\r", "end\r\n"},
+        {ToCrLfLineEnds, "first\rsecond\r\rlast", "first\r\nsecond\r\n\r\nlast"},
         {ToCrLfLineEnds, "plain", "plain"},
         {ToCrLfLineEnds, "", ""},
         {ToCrLineEnds, "a\r\nb\nc\rd", "a\rb\rc\rd"},
         {ToCrLineEnds, "\n\n", "\r\r"},
-        {ToCrLineEnds, "\r\n\r\n", "\r\r"},
+        {ToCrLineEnds, "first\r\nsecond\r\n\r\nlast", "first\rsecond\r\rlast"},
         {ToCrLineEnds, "\n\r", "\r\r"},
         {ToCrLineEnds, "", ""},
     };
     for (const auto& [convert, source, result] : cases) {
-        char out[32];
-        EXPECT_EQ(convert(source, out, sizeof out), std::strlen(result)) << source;
-        EXPECT_STREQ(out, result) << source;
-    }
-}
-
-TEST(LineEnds, SizeLimitsAreExactAndAFailedConversionWritesNothing)
-{
-    for (const auto& [convert, source, result] : {Conversion{ToCrLfLineEnds, "a\nb\rc\r\nd", "a\r\nb\r\nc\r\nd"},
-                                                  Conversion{ToCrLineEnds, "a\r\nb\nc\rd", "a\rb\rc\rd"}}) {
+        SCOPED_TRACE(source);
         const size_t length = std::strlen(result);
-        char out[16];
+        char out[32];
         std::memset(out, 'x', sizeof out);
-        EXPECT_EQ(convert(source, out, 0), length) << source;
-        EXPECT_EQ(convert(source, out, length), 0u) << source;
-        EXPECT_EQ(std::string(out, sizeof out), std::string(sizeof out, 'x')) << source;
-        EXPECT_EQ(convert(source, out, length + 1), length) << source;
+        EXPECT_EQ(convert(source, out, 0), length);
+        EXPECT_EQ(convert(source, out, length), 0u);
+        EXPECT_EQ(std::string(out, sizeof out), std::string(sizeof out, 'x'));
+        EXPECT_EQ(convert(source, out, length + 1), length);
         EXPECT_STREQ(out, result);
     }
 }
 
-TEST(LineEnds, RoundTripFromStoredCrThroughEditControlAndBack)
-{
-    const char* stored = "first\rsecond\r\rlast";
-    char shown[64];
-    char back[64];
-    ASSERT_GT(ToCrLfLineEnds(stored, shown, sizeof shown), 0u);
-    ASSERT_GT(ToCrLineEnds(shown, back, sizeof back), 0u);
-    EXPECT_STREQ(back, stored);
-}
-
+// Only 'A' to 'Z' fold; the characters next to either end of both alphabets do not.
 TEST(EqualIgnoringCase, FoldsAsciiLettersOnly)
 {
-    EXPECT_TRUE(EqualIgnoringCase(".PLN", ".pln"));
-    EXPECT_FALSE(EqualIgnoringCase(".pln", ".pl"));
-    EXPECT_FALSE(EqualIgnoringCase(".pl", ".pln"));
-    EXPECT_FALSE(EqualIgnoringCase("\xC9", "\xE9"));
-    EXPECT_TRUE(EqualIgnoringCase("", ""));
+    const struct {
+        const char* a;
+        const char* b;
+        bool equal;
+    } cases[] = {
+        {".PLN", ".pln", true}, {"AZaz", "azAZ", true}, {"", "", true},    {".pln", ".pl", false},
+        {".pl", ".pln", false}, {"@", "`", false},       {"[", "{", false}, {"\xC9", "\xE9", false},
+    };
+    for (const auto& [a, b, equal] : cases) {
+        EXPECT_EQ(EqualIgnoringCase(a, b), equal) << a << " and " << b;
+        EXPECT_EQ(EqualIgnoringCase(b, a), equal) << b << " and " << a;
+    }
 }
 
 }  // namespace

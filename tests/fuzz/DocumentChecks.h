@@ -1,7 +1,7 @@
 #pragma once
-// What the document fuzzers share: the edits they take from the end of an input,
-// the character tables of a run, and the rules a caller relies on after a read or
-// a rewrite.
+// What the fuzzers share: the edits they take from the end of an input, the
+// character tables of a run, and the rules a caller relies on after a read or a
+// rewrite.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -9,9 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "ProjectDataBuilder.h"
 #include "plan/ProjectData.h"
-#include "util/MemoryFile.h"
+#include "preview/PictureHeaders.h"
+#include "preview/PreviewPicture.h"
 #include "util/CharTables.h"
+#include "util/MemoryFile.h"
 
 namespace orv::fuzz {
 
@@ -77,48 +80,13 @@ inline void SelectTables(uint8_t choice)
     SetActiveCharTables(pairs[choice % 4]);
 }
 
-// Every CR followed by an LF and every LF preceded by a CR.
-inline bool HasCrLfLineEnds(const char* text, size_t length)
-{
-    for (size_t i = 0; i < length; ++i) {
-        if (text[i] == '\r' && (i + 1 == length || text[i + 1] != '\n'))
-            return false;
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
-            return false;
-    }
-    return true;
-}
-
-// The number of characters a text takes in a record, where a line end is one CR.
-inline size_t StoredLength(const std::string& text)
-{
-    size_t length = 0;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\n' && i > 0 && text[i - 1] == '\r'))
-            ++length;
-    return length;
-}
-
-// Texts as a page must get them from a record: no zeros, CR LF line ends, and no
-// more than a record holds.
-inline void ExpectShowable(const ProjectTexts& texts)
-{
-    for (auto field : ProjectTextFields) {
-        const std::string& text = texts.*field;
-        Expect(text.find('\0') == std::string::npos, "a project text holds no zero");
-        Expect(HasCrLfLineEnds(text.data(), text.size()), "project texts have CR LF line ends");
-        Expect(StoredLength(text) <= ProjectData::MaxTextLength,
-               "a project text holds at most 127 stored characters");
-    }
-}
-
-// What a page shows after a rewrite of a typed text: the first 127 characters the
-// record can take, every line end (CR LF, CR or LF alone) as CR LF.
-inline std::string ShownAfterRewrite(const std::string& typed)
+// What a page shows after a rewrite of a typed text: the first limit characters the
+// record can take, where a line end (CR LF, CR or LF alone) is one CR, and every
+// line end shown as CR LF.
+inline std::string ShownAfterRewrite(const std::string& typed, size_t limit = ProjectData::MaxTextLength)
 {
     std::string shown;
-    size_t stored = 0;
-    for (size_t i = 0; i < typed.size() && stored < ProjectData::MaxTextLength; ++i, ++stored) {
+    for (size_t i = 0, stored = 0; i < typed.size() && stored < limit; ++i, ++stored) {
         if (typed[i] == '\r' || typed[i] == '\n') {
             if (typed[i] == '\r' && i + 1 < typed.size() && typed[i + 1] == '\n')
                 ++i;
@@ -136,6 +104,38 @@ inline ProjectTexts ShownAfterRewrite(const ProjectTexts& typed)
     for (auto field : ProjectTextFields)
         shown.*field = ShownAfterRewrite(typed.*field);
     return shown;
+}
+
+// Every CR followed by an LF and every LF preceded by a CR.
+inline bool HasCrLfLineEnds(const std::string& text)
+{
+    return ShownAfterRewrite(text, SIZE_MAX) == text;
+}
+
+// Texts as a page must get them from a record: no zeros, CR LF line ends, and no
+// more than a record holds.
+inline void ExpectShowable(const ProjectTexts& texts)
+{
+    for (auto field : ProjectTextFields) {
+        const std::string& text = texts.*field;
+        Expect(text.find('\0') == std::string::npos, "a project text holds no zero");
+        Expect(HasCrLfLineEnds(text), "project texts have CR LF line ends");
+        Expect(ShownAfterRewrite(text) == text, "a project text holds at most 127 stored characters");
+    }
+}
+
+// What a read leaves in a preview: a block exactly when there is a size, beginning
+// with a whole preview header that holds no handle.
+inline void ExpectPreview(const PreviewPicture& picture)
+{
+    const uint8_t* block = picture.GetBlock();
+    Expect((block == nullptr) == (picture.GetBlockSize() == 0),
+           "a preview has a block exactly when it has a size");
+    if (block == nullptr)
+        return;
+    Expect(picture.GetBlockSize() >= sizeof(PreviewHeader),
+           "a preview block begins with a whole preview header");
+    Expect(LoadStruct<PreviewHeader>(block).playHandle == 0, "a preview block holds no handle");
 }
 
 // Whether two files have the same size and differ at most inside [first, first + count).
@@ -192,26 +192,69 @@ bool ExpectRename(Document& document, const std::vector<uint8_t>& bytes, MemoryF
     return true;
 }
 
-// Writes the texts the edits type into a copy of a document whose record begins at
-// recordAt.
-template <class Document>
-void ExpectProjectDataRewrite(Document& document, const std::vector<uint8_t>& bytes,
-                              EditSource& edits, uint64_t recordAt)
+// Whether writing back the texts as read must give the record byte for byte: each
+// stored text ends within its field and holds no LF, which a page cannot give back.
+inline bool RoundTripsExactly(const uint8_t* record)
 {
-    const ProjectTexts shown = document.projectData.Texts();
-    const ProjectTexts typed = edits.Texts(shown);
-    const bool changed = document.projectData.IsChanged(typed);
-    MemoryFile rewritten(bytes);
-    if (document.WriteProjectData(rewritten, typed)) {
-        Expect(changed, "only a changed record is written");
-        Expect(SameOutside(bytes, rewritten.Bytes(), recordAt, ProjectData::RecordSize),
-               "a project data rewrite stays inside the record");
-        Expect(!document.projectData.IsChanged(typed), "after a rewrite the record equals the page");
-    } else {
-        Expect(rewritten.Bytes() == bytes, "a refused project data rewrite changes nothing");
-        Expect(document.projectData.Texts() == shown,
-               "a refused project data rewrite keeps the texts");
+    for (size_t offset : test::ProjectTextOffsets) {
+        const uint8_t* field = record + offset;
+        const uint8_t* end = std::find(field, field + 128, 0);
+        if (end == field + 128 || std::find(field, end, '\n') != end)
+            return false;
     }
+    return true;
+}
+
+// After a rewrite of the record at recordAt only the texts' bytes up to each new
+// terminator may differ.
+inline void ExpectOnlyTextsChanged(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after,
+                                   uint64_t recordAt)
+{
+    Expect(before.size() == after.size(), "a rewrite keeps the file's size");
+    Expect(SameOutside(before, after, recordAt + 16, 784 - 16),
+           "a rewrite changes nothing outside the texts");
+    const uint8_t* old = before.data() + recordAt;
+    const uint8_t* now = after.data() + recordAt;
+    for (size_t offset : test::ProjectTextOffsets) {
+        const uint8_t* end = std::find(now + offset, now + offset + 128, 0);
+        Expect(end != now + offset + 128, "a rewritten text is terminated in its field");
+        size_t kept = static_cast<size_t>(end - now) + 1;
+        Expect(std::equal(now + kept, now + offset + 128, old + kept),
+               "a rewrite keeps the bytes after a text's terminator");
+    }
+}
+
+// Has a page type texts over those of record, whose stored form begins at recordAt,
+// and write them into copies of bytes, once with a write that stops part-way. A
+// document refuses to write texts that change nothing. Returns whether the texts
+// were written.
+template <class Write>
+bool ExpectProjectDataRewrite(const ProjectData& record, const std::vector<uint8_t>& bytes,
+                              EditSource& edits, uint64_t recordAt, bool onlyChanges, Write write)
+{
+    const ProjectTexts shown = record.Texts();
+    const ProjectTexts typed = edits.Texts(shown);
+    const bool changed = record.IsChanged(typed);
+    ExpectFailedWrite(bytes, edits.Byte() * uint64_t{8}, recordAt, ProjectData::RecordSize,
+                      [&](MemoryFile& failing) { return write(failing, typed); });
+    Expect(record.Texts() == shown, "a failed rewrite keeps the texts");
+
+    MemoryFile copy(bytes);
+    if (!write(copy, typed)) {
+        Expect(copy.Bytes() == bytes, "a refused rewrite changes nothing");
+        Expect(record.Texts() == shown, "a refused rewrite keeps the texts");
+        return false;
+    }
+    Expect(changed || !onlyChanges, "only a changed record is written");
+    ExpectOnlyTextsChanged(bytes, copy.Bytes(), recordAt);
+    Expect(!record.IsChanged(typed), "after a rewrite the record equals what the page shows");
+    if (typed == shown && RoundTripsExactly(bytes.data() + recordAt))
+        Expect(copy.Bytes() == bytes, "unchanged texts are written back as they were stored");
+    ProjectData reread;
+    copy.Seek(recordAt);
+    Expect(reread.ReadFrom(copy), "a rewritten record reads");
+    Expect(reread.Texts() == ShownAfterRewrite(typed), "a rewritten record reads as typed");
+    return true;
 }
 
 }  // namespace orv::fuzz

@@ -1,8 +1,7 @@
 // The decoder's indices against the format's definition, where every string is
 // rebuilt through its prefixes: any code stream, at any minimum code size, in an
 // image of any shape, must give the same pixels.
-#include <cstdlib>
-
+#include "DocumentChecks.h"
 #include "GifWriter.h"
 #include "preview/GifDecoder.h"
 
@@ -25,15 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         GifWriter().Screen(width, height, identity).ImageWithCodes(image, codeBytes).Trailer().Data();
 
     uint32_t blockSize = 0;
-    std::unique_ptr<uint8_t[]> block = DecodeGif(stream.data(), static_cast<uint32_t>(stream.size()), blockSize);
-    if (!block)
-        std::abort();
+    std::unique_ptr<uint8_t[]> block =
+        DecodeGif(stream.data(), static_cast<uint32_t>(stream.size()), blockSize);
+    orv::fuzz::Expect(block != nullptr, "any code stream decodes");
     std::vector<uint8_t> stored = ExpandCodesByChain(codeBytes, minCodeSize, size_t{width} * height);
     std::vector<uint8_t> shown(stored.size());
     for (size_t y = 0; y < height; ++y)
         for (size_t x = 0; x < width; ++x)
             shown[y * width + x] = block[64 + ((height - 1 - y) * width + x) * 4 + 2];
-    if ((image.interlaced ? InterlaceRows(shown, width, height) : shown) != stored)
-        std::abort();
+    orv::fuzz::Expect((image.interlaced ? InterlaceRows(shown, width, height) : shown) == stored,
+                      "the decoder gives the pixels the definition gives");
     return 0;
 }

@@ -10,7 +10,6 @@
 #include "plan/BlockHeader.h"
 #include "plan/PlanFile.h"
 #include "plan/PlatformMark.h"
-#include "preview/PictureHeaders.h"
 
 namespace {
 
@@ -25,13 +24,10 @@ void ExpectReadable(const PlanFile& plan, bool read, size_t fileSize)
            "a name holds at most 31 characters");
     Expect(plan.projectPath.size() <= 299 && plan.projectPath.find('\0') == std::string::npos,
            "a project path is a text of at most 299 characters");
-    Expect((plan.preview.GetBlock() == nullptr) == (plan.preview.GetBlockSize() == 0),
-           "a preview has a block exactly when it has a size");
-    Expect(plan.preview.GetBlockSize() == 0 || plan.preview.GetBlockSize() >= sizeof(PreviewHeader),
-           "a preview block begins with a whole preview header");
+    ExpectPreview(plan.preview);
     if (const char* notes = plan.notes.GetText()) {
         Expect(notes[plan.notes.GetLength()] == '\0', "the notes are terminated");
-        Expect(HasCrLfLineEnds(notes, plan.notes.GetLength()), "the notes have CR LF line ends");
+        Expect(HasCrLfLineEnds(std::string(notes, plan.notes.GetLength())), "the notes have CR LF line ends");
     }
     Expect(!plan.HasNotes() || plan.notesOffset > 0, "notes come from a notes block");
     ExpectShowable(plan.projectData.Texts());
@@ -61,9 +57,8 @@ auto KeptByRename(const PlanFile& plan)
     return std::tuple(plan.platform, plan.version, plan.release, plan.nameOffset, plan.previewOffset,
                       plan.notesOffset, plan.projectDataOffset, plan.signInOffset, plan.signInMarker,
                       plan.signInValue, plan.changesValue, plan.projectPath,
-                      std::vector<uint8_t>(preview, preview + (preview ? plan.preview.GetBlockSize() : 0)),
-                      std::string(notes ? notes : "", notes ? plan.notes.GetLength() : 0),
-                      plan.projectData.Texts());
+                      std::vector<uint8_t>(preview, preview + plan.preview.GetBlockSize()),
+                      std::string(notes ? notes : "", plan.notes.GetLength()), plan.projectData.Texts());
 }
 
 }  // namespace
@@ -80,17 +75,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ExpectReadable(plan, read, size);
 
     MemoryFile renamed(bytes);
-    if (ExpectRename(plan, bytes, renamed, edits, plan.nameOffset != 0, plan.nameOffset,
-                     NameFieldSize)) {
+    if (ExpectRename(plan, bytes, renamed, edits, plan.nameOffset != 0, plan.nameOffset, NameFieldSize)) {
         PlanFile reread;
-        bool readAgain = reread.Read(renamed);
-        Expect(readAgain || !read || !BlocksAfterName(plan), "a renamed plan reads");
-        if (readAgain) {
-            Expect(reread.documentName == plan.documentName, "a renamed plan reads with the new name");
-            Expect(!read || !BlocksAfterName(plan) || KeptByRename(reread) == KeptByRename(plan),
-                   "a rename keeps everything but the name");
-        }
+        const bool readAgain = reread.Read(renamed);
+        const bool blocksKept = read && BlocksAfterName(plan);
+        Expect(readAgain || !blocksKept, "a renamed plan reads");
+        Expect(!readAgain || reread.documentName == plan.documentName,
+               "a renamed plan reads with the new name");
+        Expect(!blocksKept || KeptByRename(reread) == KeptByRename(plan),
+               "a rename keeps everything but the name");
     }
-    ExpectProjectDataRewrite(plan, bytes, edits, uint64_t(plan.projectDataOffset) + BlockHeaderSize);
+    auto write = [&](auto& copy, const auto& typed) { return plan.WriteProjectData(copy, typed); };
+    const uint64_t recordAt = uint64_t(plan.projectDataOffset) + BlockHeaderSize;
+    ExpectProjectDataRewrite(plan.projectData, bytes, edits, recordAt, true, write);
     return 0;
 }

@@ -2,15 +2,13 @@
 // operation and the screen, the next four the stored length, the next two how many
 // of the following bytes are the caller's metafile bits; the rest is the file.
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
+#include "DocumentChecks.h"
 #include "preview/BitmapInfo.h"
 #include "preview/PictureHeaders.h"
 #include "preview/PreviewGeometry.h"
-#include "preview/PreviewPicture.h"
 #include "preview/ScreenResolution.h"
-#include "util/MemoryFile.h"
 
 namespace {
 
@@ -52,16 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                         static_cast<uint32_t>(bitsLength));
     ScreenResolution::SetCurrent(nullptr);
 
+    orv::fuzz::ExpectPreview(picture);
     const uint8_t* block = picture.GetBlock();
-    if ((block == nullptr) != (picture.GetBlockSize() == 0))
-        std::abort();
     if (!read || block == nullptr)
         return 0;
-    if (picture.GetBlockSize() < sizeof(PreviewHeader))
-        std::abort();
     auto header = LoadStruct<PreviewHeader>(block);
-    if (header.playHandle != 0)
-        std::abort();
     Rect rect{0, 0, 120, 90};
     if (header.pictureType == 0 && picture.GetBlockSize() >= 64) {
         auto bitmap = LoadStruct<BitmapInfoHeader>(block + sizeof(PreviewHeader));

@@ -4,6 +4,7 @@
 // (DocumentChecks.h).
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "DocumentChecks.h"
@@ -40,6 +41,13 @@ bool SameHeaderButName(const SfoldHeader& before, const SfoldHeader& after)
                       after.begin() + NameOffset + NameFieldSize);
 }
 
+// What a page shows of a book besides its name.
+auto KeptByRename(const SfoldFile& book)
+{
+    return std::tie(book.versionText, book.platform, book.writerCode, book.projectDataOffset,
+                    book.projectData.Texts());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -57,12 +65,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SfoldHeader header;
     const bool headerReads = Unmasked(bytes, header);
     Expect(!read || headerReads, "a book reads only with a header that passes its check");
-    if (read) {
-        Expect(book.platform == PlatformWindows || book.platform == PlatformMacintosh,
-               "a read book is from Windows or a Macintosh");
-        Expect(book.projectDataOffset == 0 || book.projectDataOffset == SfoldFile::HeaderSize,
-               "project data follows the header or is not there");
-    }
+    Expect(!read || book.platform == PlatformWindows || book.platform == PlatformMacintosh,
+           "a read book is from Windows or a Macintosh");
+    Expect(!read || book.projectDataOffset == 0 || book.projectDataOffset == SfoldFile::HeaderSize,
+           "project data follows the header or is not there");
 
     MemoryFile renamed(bytes);
     if (ExpectRename(book, bytes, renamed, edits, headerReads, 0, SfoldFile::HeaderSize)) {
@@ -71,15 +77,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Expect(SameHeaderButName(header, after), "a rename changes only the name in the header");
         SfoldFile reread;
         Expect(reread.Read(renamed) == read, "a rename keeps a book readable");
-        if (read) {
-            Expect(reread.documentName == book.documentName, "a renamed book reads with the new name");
-            Expect(reread.versionText == book.versionText && reread.platform == book.platform &&
-                       reread.writerCode == book.writerCode &&
-                       reread.projectDataOffset == book.projectDataOffset &&
-                       reread.projectData.Texts() == book.projectData.Texts(),
-                   "a rename keeps everything else a page shows");
-        }
+        Expect(!read || reread.documentName == book.documentName, "a renamed book reads with the new name");
+        Expect(!read || KeptByRename(reread) == KeptByRename(book),
+               "a rename keeps everything else a page shows");
     }
-    ExpectProjectDataRewrite(book, bytes, edits, RecordAt);
+    auto write = [&](auto& copy, const auto& typed) { return book.WriteProjectData(copy, typed); };
+    ExpectProjectDataRewrite(book.projectData, bytes, edits, RecordAt, true, write);
     return 0;
 }
