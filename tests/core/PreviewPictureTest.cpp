@@ -1,23 +1,24 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 #include <optional>
+#include <tuple>
 
 #include "ByteWriter.h"
 #include "GifWriter.h"
-#include "preview/GifDecoder.h"
+#include "RecordingFile.h"
 #include "preview/PictureHeaders.h"
 #include "preview/PreviewPicture.h"
 #include "preview/ScreenResolution.h"
-#include "util/MemoryFile.h"
 
 namespace orv {
 namespace {
 
 using test::ByteWriter;
-using test::GifImage;
-using test::GifWriter;
+using Bytes = std::vector<uint8_t>;
+
+// Not a block kind: the rows that read a GIF stream.
+constexpr uint32_t AsGif = 0x474946;
 
 // A screen of fixed size, installed while it lives.
 class TestScreen : public ScreenResolution {
@@ -34,150 +35,131 @@ private:
     ScreenMetrics metrics;
 };
 
-std::vector<uint8_t> Bytes(const PreviewPicture& picture)
+Bytes BlockOf(const PreviewPicture& picture)
 {
     const uint8_t* block = picture.GetBlock();
-    return block ? std::vector<uint8_t>(block, block + picture.GetBlockSize()) : std::vector<uint8_t>{};
-}
-
-PreviewHeader HeaderOf(const PreviewPicture& picture)
-{
-    return LoadStruct<PreviewHeader>(picture.GetBlock());
+    return block ? Bytes(block, block + picture.GetBlockSize()) : Bytes{};
 }
 
 // A complete stored block: header with a play handle left in it, then the picture.
-std::vector<uint8_t> StoredBlock(size_t pictureBytes, uint8_t fill)
+Bytes StoredBlock(size_t pictureBytes, uint8_t fill)
 {
     ByteWriter block;
     block.U16(0x1234).U16(0).U16(1).U16(2).U16(30).U16(40).U32(0xDEADBEEF).U16(0x24).U16(0).U32(0);
-    block.Fill(pictureBytes, fill);
-    return block.Data();
+    return block.Fill(pictureBytes, fill).Data();
 }
 
 // The start of an enhanced metafile with its frame in 0.01 mm, then filler.
-std::vector<uint8_t> Metafile(int32_t left, int32_t top, int32_t right, int32_t bottom,
-                              size_t size = 108)
+Bytes Metafile(int32_t left, int32_t top, int32_t right, int32_t bottom, size_t size = 108)
 {
     ByteWriter metafile;
     metafile.U32(1).U32(108).U32(0).U32(0).U32(0).U32(0);
     metafile.U32(uint32_t(left)).U32(uint32_t(top)).U32(uint32_t(right)).U32(uint32_t(bottom));
-    metafile.Fill(size - metafile.Size(), 0xAB);
-    return metafile.Data();
+    return metafile.Fill(size - metafile.Size(), 0xAB).Data();
 }
 
-// The 16-byte record: tag, frame top, left, bottom, right, 2 bytes not taken,
-// flags, picture type. The 18-byte one has 4 bytes not taken.
-std::vector<uint8_t> Record(uint32_t kind)
+// The 16-byte record: tag, frame top, left, bottom, right, 2 bytes not taken, flags,
+// picture type. The 18-byte one has 4 bytes not taken.
+Bytes Record(uint32_t kind)
 {
     ByteWriter record;
     record.U16(0x5A5A).U16(5).U16(6).U16(70).U16(80);
-    record.Fill(kind == PreviewKindRecord16 ? 2 : 4, 0xEE);
-    record.U16(0x24).U16(7);
-    return record.Data();
+    return record.Fill(kind == PreviewKindRecord16 ? 2 : 4, 0xEE).U16(0x24).U16(7).Data();
 }
 
-void Hold(PreviewPicture& picture, const std::vector<uint8_t>& stored)
+// Three by two pixels with a table of eight colours, (i, 255 - i, i / 2) for index i.
+Bytes SmallGif()
 {
-    MemoryFile file(stored);
-    ASSERT_TRUE(picture.ReadBlock(file, static_cast<uint32_t>(stored.size()), PreviewKindBlock, nullptr, 0));
+    test::Palette ramp;
+    for (uint8_t i = 0; i < 8; ++i)
+        ramp.push_back({i, uint8_t(255 - i), uint8_t(i / 2)});
+    test::GifImage image{0, 0, 3, 2, false, {}, 3, {1, 2, 3, 4, 5, 6}, {}, 255};
+    return test::GifWriter("87a").Screen(3, 2, ramp).Image(image).Trailer().Data();
 }
 
-std::vector<uint8_t> SmallGif()
+bool Read(PreviewPicture& picture, File& file, uint32_t kind, uint32_t length, const uint8_t* bits,
+          uint32_t bitsLength)
 {
-    GifImage image;
-    image.width = 2;
-    image.height = 2;
-    image.minCodeSize = 2;
-    image.indices = {0, 1, 2, 3};
-    return GifWriter().Screen(2, 2, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}}).Image(image).Trailer().Data();
+    if (kind == AsGif)
+        return picture.ReadGif(file, length);
+    return picture.ReadBlock(file, length, kind, bits, bitsLength);
 }
 
-TEST(PreviewPicture, StartsEmptyAndALengthOfZeroEmptiesIt)
+// Each read replaces the picture and leaves the file after what it took.
+TEST(PreviewPicture, ReadsReplaceThePicture)
 {
-    PreviewPicture picture;
-    EXPECT_EQ(picture.GetBlock(), nullptr);
-    EXPECT_EQ(picture.GetBlockSize(), 0u);
-
-    Hold(picture, StoredBlock(8, 1));
-    ASSERT_NE(picture.GetBlock(), nullptr);
-    MemoryFile empty;
-    EXPECT_TRUE(picture.ReadBlock(empty, 0, 0x1234, nullptr, 0));
-    EXPECT_EQ(picture.GetBlock(), nullptr);
-    EXPECT_EQ(picture.GetBlockSize(), 0u);
-
-    Hold(picture, StoredBlock(8, 1));
-    EXPECT_TRUE(picture.ReadGif(empty, 0));
-    EXPECT_EQ(picture.GetBlock(), nullptr);
+    EXPECT_EQ(PreviewPicture().GetBlock(), nullptr);
+    const Bytes stored = StoredBlock(40, 0x77), metafile = Metafile(0, 0, 254, 127, 200), gif = SmallGif();
+    Bytes unhandled = stored;
+    std::fill_n(unhandled.begin() + 12, 4, 0);
+    // Tag, reserved, top, left, bottom, right, play handle, flags, picture type, data offset.
+    Bytes fromRecord = {0x5A, 0x5A, 0, 0, 5, 0, 6, 0, 70, 0, 80, 0, 0, 0, 0, 0, 0x24, 0, 7, 0, 24, 0, 0, 0};
+    fromRecord.insert(fromRecord.end(), metafile.begin(), metafile.end());
+    // A GIF stream gives the header, then a 32-bit bitmap of the canvas, bottom row first.
+    const Bytes bitmap = {
+        0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 3, 0,                // tag, reserved, top, left, bottom, right
+        0, 0, 0, 0, 0x40, 0, 0, 0, 0, 0, 0, 0,             // play handle, flags, picture type, data offset
+        40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 32, 0,  // size, width, height, planes, bits
+        0, 0, 0, 0, 24, 0, 0, 0,                           // compression, image size
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,    // resolution, colours
+        2, 251, 4, 0, 2, 250, 5, 0, 3, 249, 6, 0,          // indices 4, 5, 6: blue, green, red, 0
+        0, 254, 1, 0, 1, 253, 2, 0, 1, 252, 3, 0};         // indices 1, 2, 3
+    // Kind, stored bytes, length; the picture's block and the bytes taken from the file.
+    const std::tuple<uint32_t, Bytes, uint32_t, Bytes, size_t> cases[] = {
+        {PreviewKindBlock, stored, 64, unhandled, 64},
+        {PreviewKindRecord16, Record(PreviewKindRecord16), 516, fromRecord, 16},
+        {PreviewKindRecord18, Record(PreviewKindRecord18), 518, fromRecord, 18},
+        {AsGif, gif, uint32_t(gif.size()), bitmap, gif.size()},
+        {0x1234, stored, 0, {}, 0},
+        {AsGif, gif, 0, {}, 0},
+    };
+    for (const auto& [kind, data, length, block, taken] : cases) {
+        MemoryFile file(ByteWriter().Fill(3, 0xFF).Bytes(data).Fill(500, 0x3B).Data());
+        file.Seek(3);
+        PreviewPicture picture;
+        MemoryFile previous(StoredBlock(8, 1));
+        ASSERT_TRUE(picture.ReadBlock(previous, 32, PreviewKindBlock, nullptr, 0));
+        EXPECT_TRUE(Read(picture, file, kind, length, metafile.data(), 200)) << std::hex << kind;
+        EXPECT_EQ(BlockOf(picture), block) << std::hex << kind;
+        EXPECT_EQ(picture.GetBlockSize(), block.size()) << std::hex << kind;
+        EXPECT_EQ(file.Position(), 3 + taken) << std::hex << kind;
+    }
 }
 
-TEST(PreviewPicture, AStoredBlockIsTakenAsItIsWithoutItsPlayHandle)
-{
-    std::vector<uint8_t> stored = StoredBlock(40, 0x77);
-    ByteWriter file;
-    file.Fill(3, 0xFF).Bytes(stored).Fill(5, 0xFF);
-    MemoryFile source(file.Data());
-    source.Seek(3);
-    PreviewPicture picture;
-    ASSERT_TRUE(picture.ReadBlock(source, static_cast<uint32_t>(stored.size()), PreviewKindBlock, nullptr, 0));
-    std::vector<uint8_t> expected = stored;
-    std::memset(expected.data() + 12, 0, 4);
-    EXPECT_EQ(Bytes(picture), expected);
-    EXPECT_EQ(source.Position(), 3 + stored.size());
-}
-
+// A failed read leaves the picture as it was; a length beyond the file is refused
+// before anything is read.
 TEST(PreviewPicture, FailedReadsKeepThePreviousPicture)
 {
+    const Bytes stored = StoredBlock(10, 0x22), metafile = Metafile(0, 0, 100, 100), gif = SmallGif();
+    const Bytes record16 = Record(PreviewKindRecord16), record18 = Record(PreviewKindRecord18);
+    const uint32_t gifSize = uint32_t(gif.size());
+    const uint8_t* bits = metafile.data();
+    // Kind, file, length, metafile bits and their length; nothing read.
+    const std::tuple<uint32_t, Bytes, uint32_t, const uint8_t*, uint32_t, bool> cases[] = {
+        {0xD003, stored, 34, bits, 108, true},
+        {0, stored, 34, bits, 108, true},
+        {PreviewKindBlock, stored, 35, bits, 108, true},
+        {PreviewKindBlock, stored, 23, bits, 108, true},
+        {PreviewKindBlock, {stored.begin(), stored.begin() + 20}, 34, bits, 108, true},
+        {PreviewKindRecord16, record16, 16, bits, 0, false},
+        {PreviewKindRecord16, {1, 2, 3}, 16, bits, 108, false},
+        {PreviewKindRecord16, record16, 15, bits, 108, true},
+        {PreviewKindRecord18, record18, 17, bits, 108, true},
+        {PreviewKindRecord18, record18, 18, nullptr, 108, false},
+        {AsGif, {gif.begin(), gif.end() - 1}, gifSize - 1, bits, 108, false},
+        {AsGif, gif, gifSize + 1, bits, 108, true},
+        {AsGif, gif, 5, bits, 108, false},
+    };
     PreviewPicture picture;
-    Hold(picture, StoredBlock(10, 0x11));
-    const std::vector<uint8_t> before = Bytes(picture);
-    std::vector<uint8_t> stored = StoredBlock(10, 0x22);
-    auto attempt = [&](uint32_t length, uint32_t kind, std::vector<uint8_t> fileBytes,
-                       const uint8_t* bits = nullptr, uint32_t bitsLength = 0) {
-        MemoryFile file(std::move(fileBytes));
-        EXPECT_FALSE(picture.ReadBlock(file, length, kind, bits, bitsLength)) << std::hex << kind;
-        EXPECT_EQ(Bytes(picture), before);
-    };
-    attempt(34, 0xD003, stored);
-    attempt(34, 0, stored);
-    attempt(35, PreviewKindBlock, stored);
-    attempt(34, PreviewKindBlock, {stored.begin(), stored.begin() + 20});
-    attempt(23, PreviewKindBlock, stored);
-    attempt(0xFFFFFFFF, PreviewKindBlock, stored);
-    std::vector<uint8_t> metafile = Metafile(0, 0, 100, 100);
-    attempt(16, PreviewKindRecord16, Record(PreviewKindRecord16));
-    attempt(16, PreviewKindRecord16, Record(PreviewKindRecord16), metafile.data(), 0);
-    attempt(16, PreviewKindRecord16, {1, 2, 3}, metafile.data(), 108);
-    attempt(15, PreviewKindRecord16, Record(PreviewKindRecord16), metafile.data(), 108);
-    attempt(17, PreviewKindRecord18, Record(PreviewKindRecord18), metafile.data(), 108);
-    attempt(18, PreviewKindRecord18, Record(PreviewKindRecord18), nullptr, 108);
-
-    std::vector<uint8_t> gif = SmallGif();
-    std::vector<uint8_t> broken(gif.begin(), gif.end() - 1);
-    auto attemptGif = [&](const std::vector<uint8_t>& bytes, uint32_t length) {
-        MemoryFile source(bytes);
-        EXPECT_FALSE(picture.ReadGif(source, length)) << length;
-        EXPECT_EQ(Bytes(picture), before);
-    };
-    attemptGif(broken, static_cast<uint32_t>(broken.size()));
-    attemptGif(gif, static_cast<uint32_t>(gif.size()) + 1);
-    attemptGif(gif, 0xFFFFFFFF);
-    attemptGif(gif, 5);
-}
-
-TEST(PreviewPicture, MetafileRecordsMapTheirFieldsAndTakeTheCallersBits)
-{
-    std::vector<uint8_t> metafile = Metafile(0, 0, 254, 127, 200);
-    for (uint32_t kind : {PreviewKindRecord16, PreviewKindRecord18}) {
-        ByteWriter file;
-        file.Bytes(Record(kind)).Fill(500, 0x99);
-        MemoryFile source(file.Data());
-        PreviewPicture picture;
-        ASSERT_TRUE(picture.ReadBlock(source, 516, kind, metafile.data(), 200));
-        // Tag, reserved, top, left, bottom, right, play handle, flags, picture type, data offset.
-        std::vector<uint8_t> expected = {0x5A, 0x5A, 0, 0, 5, 0, 6, 0, 70, 0, 80, 0,
-                                         0, 0, 0, 0, 0x24, 0, 7, 0, 24, 0, 0, 0};
-        expected.insert(expected.end(), metafile.begin(), metafile.end());
-        EXPECT_EQ(Bytes(picture), expected);
+    MemoryFile previous(stored);
+    ASSERT_TRUE(picture.ReadBlock(previous, 34, PreviewKindBlock, nullptr, 0));
+    const Bytes before = BlockOf(picture);
+    for (const auto& [kind, bytes, length, metafileBits, bitsLength, unread] : cases) {
+        test::RecordingFile file(bytes);
+        SCOPED_TRACE(testing::Message() << std::hex << kind << ", length " << length);
+        EXPECT_FALSE(Read(picture, file, kind, length, metafileBits, bitsLength));
+        EXPECT_EQ(BlockOf(picture), before);
+        EXPECT_TRUE(!unread || file.log.empty());
     }
 }
 
@@ -186,53 +168,31 @@ TEST(PreviewPicture, MetafileRecordsMapTheirFieldsAndTakeTheCallersBits)
 TEST(PreviewPicture, MetafileFramesAreScaledToTheScreenWhenThereIsOne)
 {
     const ScreenMetrics usable{640, 16, 480, 12};
-    const std::vector<uint8_t> metafile = Metafile(0, 0, 254, 127);
-    const struct {
-        const char* name;
-        std::optional<ScreenMetrics> screen;
-        uint32_t kind;
-        std::vector<uint8_t> metafile;
-        uint32_t bitsLength;
-        std::array<int, 4> frame;
-    } cases[] = {
-        {"scaled", usable, PreviewKindRecord16, metafile, 108, {0, 0, 102, 51}},
-        {"halves away from zero, clamped", ScreenMetrics{10, 10, 30, 10}, PreviewKindRecord18,
+    const Bytes metafile = Metafile(0, 0, 254, 127);
+    const std::array<int, 4> stored = {6, 5, 80, 70};
+    // The screen, the metafile and the length of its bits given; the picture's frame.
+    using Frame = std::array<int, 4>;
+    const std::tuple<const char*, std::optional<ScreenMetrics>, Bytes, uint32_t, Frame> cases[] = {
+        {"scaled", usable, metafile, 40, {0, 0, 102, 51}},
+        {"halves away from zero, clamped", ScreenMetrics{10, 10, 30, 10},
          Metafile(-50, 4000000, 50, -4000000), 108, {-1, 32767, 1, -32767}},
-        {"no screen", std::nullopt, PreviewKindRecord16, metafile, 108, {6, 5, 80, 70}},
-        {"a screen without millimetres", ScreenMetrics{640, 0, 480, 12}, PreviewKindRecord16, metafile, 108,
-         {6, 5, 80, 70}},
-        {"bits too short for a frame, no screen", std::nullopt, PreviewKindRecord16, metafile, 39, {6, 5, 80, 70}},
-        {"bits too short for a frame", usable, PreviewKindRecord16, metafile, 39, {6, 5, 80, 70}},
+        {"no screen", std::nullopt, metafile, 108, stored},
+        {"a screen without millimetres across", ScreenMetrics{640, 0, 480, 12}, metafile, 108, stored},
+        {"a screen without millimetres down", ScreenMetrics{640, 16, 480, 0}, metafile, 108, stored},
+        {"bits too short for a frame", usable, metafile, 39, stored},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, metrics, bits, bitsLength, expected] : cases) {
         std::optional<TestScreen> screen;
-        if (c.screen)
-            screen.emplace(*c.screen);
-        MemoryFile source(Record(c.kind));
+        if (metrics)
+            screen.emplace(*metrics);
+        MemoryFile source(Record(PreviewKindRecord16));
         PreviewPicture picture;
-        ASSERT_TRUE(picture.ReadBlock(source, c.kind == PreviewKindRecord16 ? 16 : 18, c.kind, c.metafile.data(),
-                                      c.bitsLength))
-            << c.name;
-        PreviewHeader header = HeaderOf(picture);
+        ASSERT_TRUE(picture.ReadBlock(source, 16, PreviewKindRecord16, bits.data(), bitsLength)) << name;
+        auto header = LoadStruct<PreviewHeader>(picture.GetBlock());
         std::array<int, 4> frame = {header.frameLeft, header.frameTop, header.frameRight, header.frameBottom};
-        EXPECT_EQ(frame, c.frame) << c.name;
-        EXPECT_EQ(picture.GetBlockSize(), 24u + c.bitsLength) << c.name;
+        EXPECT_EQ(frame, expected) << name;
+        EXPECT_EQ(picture.GetBlockSize(), 24u + bitsLength) << name;
     }
-}
-
-TEST(PreviewPicture, ReadGifInstallsTheDecodedBitmap)
-{
-    std::vector<uint8_t> gif = SmallGif();
-    ByteWriter file;
-    file.Fill(7, 0).Bytes(gif).Fill(9, 0x3B);
-    MemoryFile source(file.Data());
-    source.Seek(7);
-    PreviewPicture picture;
-    ASSERT_TRUE(picture.ReadGif(source, static_cast<uint32_t>(gif.size())));
-    uint32_t size = 0;
-    std::unique_ptr<uint8_t[]> expected = DecodeGif(gif.data(), static_cast<uint32_t>(gif.size()), size);
-    EXPECT_EQ(Bytes(picture), std::vector<uint8_t>(expected.get(), expected.get() + size));
-    EXPECT_EQ(HeaderOf(picture).flags, 0x40);
 }
 
 }  // namespace

@@ -9,41 +9,59 @@ namespace {
 
 constexpr unsigned MaxCodes = 4096;
 
-// The code width a decoder reads with, following the codes as they arrive.
-class CodeWidth {
+// The string table as a decoder keeps it while codes arrive: the code width, and
+// each code's prefix link and last index.
+class StringTable {
 public:
-    explicit CodeWidth(unsigned minCodeSize) : minCodeSize(minCodeSize), clear(1u << minCodeSize)
+    explicit StringTable(unsigned minCodeSize) : minCodeSize(minCodeSize), clear(1u << minCodeSize)
     {
+        for (unsigned code = 0; code < clear; ++code)
+            entries[code] = {-1, static_cast<uint8_t>(code), static_cast<uint8_t>(code)};
         Reset();
     }
 
     unsigned Bits() const { return size; }
+    unsigned Mask() const { return mask; }
 
-    void After(unsigned code)
+    // The indices the code stands for: none for the clear and end codes, nor for the
+    // codes a decoder skips (beyond the next free one, or that one with no string
+    // before it).
+    std::vector<uint8_t> Take(unsigned code)
     {
-        if (code == clear) {
+        if (code == clear)
             Reset();
-            return;
-        }
-        if (code == clear + 1 || code > next || (code == next && !hasPrevious))
-            return;
-        if (hasPrevious && next < MaxCodes) {
+        if (code == clear || code == clear + 1 || code > next || (code == next && previous < 0))
+            return {};
+        if (previous >= 0 && next < MaxCodes) {
+            uint8_t last = entries[code == next ? previous : code].first;
+            entries[next] = {previous, entries[previous].first, last};
             ++next;
             if ((next & mask) == 0 && next < MaxCodes) {
                 ++size;
                 mask += next;
             }
         }
-        hasPrevious = true;
+        previous = static_cast<int>(code);
+        std::vector<uint8_t> string;
+        for (int link = previous; link >= 0; link = entries[link].prefix)
+            string.push_back(entries[link].last);
+        std::reverse(string.begin(), string.end());
+        return string;
     }
 
 private:
+    struct Entry {
+        int prefix;
+        uint8_t first;
+        uint8_t last;
+    };
+
     void Reset()
     {
         size = minCodeSize + 1;
         mask = (1u << size) - 1;
         next = clear + 2;
-        hasPrevious = false;
+        previous = -1;
     }
 
     unsigned minCodeSize;
@@ -51,37 +69,11 @@ private:
     unsigned size = 0;
     unsigned mask = 0;
     unsigned next = 0;
-    bool hasPrevious = false;
+    int previous = -1;
+    Entry entries[MaxCodes];
 };
 
-class BitPacker {
-public:
-    void Put(unsigned code, unsigned width)
-    {
-        bits |= uint64_t{code & ((1u << width) - 1)} << count;
-        count += width;
-        while (count >= 8) {
-            bytes.push_back(static_cast<uint8_t>(bits));
-            bits >>= 8;
-            count -= 8;
-        }
-    }
-
-    std::vector<uint8_t> Finish()
-    {
-        if (count > 0)
-            bytes.push_back(static_cast<uint8_t>(bits));
-        return bytes;
-    }
-
-private:
-    uint64_t bits = 0;
-    unsigned count = 0;
-    std::vector<uint8_t> bytes;
-};
-
-}  // namespace
-
+// The size field n of a table of 2 << n entries that holds entries colours.
 uint8_t TableSizeField(size_t entries)
 {
     if (entries == 0 || entries > 256)
@@ -91,6 +83,8 @@ uint8_t TableSizeField(size_t entries)
         ++field;
     return field;
 }
+
+}  // namespace
 
 GifWriter::GifWriter(const char* version)
 {
@@ -141,12 +135,6 @@ GifWriter& GifWriter::ImageWithCodes(const GifImage& image, const std::vector<ui
     return *this;
 }
 
-GifWriter& GifWriter::Raw(const std::vector<uint8_t>& bytes)
-{
-    out.Bytes(bytes);
-    return *this;
-}
-
 GifWriter& GifWriter::Trailer()
 {
     out.U8(0x3B);
@@ -191,11 +179,9 @@ std::vector<unsigned> EncodeLzw(const std::vector<uint8_t>& indices, unsigned mi
                                 const LzwOptions& options)
 {
     const unsigned clear = 1u << minCodeSize;
-    std::vector<unsigned> codes;
+    std::vector<unsigned> codes = {clear};
     std::unordered_map<uint32_t, unsigned> strings;
     unsigned next = clear + 2;
-    if (options.leadingClear)
-        codes.push_back(clear);
     long current = -1;
     for (uint8_t index : indices) {
         if (index >= clear)
@@ -228,87 +214,45 @@ std::vector<unsigned> EncodeLzw(const std::vector<uint8_t>& indices, unsigned mi
 
 std::vector<uint8_t> PackCodes(const std::vector<unsigned>& codes, unsigned minCodeSize)
 {
-    CodeWidth width(minCodeSize);
-    BitPacker packer;
+    StringTable table(minCodeSize);
+    std::vector<uint8_t> bytes;
+    uint64_t bits = 0;
+    unsigned count = 0;
     for (unsigned code : codes) {
-        packer.Put(code, width.Bits());
-        width.After(code);
+        bits |= uint64_t{code & ((1u << table.Bits()) - 1)} << count;
+        count += table.Bits();
+        for (; count >= 8; count -= 8, bits >>= 8)
+            bytes.push_back(static_cast<uint8_t>(bits));
+        table.Take(code);
     }
-    return packer.Finish();
-}
-
-std::vector<uint8_t> PackBits(const std::vector<std::pair<unsigned, unsigned>>& codesAndWidths)
-{
-    BitPacker packer;
-    for (auto [code, width] : codesAndWidths)
-        packer.Put(code, width);
-    return packer.Finish();
+    if (count > 0)
+        bytes.push_back(static_cast<uint8_t>(bits));
+    return bytes;
 }
 
 std::vector<uint8_t> ExpandCodesByChain(const std::vector<uint8_t>& codeBytes,
                                         unsigned minCodeSize, size_t count)
 {
-    struct Entry {
-        int prefix;
-        uint8_t first;
-        uint8_t last;
-    };
-    const unsigned clear = 1u << minCodeSize;
-    std::vector<Entry> table(MaxCodes);
-    for (unsigned code = 0; code < clear; ++code)
-        table[code] = {-1, static_cast<uint8_t>(code), static_cast<uint8_t>(code)};
-    unsigned size = 0, mask = 0, next = 0;
-    int previous = -1;
-    auto reset = [&] {
-        size = minCodeSize + 1;
-        mask = (1u << size) - 1;
-        next = clear + 2;
-        previous = -1;
-    };
-    auto add = [&](uint8_t last) {
-        table[next] = {previous, table[previous].first, last};
-        ++next;
-        if ((next & mask) == 0 && next < MaxCodes) {
-            ++size;
-            mask += next;
-        }
-    };
+    StringTable table(minCodeSize);
     std::vector<uint8_t> out;
-    auto emit = [&](unsigned code) {
-        std::vector<uint8_t> reversed;
-        for (int link = static_cast<int>(code); link >= 0; link = table[link].prefix)
-            reversed.push_back(table[link].last);
-        out.insert(out.end(), reversed.rbegin(), reversed.rend());
-    };
-
-    reset();
     uint32_t bits = 0;
     unsigned bitCount = 0;
-    for (uint8_t byte : codeBytes) {
-        if (out.size() >= count)
-            break;
-        bits |= uint32_t{byte} << bitCount;
-        bitCount += 8;
-        while (bitCount >= size) {
-            unsigned code = bits & mask;
-            bits >>= size;
-            bitCount -= size;
-            if (code == clear) {
-                reset();
-            } else if (code == clear + 1) {
-                out.resize(count);
-                return out;
-            } else if (code < next) {
-                emit(code);
-                if (previous >= 0 && next < MaxCodes)
-                    add(table[code].first);
-                previous = static_cast<int>(code);
-            } else if (code == next && previous >= 0) {
-                add(table[previous].first);
-                emit(code);
-                previous = static_cast<int>(code);
-            }
+    for (size_t at = 0; out.size() < count;) {
+        unsigned width = table.Bits();
+        // Bytes are loaded only as the next code needs them.
+        while (bitCount < width && at < codeBytes.size()) {
+            bits |= uint32_t{codeBytes[at++]} << bitCount;
+            bitCount += 8;
         }
+        if (bitCount < width)
+            break;
+        unsigned code = bits & table.Mask();
+        bits >>= width;
+        bitCount -= width;
+        if (code == (1u << minCodeSize) + 1)
+            break;
+        std::vector<uint8_t> string = table.Take(code);
+        out.insert(out.end(), string.begin(), string.end());
     }
     out.resize(count);
     return out;

@@ -1,7 +1,6 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "ByteWriter.h"
@@ -12,14 +11,10 @@ struct Rgb {
     uint8_t red;
     uint8_t green;
     uint8_t blue;
-
-    bool operator==(const Rgb&) const = default;
 };
 using Palette = std::vector<Rgb>;
 
 struct LzwOptions {
-    // Codes start with a clear code, as encoders write them.
-    bool leadingClear = true;
     // A full table is kept and used without a clear code.
     bool deferredClear = false;
     bool endCode = true;
@@ -56,7 +51,6 @@ public:
     GifWriter& Image(const GifImage& image);
     // The image's descriptor and tables with the given code bytes as its data.
     GifWriter& ImageWithCodes(const GifImage& image, const std::vector<uint8_t>& codeBytes);
-    GifWriter& Raw(const std::vector<uint8_t>& bytes);
     GifWriter& Trailer();
 
     const std::vector<uint8_t>& Data() const { return out.Data(); }
@@ -68,14 +62,11 @@ private:
     ByteWriter out;
 };
 
-// The size field n of a table of 2 << n entries that holds entries colours.
-uint8_t TableSizeField(size_t entries);
-
 // The rows of an image in the order an interlaced image stores them.
 std::vector<uint8_t> InterlaceRows(const std::vector<uint8_t>& indices, size_t width,
                                    size_t height);
 
-// The codes of an LZW encoding of the indices.
+// The codes of an LZW encoding of the indices, beginning with a clear code.
 std::vector<unsigned> EncodeLzw(const std::vector<uint8_t>& indices, unsigned minCodeSize,
                                 const LzwOptions& options = {});
 
@@ -83,9 +74,6 @@ std::vector<unsigned> EncodeLzw(const std::vector<uint8_t>& indices, unsigned mi
 // with: the width grows with the string table as codes arrive and falls back at a
 // clear code. Codes that a decoder ignores leave the width alone.
 std::vector<uint8_t> PackCodes(const std::vector<unsigned>& codes, unsigned minCodeSize);
-
-// Codes packed at the widths given, for streams that break the rules.
-std::vector<uint8_t> PackBits(const std::vector<std::pair<unsigned, unsigned>>& codesAndWidths);
 
 // What the code bytes stand for by the format's definition, computed the slow way:
 // a byte-wise bit reader, a table of prefix links and every string rebuilt by

@@ -3,6 +3,8 @@
 #include <functional>
 #include <vector>
 
+#include "ByteWriter.h"
+
 namespace orv::test {
 
 // Preview blocks as documents store them (kind 0xD005): the 24-byte preview header,
@@ -24,10 +26,15 @@ public:
     PreviewBlockBuilder& HeaderSize(uint32_t size);
     PreviewBlockBuilder& DataOffset(uint32_t offset);
 
-    std::vector<uint8_t> Build() const;
+    std::vector<uint8_t> Build() const { return out.Data(); }
 
 private:
-    std::vector<uint8_t> bytes;
+    PreviewBlockBuilder(int width, int height, uint16_t pictureType, uint32_t dataOffset);
+    static PreviewBlockBuilder Bitmap(int width, int height, int bitsPerPixel,
+                                      const std::vector<uint32_t>& palette,
+                                      const std::function<uint32_t(int, int)>& pixel);
+
+    ByteWriter out;
 };
 
 }  // namespace orv::test
