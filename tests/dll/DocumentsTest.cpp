@@ -1,0 +1,296 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Canvas.h"
+#include "GifWriter.h"
+#include "InfoFileBuilder.h"
+#include "PlanBuilder.h"
+#include "PropertySheetHost.h"
+#include "ProjectDataBuilder.h"
+#include "ServerFixture.h"
+#include "SfoldBuilder.h"
+
+namespace orv::test {
+namespace {
+
+constexpr uint16_t WW = 0x5757;
+constexpr COLORREF red = RGB(255, 0, 0);
+constexpr COLORREF magenta = RGB(255, 0, 255);
+constexpr char settingsKey[] = "Software\\Orvenstaal\\ShellExtension";
+
+// 127 stored characters; with CR LF line ends the page shows more than 127.
+std::string Lines(const char* end)
+{
+    std::string lines;
+    for (char line = 'a'; line < 'a' + 18; ++line)
+        lines += std::string("line ") + line + end;
+    return lines + "z";
+}
+
+const ProjectTexts storedTexts = {"Villa", "Ann", "C", "VR-", "villa", Lines("\r")};
+
+// Signed in, with notes, project data (the third block) and a red 64 x 32 preview.
+std::vector<uint8_t> FullPlan(uint16_t platform)
+{
+    std::string notes = "Notes\rline two";
+    GifImage image;
+    image.width = 64;
+    image.height = 32;
+    image.minCodeSize = 2;
+    image.indices.assign(64 * 32, 1);
+    return PlanBuilder(platform)
+        .Version(4550).Release(42).DocumentName("Villa Rosa").SignInMarker('C')
+        .Block(520, SignInBlock(platform == WW ? ByteOrder::Little : ByteOrder::Big, 12, 345, true, "C:\\Projects\\Villa"),
+               PlanPointer::SignIn)
+        .Block(270, {notes.begin(), notes.end()})
+        .Block(584, ProjectDataRecord(platform, storedTexts), PlanPointer::ProjectData)
+        .Block(581, GifWriter().Screen(64, 32, {{0, 0, 0}, {255, 0, 0}}).Image(image).Trailer().Data(), PlanPointer::Preview)
+        .Build();
+}
+
+// The control of a page, or null.
+const host::ControlInfo* FindControl(const host::PageInfo& page, int id)
+{
+    for (const host::ControlInfo& control : page.controls)
+        if (control.id == id)
+            return &control;
+    return nullptr;
+}
+
+DWORD Style(const host::PageInfo& page, int id)
+{
+    return static_cast<DWORD>(GetWindowLongA(GetDlgItem(page.window, id), GWL_STYLE));
+}
+
+// What Explorer shows of a document: its Properties dialog and its icons.
+class Documents : public ServerFixture {
+protected:
+    std::unique_ptr<host::PropertySheetHost> sheet;
+
+    void TearDown() override
+    {
+        sheet.reset();
+        ServerFixture::TearDown();
+    }
+
+    // The pages of the file's dialog as Explorer opens it: the object is released once
+    // its pages are added, and the pages keep it alive. Each page is made current
+    // once; the dialog stays open until the next call.
+    std::vector<host::PageInfo> Show(const std::string& path, HRESULT* addPages = nullptr)
+    {
+        sheet = std::make_unique<host::PropertySheetHost>();
+        auto init = Create<IShellExtInit>(IID_IShellExtInit);
+        Microsoft::WRL::ComPtr<IShellPropSheetExt> pages;
+        HRESULT result = InitializeWith(init.Get(), {path});
+        if (SUCCEEDED(result))
+            result = init.As(&pages);
+        if (SUCCEEDED(result))
+            result = sheet->AddPagesFrom(pages.Get());
+        if (addPages)
+            *addPages = result;
+        init.Reset();
+        pages.Reset();
+        if (!sheet->Show("Properties"))
+            return {};
+        EXPECT_TRUE(OpensExclusively(path)) << "the open dialog holds the document";
+        return sheet->ReadPages();
+    }
+
+    // The icons the shell is given for a file by a new object loaded with it.
+    HRESULT ExtractIcons(const std::string& path, HICON& large, HICON& small, UINT sizes = MAKELONG(32, 16))
+    {
+        auto persist = Create<IPersistFile>(IID_IPersistFile);
+        Microsoft::WRL::ComPtr<IExtractIconA> extract;
+        HRESULT result = persist.As(&extract);
+        if (SUCCEEDED(result))
+            result = persist->Load(std::filesystem::path(path).c_str(), STGM_READ);
+        return SUCCEEDED(result) ? extract->Extract("", 0, &large, &small, sizes) : result;
+    }
+};
+
+TEST_F(Documents, DataFilesListTheirRecordsOnOneTextPage)
+{
+    // Sorted by category and name, in the ANSI code page.
+    HRESULT added = E_FAIL;
+    std::vector<host::PageInfo> pages = Show(
+        scratch.Write("materials.qpd", InfoFileBuilder().Info("Materials", "Stone", "grey").Info("Layers", "Walls", "12")
+                                           .Info("Materials", "Brick", "red").Info("Gl\x8A" "ser", "Clear", "").Build()),
+        &added);
+    EXPECT_EQ(added, S_OK);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].title, "Info");
+    const host::ControlInfo* text = FindControl(pages[0], 1015);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text, "Gl\xE4ser:\r\n        Clear \r\n"
+                          "Layers:\r\n        Walls 12\r\n"
+                          "Materials:\r\n        Brick red\r\n        Stone grey\r\n");
+    EXPECT_EQ(text->selectionStart, text->selectionEnd) << "the text came up selected";
+    EXPECT_EQ(Style(pages[0], 1015) & (ES_MULTILINE | ES_READONLY), static_cast<DWORD>(ES_MULTILINE | ES_READONLY));
+}
+
+TEST_F(Documents, ThoseThatCannotBeReadGetNoPage)
+{
+    std::vector<uint8_t> damagedBook = SfoldBook(SfoldFields{});
+    damagedBook[50] ^= 0x01;
+    const std::pair<const char*, std::vector<uint8_t>> cases[] = {
+        {"empty.qdd", {}},
+        {"noversion.vec", InfoFileBuilder().FontTable("MACT", 1, "Geneva").Version(2, "1.0").Build()},
+        {"damaged.lay", damagedBook},
+        {"garbage.pln", std::vector<uint8_t>(300, 0xA5)},
+    };
+    for (const auto& [name, bytes] : cases) {
+        HRESULT added = S_OK;
+        EXPECT_TRUE(Show(scratch.Write(name, bytes), &added).empty()) << name;
+        EXPECT_EQ(added, E_FAIL) << name;
+    }
+    HRESULT added = S_OK;
+    EXPECT_TRUE(Show(scratch.PathOf("missing.qpd"), &added).empty());
+    EXPECT_EQ(added, E_FAIL);
+}
+
+TEST_F(Documents, PlansShowTheirFieldsAndWithoutSignInThePreviewTakesTheFreedRows)
+{
+    std::vector<host::PageInfo> pages = Show(scratch.Write("Villa.pln", FullPlan(WW)));
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_EQ(pages[0].title, "Info && Preview");
+    EXPECT_EQ(pages[1].title, "Project Notes");
+    EXPECT_EQ(pages[2].title, "Project Info");
+    const struct {
+        int page;
+        int id;
+        std::string text;
+        bool visible;
+        DWORD style;  // bits it must have
+    } controls[] = {
+        {0, 1002, "  4.55", true, 0}, {0, 1003, "Release:", true, 0}, {0, 1004, "42", true, 0},
+        {0, 1008, "Windows", true, 0}, {0, 1010, "Villa Rosa", true, 0}, {0, 1012, "12 / 345", true, 0},
+        {0, 1014, "C:\\Projects\\Villa", true, ES_READONLY}, {0, 1015, "", false, 0},
+        {1, 1015, "Notes\r\nline two", true, ES_MULTILINE | ES_READONLY}, {2, 1003, "Villa", true, 0},
+        {2, 1009, Lines("\r\n"), true, ES_MULTILINE},
+    };
+    for (const auto& c : controls) {
+        SCOPED_TRACE(testing::Message() << c.page << "/" << c.id);
+        const host::ControlInfo* control = FindControl(pages[c.page], c.id);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->text, c.text);
+        EXPECT_EQ(control->visible, c.visible);
+        EXPECT_EQ(Style(pages[c.page], c.id) & c.style, c.style);
+    }
+    EXPECT_FALSE(sheet->ApplyEnabled()) << "filling the pages is no change";
+    // The preview is painted where the hidden placeholder lies.
+    RECT label = FindControl(pages[0], 1009)->rect;
+    RECT placeholder = FindControl(pages[0], 1015)->rect;
+    unique_screen_dc page(GetDC(pages[0].window));
+    EXPECT_EQ(GetPixel(page.get(), (placeholder.left + placeholder.right) / 2, (placeholder.top + placeholder.bottom) / 2),
+              red);
+
+    pages = Show(scratch.Write("bare.pln", PlanBuilder(0x4D4D).Version(5000).Release(0).DocumentName("Bare").Build()));
+    ASSERT_EQ(pages.size(), 1u);
+    for (int hidden : {1003, 1011, 1012, 1013, 1014})
+        EXPECT_FALSE(FindControl(pages[0], hidden)->visible) << hidden;
+    EXPECT_EQ(FindControl(pages[0], 1004)->text, "");
+    EXPECT_EQ(FindControl(pages[0], 1002)->text, "  5.0");
+    EXPECT_EQ(FindControl(pages[0], 1008)->text, "Macintosh");
+    RECT preview = FindControl(pages[0], 1015)->rect;
+    EXPECT_EQ(preview.top, label.bottom + (placeholder.top - label.bottom) / 6);
+    EXPECT_EQ(preview.bottom, placeholder.bottom);
+    EXPECT_EQ(preview.left, placeholder.left);
+    EXPECT_EQ(preview.right, placeholder.right);
+}
+
+TEST_F(Documents, EditsAreWrittenBackAndAFailedWriteChangesNothing)
+{
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        bool locked;
+    } cases[] = {
+        {"rename.pln", FullPlan(WW), false},
+        {"locked.pln", FullPlan(WW), true},
+        {"book.sfk", SfoldBook(SfoldFields{}, 372, ProjectDataRecord(WW, storedTexts)), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string path = scratch.Write(c.name, c.bytes);
+        Show(path);
+        EXPECT_TRUE(sheet->SetControlText(1010, "New Name"));
+        EXPECT_TRUE(sheet->SetControlText(1008, "villa, garden"));
+        EXPECT_TRUE(sheet->ApplyEnabled()) << "typing is a change";
+        // A lock bars every other open of the file while Apply runs; after the failed
+        // write the dialog still offers to cancel.
+        unique_hfile lock(c.locked ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                   : INVALID_HANDLE_VALUE);
+        EXPECT_EQ(static_cast<bool>(lock), c.locked);
+        sheet->Apply();
+        EXPECT_EQ(sheet->OkButtonText(), c.locked ? "OK" : "Close");
+        sheet.reset();
+        lock.reset();
+        if (c.locked) {
+            EXPECT_EQ(ReadWholeFile(path), c.bytes);
+            continue;
+        }
+        std::vector<host::PageInfo> pages = Show(path);
+        ASSERT_GE(pages.size(), 2u);
+        EXPECT_EQ(FindControl(pages[0], 1010)->text, "New Name");
+        EXPECT_EQ(FindControl(pages.back(), 1008)->text, "villa, garden");
+        EXPECT_EQ(FindControl(pages.back(), 1009)->text, Lines("\r\n"));
+    }
+}
+
+TEST_F(Documents, IconsAreDrawnFromPlanPreviewsUnlessTheSettingIsOff)
+{
+    std::string plan = scratch.Write("icon.pln", FullPlan(WW));
+    std::string data = scratch.Write("table.qpd", InfoFileBuilder().Info("Layers", "Walls", "A").Build());
+    DWORD type = 0;
+    DWORD value = 0;
+    auto readSetting = [&] {
+        DWORD size = sizeof value;
+        return RegGetValueA(HKEY_CURRENT_USER, settingsKey, "PreviewIcons", RRF_RT_ANY, &type, &value, &size) ==
+               ERROR_SUCCESS;
+    };
+    ASSERT_FALSE(readSetting());
+    // Missing, then stored as a string: each new object makes it the DWORD 1.
+    for (bool storedAsString : {false, true}) {
+        if (storedAsString) {
+            ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, settingsKey, "PreviewIcons", REG_SZ, "0", 2), ERROR_SUCCESS);
+        }
+        HICON large = nullptr;
+        HICON small = nullptr;
+        ASSERT_EQ(ExtractIcons(plan, large, small), S_OK);
+        ASSERT_TRUE(readSetting());
+        EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+        EXPECT_EQ(value, 1u);
+        // Each drawn at the size asked for.
+        for (auto [icon, size] : {std::pair{large, 32}, std::pair{small, 16}}) {
+            Canvas canvas(48, 48, magenta);
+            DrawIconEx(canvas.Dc(), 0, 0, unique_hicon(icon).get(), 0, 0, 0, nullptr, DI_NORMAL);
+            EXPECT_EQ(canvas.At(size - 1, size - 1), red) << size;
+            EXPECT_EQ(canvas.At(size, size), magenta) << size;
+        }
+    }
+    // The module's own icon of the file type, handed out as both sizes: for types
+    // without a preview, and for all once the setting is off.
+    const struct {
+        std::string path;
+        DWORD setting;
+        int icon;
+    } fixed[] = {{data, 1, 151}, {plan, 0, 170}};
+    for (const auto& f : fixed) {
+        ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, settingsKey, "PreviewIcons", REG_DWORD, &f.setting, 4), ERROR_SUCCESS);
+        HICON large = nullptr;
+        HICON small = nullptr;
+        ASSERT_EQ(ExtractIcons(f.path, large, small), S_OK);
+        EXPECT_EQ(large, ModuleIcon(f.icon));
+        EXPECT_EQ(small, large);
+    }
+    ASSERT_TRUE(readSetting());
+    EXPECT_EQ(value, 0u);
+}
+
+}  // namespace
+}  // namespace orv::test
