@@ -20,15 +20,13 @@ ULONG RefCount(IUnknown* object)
     return object->Release();
 }
 
-class ComContract : public ServerFixture {
-protected:
-    std::string dataFile = scratch.Write("table.qpd", InfoFileBuilder().Info("Layers", "Walls", "A").Build());
-};
+class ComContract : public ServerFixture {};
 
 TEST_F(ComContract, TheFactoryIsStaticAndObjectsAndLocksKeepTheModuleLoaded)
 {
     using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-    auto get = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(server.Module(), "DllGetClassObject")));
+    auto get = reinterpret_cast<GetClassObject>(
+        reinterpret_cast<void*>(GetProcAddress(server.Module(), "DllGetClassObject")));
     ASSERT_NE(get, nullptr);
     IClassFactory* factory = server.Factory();
     void* out = nullptr;
@@ -87,6 +85,7 @@ TEST_F(ComContract, OneObjectAnswersForAllItsInterfaces)
 
 TEST_F(ComContract, PagesComeForOneClaimedFileAndOnlyAcceptedOnesHoldTheObject)
 {
+    std::string dataFile = scratch.Write("table.qpd", InfoFileBuilder().Info("Layers", "Walls", "A").Build());
     ComPtr<IShellExtInit> init = Create<IShellExtInit>(IID_IShellExtInit);
     ComPtr<IShellPropSheetExt> sheet;
     ASSERT_EQ(init.As(&sheet), S_OK);

@@ -35,7 +35,7 @@ std::string Lines(const char* end)
 const ProjectTexts storedTexts = {"Villa", "Ann", "C", "VR-", "villa", Lines("\r")};
 
 // Signed in, with notes, project data (the third block) and a red 64 x 32 preview.
-std::vector<uint8_t> FullPlan(uint16_t platform)
+std::vector<uint8_t> FullPlan()
 {
     std::string notes = "Notes\rline two";
     GifImage image;
@@ -43,13 +43,13 @@ std::vector<uint8_t> FullPlan(uint16_t platform)
     image.height = 32;
     image.minCodeSize = 2;
     image.indices.assign(64 * 32, 1);
-    return PlanBuilder(platform)
+    return PlanBuilder(WW)
         .Version(4550).Release(42).DocumentName("Villa Rosa").SignInMarker('C')
-        .Block(520, SignInBlock(platform == WW ? ByteOrder::Little : ByteOrder::Big, 12, 345, true, "C:\\Projects\\Villa"),
-               PlanPointer::SignIn)
+        .Block(520, SignInBlock(ByteOrder::Little, 12, 345, true, "C:\\Projects\\Villa"), PlanPointer::SignIn)
         .Block(270, {notes.begin(), notes.end()})
-        .Block(584, ProjectDataRecord(platform, storedTexts), PlanPointer::ProjectData)
-        .Block(581, GifWriter().Screen(64, 32, {{0, 0, 0}, {255, 0, 0}}).Image(image).Trailer().Data(), PlanPointer::Preview)
+        .Block(584, ProjectDataRecord(WW, storedTexts), PlanPointer::ProjectData)
+        .Block(581, GifWriter().Screen(64, 32, {{0, 0, 0}, {255, 0, 0}}).Image(image).Trailer().Data(),
+               PlanPointer::Preview)
         .Build();
 }
 
@@ -85,16 +85,15 @@ protected:
     {
         sheet = std::make_unique<host::PropertySheetHost>();
         auto init = Create<IShellExtInit>(IID_IShellExtInit);
-        Microsoft::WRL::ComPtr<IShellPropSheetExt> pages;
+        Microsoft::WRL::ComPtr<IShellPropSheetExt> extension;
+        init.As(&extension);
         HRESULT result = InitializeWith(init.Get(), {path});
         if (SUCCEEDED(result))
-            result = init.As(&pages);
-        if (SUCCEEDED(result))
-            result = sheet->AddPagesFrom(pages.Get());
+            result = sheet->AddPagesFrom(extension.Get());
         if (addPages)
             *addPages = result;
         init.Reset();
-        pages.Reset();
+        extension.Reset();
         if (!sheet->Show("Properties"))
             return {};
         EXPECT_TRUE(OpensExclusively(path)) << "the open dialog holds the document";
@@ -102,14 +101,13 @@ protected:
     }
 
     // The icons the shell is given for a file by a new object loaded with it.
-    HRESULT ExtractIcons(const std::string& path, HICON& large, HICON& small, UINT sizes = MAKELONG(32, 16))
+    HRESULT ExtractIcons(const std::string& path, HICON& large, HICON& small)
     {
         auto persist = Create<IPersistFile>(IID_IPersistFile);
         Microsoft::WRL::ComPtr<IExtractIconA> extract;
-        HRESULT result = persist.As(&extract);
-        if (SUCCEEDED(result))
-            result = persist->Load(std::filesystem::path(path).c_str(), STGM_READ);
-        return SUCCEEDED(result) ? extract->Extract("", 0, &large, &small, sizes) : result;
+        persist.As(&extract);
+        HRESULT result = persist->Load(std::filesystem::path(path).c_str(), STGM_READ);
+        return SUCCEEDED(result) ? extract->Extract("", 0, &large, &small, MAKELONG(32, 16)) : result;
     }
 };
 
@@ -117,10 +115,10 @@ TEST_F(Documents, DataFilesListTheirRecordsOnOneTextPage)
 {
     // Sorted by category and name, in the ANSI code page.
     HRESULT added = E_FAIL;
-    std::vector<host::PageInfo> pages = Show(
-        scratch.Write("materials.qpd", InfoFileBuilder().Info("Materials", "Stone", "grey").Info("Layers", "Walls", "12")
-                                           .Info("Materials", "Brick", "red").Info("Gl\x8A" "ser", "Clear", "").Build()),
-        &added);
+    InfoFileBuilder records;
+    records.Info("Materials", "Stone", "grey").Info("Layers", "Walls", "12").Info("Materials", "Brick", "red");
+    records.Info("Gl\x8A" "ser", "Clear", "");
+    std::vector<host::PageInfo> pages = Show(scratch.Write("materials.qpd", records.Build()), &added);
     EXPECT_EQ(added, S_OK);
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(pages[0].title, "Info");
@@ -130,7 +128,8 @@ TEST_F(Documents, DataFilesListTheirRecordsOnOneTextPage)
                           "Layers:\r\n        Walls 12\r\n"
                           "Materials:\r\n        Brick red\r\n        Stone grey\r\n");
     EXPECT_EQ(text->selectionStart, text->selectionEnd) << "the text came up selected";
-    EXPECT_EQ(Style(pages[0], 1015) & (ES_MULTILINE | ES_READONLY), static_cast<DWORD>(ES_MULTILINE | ES_READONLY));
+    const DWORD textPane = ES_MULTILINE | ES_READONLY;
+    EXPECT_EQ(Style(pages[0], 1015) & textPane, textPane);
 }
 
 TEST_F(Documents, ThoseThatCannotBeReadGetNoPage)
@@ -155,7 +154,7 @@ TEST_F(Documents, ThoseThatCannotBeReadGetNoPage)
 
 TEST_F(Documents, PlansShowTheirFieldsAndWithoutSignInThePreviewTakesTheFreedRows)
 {
-    std::vector<host::PageInfo> pages = Show(scratch.Write("Villa.pln", FullPlan(WW)));
+    std::vector<host::PageInfo> pages = Show(scratch.Write("Villa.pln", FullPlan()));
     ASSERT_EQ(pages.size(), 3u);
     EXPECT_EQ(pages[0].title, "Info && Preview");
     EXPECT_EQ(pages[1].title, "Project Notes");
@@ -186,10 +185,11 @@ TEST_F(Documents, PlansShowTheirFieldsAndWithoutSignInThePreviewTakesTheFreedRow
     RECT label = FindControl(pages[0], 1009)->rect;
     RECT placeholder = FindControl(pages[0], 1015)->rect;
     unique_screen_dc page(GetDC(pages[0].window));
-    EXPECT_EQ(GetPixel(page.get(), (placeholder.left + placeholder.right) / 2, (placeholder.top + placeholder.bottom) / 2),
-              red);
+    POINT centre = {(placeholder.left + placeholder.right) / 2, (placeholder.top + placeholder.bottom) / 2};
+    EXPECT_EQ(GetPixel(page.get(), centre.x, centre.y), red);
 
-    pages = Show(scratch.Write("bare.pln", PlanBuilder(0x4D4D).Version(5000).Release(0).DocumentName("Bare").Build()));
+    PlanBuilder bare(0x4D4D);
+    pages = Show(scratch.Write("bare.pln", bare.Version(5000).Release(0).DocumentName("Bare").Build()));
     ASSERT_EQ(pages.size(), 1u);
     for (int hidden : {1003, 1011, 1012, 1013, 1014})
         EXPECT_FALSE(FindControl(pages[0], hidden)->visible) << hidden;
@@ -210,8 +210,8 @@ TEST_F(Documents, EditsAreWrittenBackAndAFailedWriteChangesNothing)
         std::vector<uint8_t> bytes;
         bool locked;
     } cases[] = {
-        {"rename.pln", FullPlan(WW), false},
-        {"locked.pln", FullPlan(WW), true},
+        {"rename.pln", FullPlan(), false},
+        {"locked.pln", FullPlan(), true},
         {"book.sfk", SfoldBook(SfoldFields{}, 372, ProjectDataRecord(WW, storedTexts)), false},
     };
     for (const auto& c : cases) {
@@ -223,8 +223,9 @@ TEST_F(Documents, EditsAreWrittenBackAndAFailedWriteChangesNothing)
         EXPECT_TRUE(sheet->ApplyEnabled()) << "typing is a change";
         // A lock bars every other open of the file while Apply runs; after the failed
         // write the dialog still offers to cancel.
-        unique_hfile lock(c.locked ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
-                                   : INVALID_HANDLE_VALUE);
+        unique_hfile lock;
+        if (c.locked)
+            lock.reset(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         EXPECT_EQ(static_cast<bool>(lock), c.locked);
         sheet->Apply();
         EXPECT_EQ(sheet->OkButtonText(), c.locked ? "OK" : "Close");
@@ -244,7 +245,7 @@ TEST_F(Documents, EditsAreWrittenBackAndAFailedWriteChangesNothing)
 
 TEST_F(Documents, IconsAreDrawnFromPlanPreviewsUnlessTheSettingIsOff)
 {
-    std::string plan = scratch.Write("icon.pln", FullPlan(WW));
+    std::string plan = scratch.Write("icon.pln", FullPlan());
     std::string data = scratch.Write("table.qpd", InfoFileBuilder().Info("Layers", "Walls", "A").Build());
     DWORD type = 0;
     DWORD value = 0;
@@ -253,11 +254,15 @@ TEST_F(Documents, IconsAreDrawnFromPlanPreviewsUnlessTheSettingIsOff)
         return RegGetValueA(HKEY_CURRENT_USER, settingsKey, "PreviewIcons", RRF_RT_ANY, &type, &value, &size) ==
                ERROR_SUCCESS;
     };
+    auto store = [](DWORD type, const void* data, DWORD size) {
+        LSTATUS status = RegSetKeyValueA(HKEY_CURRENT_USER, settingsKey, "PreviewIcons", type, data, size);
+        return status == ERROR_SUCCESS;
+    };
     ASSERT_FALSE(readSetting());
     // Missing, then stored as a string: each new object makes it the DWORD 1.
     for (bool storedAsString : {false, true}) {
         if (storedAsString) {
-            ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, settingsKey, "PreviewIcons", REG_SZ, "0", 2), ERROR_SUCCESS);
+            ASSERT_TRUE(store(REG_SZ, "0", 2));
         }
         HICON large = nullptr;
         HICON small = nullptr;
@@ -281,7 +286,7 @@ TEST_F(Documents, IconsAreDrawnFromPlanPreviewsUnlessTheSettingIsOff)
         int icon;
     } fixed[] = {{data, 1, 151}, {plan, 0, 170}};
     for (const auto& f : fixed) {
-        ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, settingsKey, "PreviewIcons", REG_DWORD, &f.setting, 4), ERROR_SUCCESS);
+        ASSERT_TRUE(store(REG_DWORD, &f.setting, 4));
         HICON large = nullptr;
         HICON small = nullptr;
         ASSERT_EQ(ExtractIcons(f.path, large, small), S_OK);

@@ -35,8 +35,8 @@ TEST(PaletteDisplay, PreviewsAndIconsAreDitheredToTheScreensColoursWhereverTheyL
     ASSERT_TRUE(depth.paletteDevice);
     EXPECT_EQ(depth.bitsPerPixel, 8);
     EXPECT_EQ(depth.paletteSize, 256);
-    auto block = PreviewBlockBuilder::Bitmap32(64, 48, [](int x, int y) { return quadrants[(y >= 24) * 2 + (x >= 32)]; })
-                     .Build();
+    auto quadrant = [](int x, int y) { return quadrants[(y >= 24) * 2 + (x >= 32)]; };
+    auto block = PreviewBlockBuilder::Bitmap32(64, 48, quadrant).Build();
     PreviewPicture picture;
     MemoryFile file(block);
     ASSERT_TRUE(picture.ReadBlock(file, static_cast<uint32_t>(block.size()), PreviewKindBlock, nullptr, 0));
@@ -44,9 +44,10 @@ TEST(PaletteDisplay, PreviewsAndIconsAreDitheredToTheScreensColoursWhereverTheyL
         RECT dst;
         bool icon;
     } cases[] = {
-        // The same size, enlarged, shrunk, half outside the bitmap drawn into, an icon.
+        // The same size, enlarged, shrunk, each of the first two half outside the bitmap
+        // drawn into, and an icon.
         {{0, 0, 64, 48}, false}, {{0, 0, 100, 75}, false}, {{0, 0, 40, 30}, false}, {{-32, 0, 32, 48}, false},
-        {{0, 0, 48, 48}, true},
+        {{-50, 0, 50, 75}, false}, {{0, 0, 48, 48}, true},
     };
     for (const auto& [dst, icon] : cases) {
         SCOPED_TRACE(testing::Message() << dst.left << ", " << dst.right << " x " << dst.bottom);
@@ -54,7 +55,8 @@ TEST(PaletteDisplay, PreviewsAndIconsAreDitheredToTheScreensColoursWhereverTheyL
         SetStretchBltMode(canvas.Dc(), HALFTONE);
         HGDIOBJ palette = GetCurrentObject(canvas.Dc(), OBJ_PAL);
         if (icon)
-            DrawIconEx(canvas.Dc(), 0, 0, unique_hicon(MakeIcon(picture, 48)).get(), 0, 0, 0, nullptr, DI_NORMAL);
+            DrawIconEx(canvas.Dc(), 0, 0, unique_hicon(MakeIcon(picture, 48)).get(), 0, 0, 0, nullptr,
+                       DI_NORMAL);
         else
             DrawBitmap(canvas.Dc(), dst, block.data(), static_cast<uint32_t>(block.size()));
         EXPECT_NE(LastScanDirection(), 0) << "the reduction converted no row";

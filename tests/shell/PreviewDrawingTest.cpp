@@ -37,9 +37,9 @@ PreviewBlockBuilder Solid(int width, int height, uint32_t rgb)
 std::vector<uint8_t> HalfBlueMetafile(int width, int height)
 {
     unique_screen_dc reference(GetDC(nullptr));
-    int hundredthsX = GetDeviceCaps(reference.get(), HORZSIZE) * 100 / GetDeviceCaps(reference.get(), HORZRES);
-    int hundredthsY = GetDeviceCaps(reference.get(), VERTSIZE) * 100 / GetDeviceCaps(reference.get(), VERTRES);
-    RECT frame = {0, 0, width * hundredthsX, height * hundredthsY};
+    HDC screen = reference.get();
+    RECT frame = {0, 0, width * GetDeviceCaps(screen, HORZSIZE) * 100 / GetDeviceCaps(screen, HORZRES),
+                  height * GetDeviceCaps(screen, VERTSIZE) * 100 / GetDeviceCaps(screen, VERTRES)};
     HDC recorder = CreateEnhMetaFileA(reference.get(), nullptr, &frame, nullptr);
     RECT left = {0, 0, width / 2, height};
     HBRUSH brush = CreateSolidBrush(blue);
@@ -66,13 +66,22 @@ TEST(DrawPreview, PicturesAreFittedIntoTheirFrameOrStretchedOntoAnIcon)
     // magenta that a pixel it left transparent would also show, or be mixed with.
     auto square = [](int size, COLORREF left, COLORREF right) {
         return std::vector<Probe>{{1, 0, left}, {1, size - 1, left}, {size - 2, 0, right},
-                                  {size - 2, size - 1, right}, {size, size / 2, untouched}, {size / 2, size, untouched}};
+                                  {size - 2, size - 1, right}, {size, size / 2, untouched},
+                                  {size / 2, size, untouched}};
     };
-    auto halves = PreviewBlockBuilder::Bitmap32(400, 200, [](int x, int) { return x < 200 ? 0xFF0000u : 0x0000FFu; });
+    auto redThenBlue = [](int x, int) { return x < 200 ? 0xFF0000u : 0x0000FFu; };
+    auto halves = PreviewBlockBuilder::Bitmap32(400, 200, redThenBlue).Build();
+    auto flagged = [](uint16_t flags) { return Solid(50, 30, 0xFFFF00).Flags(flags).Build(); };
     auto metafileBits = HalfBlueMetafile(100, 50);
     auto metafile = PreviewBlockBuilder::Metafile(metafileBits, 100, 50).Build();
+    // Offsets at and after the block's end.
+    auto end = static_cast<uint32_t>(metafile.size());
+    auto metafileAt = [&](uint32_t offset) {
+        return PreviewBlockBuilder::Metafile(metafileBits, 100, 50).DataOffset(offset).Build();
+    };
     auto shortBitmap = Solid(50, 30, 0xFF0000).Build();
     shortBitmap.pop_back();
+    const RECT wide = {0, 0, 200, 100};
     const struct {
         const char* name;
         std::vector<uint8_t> block;  // none: an empty picture
@@ -84,32 +93,29 @@ TEST(DrawPreview, PicturesAreFittedIntoTheirFrameOrStretchedOntoAnIcon)
          {{60, 40, face}, {12, 12, face}, {10, 10, shadow}, {109, 69, highlight}, {9, 9, untouched},
           {110, 70, untouched}}},
         // Fitted to (75, 35, 125, 65); the edge takes two pixels on every side.
-        {"small: centred in an edge of its own size", Solid(50, 30, 0xFF0000).Build(), {0, 0, 200, 100}, 0,
-         {{75, 35, shadow}, {77, 37, red}, {122, 62, red}, {124, 64, highlight},
-          {74, 50, untouched}, {100, 34, untouched}, {100, 65, untouched}}},
+        {"small: centred in an edge of its own size", Solid(50, 30, 0xFF0000).Build(), wide, 0,
+         {{75, 35, shadow}, {77, 37, red}, {122, 62, red}, {124, 64, highlight}, {74, 50, untouched},
+          {100, 34, untouched}, {100, 65, untouched}}},
         // Fitted to (0, 50, 200, 150).
-        {"large: scaled with its proportions", halves.Build(), {0, 0, 200, 200}, 0,
+        {"large: scaled with its proportions", halves, {0, 0, 200, 200}, 0,
          {{100, 49, untouched}, {50, 52, red}, {150, 147, blue}, {100, 150, untouched}}},
-        {"bitmap cut short: only the edge", shortBitmap, {0, 0, 200, 100}, 0, {{75, 35, shadow}, {100, 50, untouched}}},
-        {"old bitmap header: only the edge", Solid(50, 30, 0xFF0000).HeaderSize(12).Build(), {0, 0, 200, 100}, 0,
+        {"bitmap cut short: only the edge", shortBitmap, wide, 0, {{75, 35, shadow}, {100, 50, untouched}}},
+        {"old bitmap header: only the edge", Solid(50, 30, 0xFF0000).HeaderSize(12).Build(), wide, 0,
          {{75, 35, shadow}, {100, 50, untouched}}},
         // Yellow over magenta: both flag bits AND it in, leaving red; either alone copies.
-        {"both AND bits", Solid(50, 30, 0xFFFF00).Flags(0x64).Build(), {0, 0, 200, 100}, 0, {{100, 50, red}}},
-        {"one AND bit", Solid(50, 30, 0xFFFF00).Flags(0x04).Build(), {0, 0, 200, 100}, 0, {{100, 50, yellow}}},
-        {"the other AND bit", Solid(50, 30, 0xFFFF00).Flags(0x20).Build(), {0, 0, 200, 100}, 0, {{100, 50, yellow}}},
+        {"both AND bits", flagged(0x64), wide, 0, {{100, 50, red}}},
+        {"one AND bit", flagged(0x04), wide, 0, {{100, 50, yellow}}},
+        {"the other AND bit", flagged(0x20), wide, 0, {{100, 50, yellow}}},
         // Fitted to (50, 25, 150, 75): the left half played blue, the rest window colour.
-        {"metafile: played over the window colour", metafile, {0, 0, 200, 100}, 0,
+        {"metafile: played over the window colour", metafile, wide, 0,
          {{49, 50, untouched}, {60, 50, blue}, {140, 50, window}, {100, 24, untouched}}},
-        {"metafile without bits after its offset: nothing played",
-         PreviewBlockBuilder::Metafile(metafileBits, 100, 50).DataOffset(24 + static_cast<uint32_t>(metafileBits.size())).Build(),
-         {0, 0, 200, 100}, 0, {{60, 50, window}}},
-        {"bitmap icon", halves.Build(), {}, 16, square(16, red, blue)},
-        {"large bitmap icon", halves.Build(), {}, 48, square(48, red, blue)},
+        {"metafile with no bits after its offset: nothing played", metafileAt(end), wide, 0, {{60, 50, window}}},
+        {"bitmap icon", halves, {}, 16, square(16, red, blue)},
+        {"large bitmap icon", halves, {}, 48, square(48, red, blue)},
         {"metafile icon", metafile, {}, 16, square(16, blue, window)},
         {"large metafile icon", metafile, {}, 48, square(48, blue, window)},
         {"empty: no icon", {}, {}, 32, {{8, 8, untouched}}},
-        {"metafile cut before its bits: no icon", PreviewBlockBuilder::Metafile({1, 2, 3, 4}, 10, 10).DataOffset(29).Build(),
-         {}, 32, {{8, 8, untouched}}},
+        {"metafile cut before its offset: no icon", metafileAt(end + 1), {}, 32, {{8, 8, untouched}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -119,7 +125,8 @@ TEST(DrawPreview, PicturesAreFittedIntoTheirFrameOrStretchedOntoAnIcon)
         if (!c.block.empty())
             Hold(picture, c.block);
         if (c.iconSize > 0)
-            DrawIconEx(canvas.Dc(), 0, 0, unique_hicon(MakeIcon(picture, c.iconSize)).get(), 0, 0, 0, nullptr, DI_NORMAL);
+            DrawIconEx(canvas.Dc(), 0, 0, unique_hicon(MakeIcon(picture, c.iconSize)).get(), 0, 0, 0, nullptr,
+                       DI_NORMAL);
         else
             DrawPreview(picture, canvas.Dc(), c.frame);
         EXPECT_EQ(GetStretchBltMode(canvas.Dc()), HALFTONE);
@@ -134,7 +141,8 @@ TEST(DrawBitmap, TwoColourBitmapsShrinkBlackOnWhite)
     // black when the dropped columns are ANDed in, and a mix when one is kept.
     auto stripes = [](int x, int) -> uint8_t { return (x / 2) % 2 == x % 2 ? 1 : 0; };
     auto twoColours = PreviewBlockBuilder::Indexed(8, 2, 1, {0xFFFFFF, 0x000000}, stripes).Build();
-    auto fourColours = PreviewBlockBuilder::Indexed(8, 2, 8, {0xFFFFFF, 0x000000, 0x00FF00, 0x0000FF}, stripes).Build();
+    auto fourColours =
+        PreviewBlockBuilder::Indexed(8, 2, 8, {0xFFFFFF, 0x000000, 0x00FF00, 0x0000FF}, stripes).Build();
     Canvas canvas(8, 2, untouched);
     DrawBitmap(canvas.Dc(), {0, 0, 4, 1}, twoColours.data(), static_cast<uint32_t>(twoColours.size()));
     DrawBitmap(canvas.Dc(), {4, 0, 8, 1}, fourColours.data(), static_cast<uint32_t>(fourColours.size()));

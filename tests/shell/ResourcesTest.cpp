@@ -12,8 +12,10 @@ namespace {
 std::vector<unsigned char> ResourceBytes(LPCSTR name, LPCSTR type)
 {
     HRSRC found = FindResourceA(nullptr, name, type);
-    auto* data = found ? static_cast<const unsigned char*>(LockResource(LoadResource(nullptr, found))) : nullptr;
-    return data ? std::vector<unsigned char>(data, data + SizeofResource(nullptr, found)) : std::vector<unsigned char>();
+    if (!found)
+        return {};
+    auto* data = static_cast<const unsigned char*>(LockResource(LoadResource(nullptr, found)));
+    return {data, data + SizeofResource(nullptr, found)};
 }
 
 TEST(Icons, EveryGroupLoadsWithAPictureOfItsOwn)

@@ -33,7 +33,8 @@ private:
     static unique_hkey CreateKey(const std::string& path)
     {
         unique_hkey key;
-        RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
+        RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
+                        nullptr);
         return key;
     }
 
