@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -117,6 +118,35 @@ TEST_F(ComContract, PagesComeForOneClaimedFileAndOnlyAcceptedOnesHoldTheObject)
     init.Reset();
     EXPECT_EQ(server.CanUnloadNow(), S_FALSE);
     DestroyPropertySheetPage(offered.second[1]);
+}
+
+// The bytes of one of the server's resources; empty when there is none.
+std::vector<unsigned char> ResourceBytes(HMODULE module, LPCSTR name, LPCSTR type)
+{
+    HRSRC found = FindResourceA(module, name, type);
+    if (!found)
+        return {};
+    auto* data = static_cast<const unsigned char*>(LockResource(LoadResource(module, found)));
+    return {data, data + SizeofResource(module, found)};
+}
+
+class Module : public ServerFixture {};
+
+TEST_F(Module, EveryIconGroupLoadsWithAPictureOfItsOwn)
+{
+    std::set<std::vector<unsigned char>> pictures;
+    for (UINT id = 150; id <= 179; ++id) {
+        if (id == 157 || id == 176)
+            continue;
+        EXPECT_NE(ModuleIcon(static_cast<int>(id)), nullptr) << "icon " << id;
+        // The image of the group that best fits 32 x 32.
+        std::vector<unsigned char> directory = ResourceBytes(server.Module(), MAKEINTRESOURCEA(id), RT_GROUP_ICON);
+        ASSERT_FALSE(directory.empty()) << "icon " << id;
+        int image = LookupIconIdFromDirectoryEx(directory.data(), TRUE, 32, 32, LR_DEFAULTCOLOR);
+        std::vector<unsigned char> picture = ResourceBytes(server.Module(), MAKEINTRESOURCEA(image), RT_ICON);
+        ASSERT_FALSE(picture.empty()) << "icon " << id;
+        EXPECT_TRUE(pictures.insert(picture).second) << "icon " << id << " repeats another";
+    }
 }
 
 }  // namespace

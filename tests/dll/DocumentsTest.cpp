@@ -53,6 +53,11 @@ std::vector<uint8_t> FullPlan()
         .Build();
 }
 
+std::vector<uint8_t> Book()
+{
+    return SfoldBook(SfoldFields{}, 372, ProjectDataRecord(WW, storedTexts));
+}
+
 // The control of a page, or null.
 const host::ControlInfo* FindControl(const host::PageInfo& page, int id)
 {
@@ -111,91 +116,94 @@ protected:
     }
 };
 
-TEST_F(Documents, DataFilesListTheirRecordsOnOneTextPage)
+TEST_F(Documents, EachKindShowsItsPagesFilledAndThoseThatCannotBeReadNone)
 {
-    // Sorted by category and name, in the ANSI code page.
-    HRESULT added = E_FAIL;
+    struct Control {
+        int page;
+        int id;
+        std::string text;
+        bool visible;
+        DWORD style;  // bits it must have
+    };
+    const DWORD textPane = ES_MULTILINE | ES_READONLY;
+    InfoFileBuilder fonts;
+    fonts.FontTable("MACT", 1, "Chicago Outline").Version(1, "1.2");
     InfoFileBuilder records;
     records.Info("Materials", "Stone", "grey").Info("Layers", "Walls", "12").Info("Materials", "Brick", "red");
     records.Info("Gl\x8A" "ser", "Clear", "");
-    std::vector<host::PageInfo> pages = Show(scratch.Write("materials.qpd", records.Build()), &added);
-    EXPECT_EQ(added, S_OK);
-    ASSERT_EQ(pages.size(), 1u);
-    EXPECT_EQ(pages[0].title, "Info");
-    const host::ControlInfo* text = FindControl(pages[0], 1015);
-    ASSERT_NE(text, nullptr);
-    EXPECT_EQ(text->text, "Gl\xE4ser:\r\n        Clear \r\n"
-                          "Layers:\r\n        Walls 12\r\n"
-                          "Materials:\r\n        Brick red\r\n        Stone grey\r\n");
-    EXPECT_EQ(text->selectionStart, text->selectionEnd) << "the text came up selected";
-    const DWORD textPane = ES_MULTILINE | ES_READONLY;
-    EXPECT_EQ(Style(pages[0], 1015) & textPane, textPane);
-}
-
-TEST_F(Documents, ThoseThatCannotBeReadGetNoPage)
-{
+    PlanBuilder bare(0x4D4D);
+    bare.Version(5000).Release(0).DocumentName("Bare");
     std::vector<uint8_t> damagedBook = SfoldBook(SfoldFields{});
     damagedBook[50] ^= 0x01;
-    const std::pair<const char*, std::vector<uint8_t>> cases[] = {
-        {"empty.qdd", {}},
-        {"noversion.vec", InfoFileBuilder().FontTable("MACT", 1, "Geneva").Version(2, "1.0").Build()},
-        {"damaged.lay", damagedBook},
-        {"garbage.pln", std::vector<uint8_t>(300, 0xA5)},
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        std::vector<std::string> titles;  // none: the file gets no page
+        std::vector<Control> controls;
+    } cases[] = {
+        // Sorted by category and name, in the ANSI code page.
+        {"materials.qpd", records.Build(), {"Info"},
+         {{0, 1015, "Gl\xE4ser:\r\n        Clear \r\nLayers:\r\n        Walls 12\r\n"
+                    "Materials:\r\n        Brick red\r\n        Stone grey\r\n", true, textPane}}},
+        {"fonts.vec", fonts.Build(), {"Info"},
+         {{0, 1015, "\r\nMacintosh vector fonts:\r\n     Chicago Outline 1.2\r\n", true, textPane}}},
+        {"Villa.pln", FullPlan(), {"Info && Preview", "Project Notes", "Project Info"},
+         {{0, 1002, "  4.55", true, 0}, {0, 1003, "Release:", true, 0}, {0, 1004, "42", true, 0},
+          {0, 1008, "Windows", true, 0}, {0, 1010, "Villa Rosa", true, 0}, {0, 1012, "12 / 345", true, 0},
+          {0, 1014, "C:\\Projects\\Villa", true, ES_READONLY}, {0, 1015, "", false, 0},
+          {1, 1015, "Notes\r\nline two", true, textPane}, {2, 1003, "Villa", true, 0},
+          {2, 1009, Lines("\r\n"), true, ES_MULTILINE}}},
+        // Without a release or a sign-in their lines are hidden.
+        {"bare.pln", bare.Build(), {"Info && Preview"},
+         {{0, 1002, "  5.0", true, 0}, {0, 1003, "Release:", false, 0}, {0, 1004, "", true, 0},
+          {0, 1008, "Macintosh", true, 0}, {0, 1011, "Sign In/Changes:", false, 0}, {0, 1012, "", false, 0},
+          {0, 1013, "Project Path:", false, 0}, {0, 1014, "", false, 0}}},
+        {"book.sfk", Book(), {"Info", "Project Info"},
+         {{0, 1002, "4.1 - Windows", true, 0}, {0, 1006, "Sheetfold", true, 0}, {0, 1010, "Book", true, 0}}},
+        {"empty.qdd", {}, {}, {}},
+        {"noversion.vec", InfoFileBuilder().FontTable("MACT", 1, "Geneva").Version(2, "1.0").Build(), {}, {}},
+        {"damaged.lay", damagedBook, {}, {}},
+        {"garbage.pln", std::vector<uint8_t>(300, 0xA5), {}, {}},
     };
-    for (const auto& [name, bytes] : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         HRESULT added = S_OK;
-        EXPECT_TRUE(Show(scratch.Write(name, bytes), &added).empty()) << name;
-        EXPECT_EQ(added, E_FAIL) << name;
+        std::vector<host::PageInfo> pages = Show(scratch.Write(c.name, c.bytes), &added);
+        EXPECT_EQ(added, c.titles.empty() ? E_FAIL : S_OK);
+        ASSERT_EQ(pages.size(), c.titles.size());
+        for (size_t i = 0; i < pages.size(); ++i)
+            EXPECT_EQ(pages[i].title, c.titles[i]);
+        for (const Control& expected : c.controls) {
+            SCOPED_TRACE(testing::Message() << expected.page << "/" << expected.id);
+            const host::ControlInfo* control = FindControl(pages[expected.page], expected.id);
+            ASSERT_NE(control, nullptr);
+            EXPECT_EQ(control->text, expected.text);
+            EXPECT_EQ(control->visible, expected.visible);
+            EXPECT_EQ(Style(pages[expected.page], expected.id) & expected.style, expected.style);
+            // The dialog manager selects the name a page opens with; nothing else comes up selected.
+            if (expected.id != 1010) {
+                EXPECT_EQ(control->selectionStart, control->selectionEnd) << "the text came up selected";
+            }
+        }
+        EXPECT_FALSE(!pages.empty() && sheet->ApplyEnabled()) << "filling the pages is no change";
     }
     HRESULT added = S_OK;
     EXPECT_TRUE(Show(scratch.PathOf("missing.qpd"), &added).empty());
     EXPECT_EQ(added, E_FAIL);
 }
 
-TEST_F(Documents, PlansShowTheirFieldsAndWithoutSignInThePreviewTakesTheFreedRows)
+TEST_F(Documents, ThePlanPreviewIsPaintedAndTakesTheRowsWithoutSignIn)
 {
     std::vector<host::PageInfo> pages = Show(scratch.Write("Villa.pln", FullPlan()));
-    ASSERT_EQ(pages.size(), 3u);
-    EXPECT_EQ(pages[0].title, "Info && Preview");
-    EXPECT_EQ(pages[1].title, "Project Notes");
-    EXPECT_EQ(pages[2].title, "Project Info");
-    const struct {
-        int page;
-        int id;
-        std::string text;
-        bool visible;
-        DWORD style;  // bits it must have
-    } controls[] = {
-        {0, 1002, "  4.55", true, 0}, {0, 1003, "Release:", true, 0}, {0, 1004, "42", true, 0},
-        {0, 1008, "Windows", true, 0}, {0, 1010, "Villa Rosa", true, 0}, {0, 1012, "12 / 345", true, 0},
-        {0, 1014, "C:\\Projects\\Villa", true, ES_READONLY}, {0, 1015, "", false, 0},
-        {1, 1015, "Notes\r\nline two", true, ES_MULTILINE | ES_READONLY}, {2, 1003, "Villa", true, 0},
-        {2, 1009, Lines("\r\n"), true, ES_MULTILINE},
-    };
-    for (const auto& c : controls) {
-        SCOPED_TRACE(testing::Message() << c.page << "/" << c.id);
-        const host::ControlInfo* control = FindControl(pages[c.page], c.id);
-        ASSERT_NE(control, nullptr);
-        EXPECT_EQ(control->text, c.text);
-        EXPECT_EQ(control->visible, c.visible);
-        EXPECT_EQ(Style(pages[c.page], c.id) & c.style, c.style);
-    }
-    EXPECT_FALSE(sheet->ApplyEnabled()) << "filling the pages is no change";
-    // The preview is painted where the hidden placeholder lies.
+    ASSERT_FALSE(pages.empty());
     RECT label = FindControl(pages[0], 1009)->rect;
     RECT placeholder = FindControl(pages[0], 1015)->rect;
     unique_screen_dc page(GetDC(pages[0].window));
     POINT centre = {(placeholder.left + placeholder.right) / 2, (placeholder.top + placeholder.bottom) / 2};
     EXPECT_EQ(GetPixel(page.get(), centre.x, centre.y), red);
 
-    PlanBuilder bare(0x4D4D);
-    pages = Show(scratch.Write("bare.pln", bare.Version(5000).Release(0).DocumentName("Bare").Build()));
-    ASSERT_EQ(pages.size(), 1u);
-    for (int hidden : {1003, 1011, 1012, 1013, 1014})
-        EXPECT_FALSE(FindControl(pages[0], hidden)->visible) << hidden;
-    EXPECT_EQ(FindControl(pages[0], 1004)->text, "");
-    EXPECT_EQ(FindControl(pages[0], 1002)->text, "  5.0");
-    EXPECT_EQ(FindControl(pages[0], 1008)->text, "Macintosh");
+    pages = Show(scratch.Write("bare.pln", PlanBuilder(0x4D4D).Version(5000).DocumentName("Bare").Build()));
+    ASSERT_FALSE(pages.empty());
     RECT preview = FindControl(pages[0], 1015)->rect;
     EXPECT_EQ(preview.top, label.bottom + (placeholder.top - label.bottom) / 6);
     EXPECT_EQ(preview.bottom, placeholder.bottom);
@@ -212,13 +220,14 @@ TEST_F(Documents, EditsAreWrittenBackAndAFailedWriteChangesNothing)
     } cases[] = {
         {"rename.pln", FullPlan(), false},
         {"locked.pln", FullPlan(), true},
-        {"book.sfk", SfoldBook(SfoldFields{}, 372, ProjectDataRecord(WW, storedTexts)), false},
+        {"book.sfk", Book(), false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::string path = scratch.Write(c.name, c.bytes);
         Show(path);
-        EXPECT_TRUE(sheet->SetControlText(1010, "New Name"));
+        // The longest name either document stores.
+        EXPECT_TRUE(sheet->SetControlText(1010, "Villa Bianca on the Lake, No. 7"));
         EXPECT_TRUE(sheet->SetControlText(1008, "villa, garden"));
         EXPECT_TRUE(sheet->ApplyEnabled()) << "typing is a change";
         // A lock bars every other open of the file while Apply runs; after the failed
@@ -237,7 +246,7 @@ TEST_F(Documents, EditsAreWrittenBackAndAFailedWriteChangesNothing)
         }
         std::vector<host::PageInfo> pages = Show(path);
         ASSERT_GE(pages.size(), 2u);
-        EXPECT_EQ(FindControl(pages[0], 1010)->text, "New Name");
+        EXPECT_EQ(FindControl(pages[0], 1010)->text, "Villa Bianca on the Lake, No. 7");
         EXPECT_EQ(FindControl(pages.back(), 1008)->text, "villa, garden");
         EXPECT_EQ(FindControl(pages.back(), 1009)->text, Lines("\r\n"));
     }
@@ -247,54 +256,51 @@ TEST_F(Documents, IconsAreDrawnFromPlanPreviewsUnlessTheSettingIsOff)
 {
     std::string plan = scratch.Write("icon.pln", FullPlan());
     std::string data = scratch.Write("table.qpd", InfoFileBuilder().Info("Layers", "Walls", "A").Build());
-    DWORD type = 0;
-    DWORD value = 0;
-    auto readSetting = [&] {
-        DWORD size = sizeof value;
-        return RegGetValueA(HKEY_CURRENT_USER, settingsKey, "PreviewIcons", RRF_RT_ANY, &type, &value, &size) ==
-               ERROR_SUCCESS;
+    // Missing, or stored as anything but a DWORD, the setting is on and each new object
+    // makes it the DWORD 1; a DWORD stays as it is.
+    const struct {
+        DWORD type;
+        std::vector<uint8_t> stored;  // none: nothing stored
+        std::string path;
+        int icon;  // the module's icon handed out as both sizes; 0 for icons drawn from the preview
+        DWORD after;
+    } cases[] = {
+        {REG_NONE, {}, plan, 0, 1},
+        {REG_SZ, {'0', 0}, plan, 0, 1},
+        {REG_DWORD, {1, 0, 0, 0}, data, 151, 1},
+        {REG_DWORD, {0, 0, 0, 0}, plan, 170, 0},
     };
-    auto store = [](DWORD type, const void* data, DWORD size) {
-        LSTATUS status = RegSetKeyValueA(HKEY_CURRENT_USER, settingsKey, "PreviewIcons", type, data, size);
-        return status == ERROR_SUCCESS;
-    };
-    ASSERT_FALSE(readSetting());
-    // Missing, then stored as a string: each new object makes it the DWORD 1.
-    for (bool storedAsString : {false, true}) {
-        if (storedAsString) {
-            ASSERT_TRUE(store(REG_SZ, "0", 2));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.path << ", setting of type " << c.type);
+        if (!c.stored.empty()) {
+            auto size = static_cast<DWORD>(c.stored.size());
+            LSTATUS status = RegSetKeyValueA(HKEY_CURRENT_USER, settingsKey, "PreviewIcons", c.type,
+                                             c.stored.data(), size);
+            ASSERT_EQ(status, ERROR_SUCCESS);
         }
         HICON large = nullptr;
         HICON small = nullptr;
-        ASSERT_EQ(ExtractIcons(plan, large, small), S_OK);
-        ASSERT_TRUE(readSetting());
+        ASSERT_EQ(ExtractIcons(c.path, large, small), S_OK);
+        DWORD type = 0;
+        DWORD value = 0;
+        DWORD size = sizeof value;
+        EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, settingsKey, "PreviewIcons", RRF_RT_ANY, &type, &value, &size),
+                  ERROR_SUCCESS);
         EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-        EXPECT_EQ(value, 1u);
+        EXPECT_EQ(value, c.after);
+        if (c.icon != 0) {
+            EXPECT_EQ(large, ModuleIcon(c.icon));
+            EXPECT_EQ(small, large);
+            continue;
+        }
         // Each drawn at the size asked for.
-        for (auto [icon, size] : {std::pair{large, 32}, std::pair{small, 16}}) {
+        for (auto [icon, side] : {std::pair{large, 32}, std::pair{small, 16}}) {
             Canvas canvas(48, 48, magenta);
             DrawIconEx(canvas.Dc(), 0, 0, unique_hicon(icon).get(), 0, 0, 0, nullptr, DI_NORMAL);
-            EXPECT_EQ(canvas.At(size - 1, size - 1), red) << size;
-            EXPECT_EQ(canvas.At(size, size), magenta) << size;
+            EXPECT_EQ(canvas.At(side - 1, side - 1), red) << side;
+            EXPECT_EQ(canvas.At(side, side), magenta) << side;
         }
     }
-    // The module's own icon of the file type, handed out as both sizes: for types
-    // without a preview, and for all once the setting is off.
-    const struct {
-        std::string path;
-        DWORD setting;
-        int icon;
-    } fixed[] = {{data, 1, 151}, {plan, 0, 170}};
-    for (const auto& f : fixed) {
-        ASSERT_TRUE(store(REG_DWORD, &f.setting, 4));
-        HICON large = nullptr;
-        HICON small = nullptr;
-        ASSERT_EQ(ExtractIcons(f.path, large, small), S_OK);
-        EXPECT_EQ(large, ModuleIcon(f.icon));
-        EXPECT_EQ(small, large);
-    }
-    ASSERT_TRUE(readSetting());
-    EXPECT_EQ(value, 0u);
 }
 
 }  // namespace
