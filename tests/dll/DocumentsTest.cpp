@@ -129,7 +129,7 @@ TEST_F(Documents, EachKindShowsItsPagesFilledAndThoseThatCannotBeReadNone)
     InfoFileBuilder fonts;
     fonts.FontTable("MACT", 1, "Chicago Outline").Version(1, "1.2");
     InfoFileBuilder records;
-    records.Info("Materials", "Stone", "grey").Info("Layers", "Walls", "12").Info("Materials", "Brick", "red");
+    records.Info("Materials", "Stone", "grey").Info("Layers", "Walls", "12").Info("Materials", "brick", "red");
     records.Info("Gl\x8A" "ser", "Clear", "");
     PlanBuilder bare(0x4D4D);
     bare.Version(5000).Release(0).DocumentName("Bare");
@@ -141,10 +141,10 @@ TEST_F(Documents, EachKindShowsItsPagesFilledAndThoseThatCannotBeReadNone)
         std::vector<std::string> titles;  // none: the file gets no page
         std::vector<Control> controls;
     } cases[] = {
-        // Sorted by category and name, in the ANSI code page.
+        // Sorted by category and name as Windows sorts words, in the ANSI code page.
         {"materials.qpd", records.Build(), {"Info"},
          {{0, 1015, "Gl\xE4ser:\r\n        Clear \r\nLayers:\r\n        Walls 12\r\n"
-                    "Materials:\r\n        Brick red\r\n        Stone grey\r\n", true, textPane}}},
+                    "Materials:\r\n        brick red\r\n        Stone grey\r\n", true, textPane}}},
         {"fonts.vec", fonts.Build(), {"Info"},
          {{0, 1015, "\r\nMacintosh vector fonts:\r\n     Chicago Outline 1.2\r\n", true, textPane}}},
         {"Villa.pln", FullPlan(), {"Info && Preview", "Project Notes", "Project Info"},
@@ -230,11 +230,12 @@ TEST_F(Documents, EditsAreWrittenBackAndAFailedWriteChangesNothing)
         EXPECT_TRUE(sheet->SetControlText(1010, "Villa Bianca on the Lake, No. 7"));
         EXPECT_TRUE(sheet->SetControlText(1008, "villa, garden"));
         EXPECT_TRUE(sheet->ApplyEnabled()) << "typing is a change";
-        // A lock bars every other open of the file while Apply runs; after the failed
-        // write the dialog still offers to cancel.
+        // Another program holding the file open, even one that shares it, bars the write
+        // while Apply runs; after the failed write the dialog still offers to cancel.
         unique_hfile lock;
+        const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
         if (c.locked)
-            lock.reset(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            lock.reset(CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
         EXPECT_EQ(static_cast<bool>(lock), c.locked);
         sheet->Apply();
         EXPECT_EQ(sheet->OkButtonText(), c.locked ? "OK" : "Close");
