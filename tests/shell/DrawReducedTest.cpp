@@ -68,16 +68,17 @@ TEST(PaletteDisplay, PreviewsAndIconsAreDitheredToTheScreensColoursWhereverTheyL
         for (int q = 0; q < 4; ++q) {
             RECT area = {std::max<LONG>(0, dst.left + q % 2 * halfWidth) + 3, q / 2 * halfHeight + 3,
                          dst.left + (q % 2 + 1) * halfWidth - 3, (q / 2 + 1) * halfHeight - 3};
+            if (area.left >= area.right)
+                continue;
             std::set<COLORREF> seen;
             double sum[3] = {};
             for (LONG y = area.top; y < area.bottom; ++y)
                 for (LONG x = area.left; x < area.right; ++x) {
-                    seen.insert(canvas.At(x, y));
+                    COLORREF pixel = canvas.At(x, y);
+                    seen.insert(pixel);
                     for (int channel = 0; channel < 3; ++channel)
-                        sum[channel] += canvas.At(x, y) >> (8 * channel) & 0xFF;
+                        sum[channel] += pixel >> (8 * channel) & 0xFF;
                 }
-            if (area.left >= area.right)
-                continue;
             EXPECT_GE(seen.size(), 2u) << "quadrant " << q << " was not dithered";
             for (int channel = 0; channel < 3; ++channel)
                 EXPECT_NEAR(sum[channel] / ((area.right - area.left) * (area.bottom - area.top)),
