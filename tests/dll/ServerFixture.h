@@ -1,19 +1,18 @@
 #pragma once
 // Loads the built server the way the shell does and gives tests its class factory,
-// with the registry roots redirected to scratch keys.
+// with the registry roots redirected to scratch keys and a folder for documents.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
 #include <wrl/client.h>
 
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "DropDataObject.h"
-#include "PropertySheetHost.h"
 #include "RedirectedRegistry.h"
+#include "ScratchFolder.h"
 #include "ServerModule.h"
 #include "shell/win32/ShellInterfaces.h"
 #include "util/win32/UniqueHandle.h"
@@ -24,8 +23,19 @@ class ServerFixture : public ::testing::Test {
 protected:
     RedirectedRegistry registry;
     host::ServerModule server{"orvshell.dll"};
+    ScratchFolder scratch;
 
     void SetUp() override { ASSERT_TRUE(server.Loaded()) << "orvshell.dll did not load"; }
+
+    // Once a test has let go of its objects and sheets, nothing may hold the module
+    // or a document.
+    void TearDown() override
+    {
+        EXPECT_EQ(server.CanUnloadNow(), S_OK) << "an object or page outlived its test";
+        for (const auto& entry : std::filesystem::directory_iterator(scratch.Folder())) {
+            EXPECT_TRUE(OpensExclusively(entry.path().string())) << entry.path() << " stayed open";
+        }
+    }
 
     template <typename Interface>
     Microsoft::WRL::ComPtr<Interface> Create(REFIID iid)
@@ -43,57 +53,14 @@ protected:
         return init->Initialize(nullptr, data.Get(), nullptr);
     }
 
-    // The Properties dialog of one file, as Explorer opens it: the object is
-    // released once its pages are added, and the pages keep it alive.
-    std::unique_ptr<host::PropertySheetHost> OpenProperties(const std::string& path, HRESULT* addPages = nullptr)
-    {
-        auto host = std::make_unique<host::PropertySheetHost>();
-        auto init = Create<IShellExtInit>(IID_IShellExtInit);
-        Microsoft::WRL::ComPtr<IShellPropSheetExt> sheet;
-        HRESULT result = InitializeWith(init.Get(), {path});
-        if (SUCCEEDED(result))
-            result = init.As(&sheet);
-        if (SUCCEEDED(result))
-            result = host->AddPagesFrom(sheet.Get());
-        if (addPages)
-            *addPages = result;
-        host->Show("Properties");
-        return host;
-    }
+    HICON ModuleIcon(int id) const { return LoadIconA(server.Module(), MAKEINTRESOURCEA(id)); }
 
-    // The icons the shell is given for a file by a new object loaded with it.
-    HRESULT ExtractIcons(const std::string& path, HICON& large, HICON& small, UINT sizes = MAKELONG(32, 16))
+    // Whether nobody holds the file.
+    static bool OpensExclusively(const std::string& path)
     {
-        auto persist = Create<IPersistFile>(IID_IPersistFile);
-        Microsoft::WRL::ComPtr<IExtractIconA> extract;
-        HRESULT result = persist.As(&extract);
-        if (SUCCEEDED(result))
-            result = persist->Load(std::filesystem::path(path).c_str(), STGM_READ);
-        return SUCCEEDED(result) ? extract->Extract("", 0, &large, &small, sizes) : result;
+        return static_cast<bool>(unique_hfile(
+            CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
     }
 };
-
-// The control of a page, or null.
-inline const host::ControlInfo* FindControl(const host::PageInfo& page, int id)
-{
-    for (const host::ControlInfo& control : page.controls)
-        if (control.id == id)
-            return &control;
-    return nullptr;
-}
-
-// The count an object holds now, read through a balanced AddRef and Release.
-inline ULONG RefCount(IUnknown* object)
-{
-    object->AddRef();
-    return object->Release();
-}
-
-// Whether nobody holds the file: a document must never stay open after a call.
-inline bool OpensExclusively(const std::string& path)
-{
-    return static_cast<bool>(
-        unique_hfile(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
-}
 
 }  // namespace orv::test

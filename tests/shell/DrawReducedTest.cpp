@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <set>
-#include <utility>
 #include <vector>
 
+#include "Canvas.h"
 #include "PreviewBlockBuilder.h"
 #include "preview/ColorReduction.h"
 #include "preview/PreviewPicture.h"
-#include "preview/win32/DrawReduced.h"
 #include "preview/win32/PreviewDrawing.h"
 #include "preview/win32/PreviewIcon.h"
 #include "util/MemoryFile.h"
@@ -17,128 +17,75 @@
 namespace orv {
 namespace {
 
+using test::Canvas;
 using test::PreviewBlockBuilder;
 
-// A bitmap of the screen's own depth, as pages and icons draw into.
-class ScreenBitmap {
-public:
-    ScreenBitmap(int width, int height)
-        : width(width), height(height),
-          bitmap(CreateCompatibleBitmap(unique_screen_dc(GetDC(nullptr)).get(), width, height)),
-          previous(SelectObject(dc.get(), bitmap.get()))
-    {
-        PatBlt(dc.get(), 0, 0, width, height, WHITENESS);
-    }
-    ~ScreenBitmap() { SelectObject(dc.get(), previous); }
-    HDC Dc() const { return dc.get(); }
+// Colours that the screen's palette does not hold, one a quadrant (top left, top right,
+// bottom left, bottom right). They differ in green, the channel whose palette levels
+// Wine's own colour table keeps.
+constexpr uint32_t quadrants[] = {0x646E83, 0x648E83, 0x644E83, 0x64AE83};
 
-    // Every pixel as the bitmap shows it, 0x00RRGGBB, top row first.
-    std::vector<uint32_t> Pixels() const
-    {
-        SelectObject(dc.get(), previous);
-        BITMAPINFO info = {};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-        GetDIBits(dc.get(), bitmap.get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-        SelectObject(dc.get(), bitmap.get());
-        for (uint32_t& pixel : pixels)
-            pixel &= 0xFFFFFF;
-        return pixels;
-    }
-
-private:
-    int width;
-    int height;
-    unique_hdc dc{CreateCompatibleDC(nullptr)};
-    unique_hbitmap bitmap;
-    HGDIOBJ previous;
-};
-
-std::vector<uint8_t> Uniform(int width, int height, uint32_t rgb)
-{
-    return PreviewBlockBuilder::Bitmap32(width, height, [rgb](int, int) { return rgb; }).Build();
-}
-
-// A colour that the standard palettes do not hold.
-constexpr uint32_t slate = 0x646E83;
-
-TEST(PaletteDisplay, XvfbAtEightBitsIsAPaletteDevice)
+// Wine keeps an 8-bit bitmap's pixels against a colour table of its own that is close
+// to, but not the same as, the system palette (up to a dozen steps a channel), so
+// averages are compared loosely.
+TEST(PaletteDisplay, PreviewsAndIconsAreDitheredToTheScreensColoursWhereverTheyLand)
 {
     ScreenDepth depth;
     ASSERT_TRUE(GetScreenDepth(nullptr, depth));
+    ASSERT_TRUE(depth.paletteDevice);
     EXPECT_EQ(depth.bitsPerPixel, 8);
-    EXPECT_TRUE(depth.paletteDevice);
     EXPECT_EQ(depth.paletteSize, 256);
-}
-
-TEST(PaletteDisplay, ScreenPalettesAreTheSystemPaletteOrBlackAndWhite)
-{
-    unique_screen_dc screen(GetDC(nullptr));
-    auto system = BuildScreenPalette(screen.get(), 256);
-    auto mono = BuildScreenPalette(screen.get(), 2);
-    ASSERT_TRUE(system && mono);
-    std::vector<PALETTEENTRY> expected(256);
-    expected.resize(GetSystemPaletteEntries(screen.get(), 0, 256, expected.data()));
-    ASSERT_EQ(system->colours.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(system->colours[i].rgbRed, expected[i].peRed);
-        EXPECT_EQ(system->colours[i].rgbGreen, expected[i].peGreen);
-        EXPECT_EQ(system->colours[i].rgbBlue, expected[i].peBlue);
-    }
-    ASSERT_EQ(mono->colours.size(), 2u);
-    EXPECT_EQ(mono->colours[0].rgbRed + mono->colours[0].rgbGreen + mono->colours[0].rgbBlue, 0);
-    EXPECT_EQ(mono->colours[1].rgbRed + mono->colours[1].rgbGreen + mono->colours[1].rgbBlue, 3 * 255);
-}
-
-// Wine keeps an 8-bit bitmap's pixels against a colour table of its own that is close
-// to, but not the same as, the system palette (up to a dozen steps a channel), so the
-// average is compared loosely.
-TEST(PaletteDisplay, PreviewsAreDitheredToTheColoursTheScreenShowsAndTheDcIsGivenBack)
-{
-    for (auto [width, height] : {std::pair{64, 48}, std::pair{100, 75}, std::pair{40, 30}}) {
-        ScreenBitmap target(width, height);
-        SetStretchBltMode(target.Dc(), HALFTONE);
-        HGDIOBJ palette = GetCurrentObject(target.Dc(), OBJ_PAL);
-        auto block = Uniform(64, 48, slate);
-        DrawBitmap(target.Dc(), {0, 0, width, height}, block.data(), static_cast<uint32_t>(block.size()));
-        EXPECT_NE(LastScanDirection(), 0) << "the reduction converted no row";
-        EXPECT_EQ(GetStretchBltMode(target.Dc()), HALFTONE) << width;
-        EXPECT_EQ(GetCurrentObject(target.Dc(), OBJ_PAL), palette) << width;
-        std::vector<uint32_t> pixels = target.Pixels();
-        // One colour the palette lacks comes out as a mix of palette colours whose
-        // average is near it; drawn directly it would be one colour.
-        EXPECT_GE(std::set<uint32_t>(pixels.begin(), pixels.end()).size(), 2u) << width;
-        ScreenBitmap direct(width, height);
-        StretchDIBits(direct.Dc(), 0, 0, width, height, 0, 0, 64, 48, block.data() + 64,
-                      reinterpret_cast<const BITMAPINFO*>(block.data() + 24), DIB_RGB_COLORS, SRCCOPY);
-        std::vector<uint32_t> directPixels = direct.Pixels();
-        EXPECT_EQ(std::set<uint32_t>(directPixels.begin(), directPixels.end()).size(), 1u) << width;
-        double sum[3] = {};
-        for (uint32_t pixel : pixels)
-            for (int channel = 0; channel < 3; ++channel)
-                sum[channel] += (pixel >> (16 - 8 * channel)) & 0xFF;
-        for (int channel = 0; channel < 3; ++channel)
-            EXPECT_NEAR(sum[channel] / pixels.size(), (slate >> (16 - 8 * channel)) & 0xFF, 8.0)
-                << width << " channel " << channel;
-    }
-}
-
-TEST(PaletteDisplay, IconsAreMadeThroughTheReduction)
-{
+    auto quadrant = [](int x, int y) { return quadrants[(y >= 24) * 2 + (x >= 32)]; };
+    auto block = PreviewBlockBuilder::Bitmap32(64, 48, quadrant).Build();
     PreviewPicture picture;
-    auto block = Uniform(64, 64, slate);
     MemoryFile file(block);
     ASSERT_TRUE(picture.ReadBlock(file, static_cast<uint32_t>(block.size()), PreviewKindBlock, nullptr, 0));
-    unique_hicon icon(MakeIcon(picture, 32));
-    ICONINFO info = {};
-    ASSERT_TRUE(icon && GetIconInfo(icon.get(), &info));
-    unique_hbitmap colour(info.hbmColor), mask(info.hbmMask);
-    BITMAP facts = {};
-    GetObjectA(colour.get(), sizeof facts, &facts);
-    std::vector<uint8_t> bits(static_cast<size_t>(facts.bmWidthBytes) * facts.bmHeight);
-    GetBitmapBits(colour.get(), static_cast<LONG>(bits.size()), bits.data());
-    EXPECT_EQ(facts.bmBitsPixel, 8);
-    EXPECT_GE(std::set<uint8_t>(bits.begin(), bits.end()).size(), 2u);
+    const struct {
+        RECT dst;
+        bool icon;
+    } cases[] = {
+        // The same size, enlarged, shrunk, each of the first two half outside the bitmap
+        // drawn into, and an icon.
+        {{0, 0, 64, 48}, false}, {{0, 0, 100, 75}, false}, {{0, 0, 40, 30}, false}, {{-32, 0, 32, 48}, false},
+        {{-50, 0, 50, 75}, false}, {{0, 0, 48, 48}, true},
+    };
+    for (const auto& [dst, icon] : cases) {
+        SCOPED_TRACE(testing::Message() << dst.left << ", " << dst.right << " x " << dst.bottom);
+        Canvas canvas(100, 75, RGB(255, 255, 255));
+        SetStretchBltMode(canvas.Dc(), HALFTONE);
+        HGDIOBJ palette = GetCurrentObject(canvas.Dc(), OBJ_PAL);
+        if (icon)
+            DrawIconEx(canvas.Dc(), 0, 0, unique_hicon(MakeIcon(picture, 48)).get(), 0, 0, 0, nullptr,
+                       DI_NORMAL);
+        else
+            DrawBitmap(canvas.Dc(), dst, block.data(), static_cast<uint32_t>(block.size()));
+        EXPECT_NE(LastScanDirection(), 0) << "the reduction converted no row";
+        EXPECT_EQ(GetStretchBltMode(canvas.Dc()), HALFTONE);
+        EXPECT_EQ(GetCurrentObject(canvas.Dc(), OBJ_PAL), palette);
+        // Each quadrant where it landed, less a margin that the diffused error crosses.
+        LONG halfWidth = (dst.right - dst.left) / 2;
+        LONG halfHeight = (dst.bottom - dst.top) / 2;
+        for (int q = 0; q < 4; ++q) {
+            RECT area = {std::max<LONG>(0, dst.left + q % 2 * halfWidth) + 3, q / 2 * halfHeight + 3,
+                         dst.left + (q % 2 + 1) * halfWidth - 3, (q / 2 + 1) * halfHeight - 3};
+            if (area.left >= area.right)
+                continue;
+            std::set<COLORREF> seen;
+            double sum[3] = {};
+            for (LONG y = area.top; y < area.bottom; ++y)
+                for (LONG x = area.left; x < area.right; ++x) {
+                    COLORREF pixel = canvas.At(x, y);
+                    seen.insert(pixel);
+                    for (int channel = 0; channel < 3; ++channel)
+                        sum[channel] += pixel >> (8 * channel) & 0xFF;
+                }
+            EXPECT_GE(seen.size(), 2u) << "quadrant " << q << " was not dithered";
+            for (int channel = 0; channel < 3; ++channel)
+                EXPECT_NEAR(sum[channel] / ((area.right - area.left) * (area.bottom - area.top)),
+                            quadrants[q] >> (16 - 8 * channel) & 0xFF, 8.0)
+                    << "quadrant " << q << " channel " << channel;
+        }
+    }
 }
 
 }  // namespace

@@ -1,57 +1,30 @@
 #pragma once
-// A 32-bit DIB section with its own device context, to draw into and read back.
+// A bitmap of the screen's own kind with a device context of its own, as pages and
+// icons are drawn into, filled with one colour and read back pixel by pixel.
 #include <windows.h>
 
-#include <cstdint>
+#include "util/win32/UniqueHandle.h"
 
 namespace orv::test {
 
 class Canvas {
 public:
-    Canvas(int width, int height, COLORREF fill) : width(width), height(height)
+    Canvas(int width, int height, COLORREF fill)
+        : bitmap(CreateCompatibleBitmap(unique_screen_dc(GetDC(nullptr)).get(), width, height)),
+          selected(dc.get(), bitmap.get())
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-        previous = SelectObject(dc, bitmap);
-        Fill({0, 0, width, height}, fill);
+        RECT all = {0, 0, width, height};
+        SetDCBrushColor(dc.get(), fill);
+        FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     }
-    ~Canvas()
-    {
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
 
-    HDC Dc() const { return dc; }
-    void Fill(RECT rect, COLORREF colour)
-    {
-        HBRUSH brush = CreateSolidBrush(colour);
-        FillRect(dc, &rect, brush);
-        DeleteObject(brush);
-    }
-    // As a COLORREF (0x00BBGGRR), so that it compares with RGB() and GetSysColor().
-    COLORREF At(int x, int y) const
-    {
-        GdiFlush();
-        uint32_t pixel = bits[static_cast<size_t>(y) * width + x];
-        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-    }
+    HDC Dc() const { return dc.get(); }
+    COLORREF At(int x, int y) const { return GetPixel(dc.get(), x, y); }
 
 private:
-    int width;
-    int height;
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ previous;
-    uint32_t* bits = nullptr;
+    unique_hdc dc{CreateCompatibleDC(nullptr)};
+    unique_hbitmap bitmap;
+    unique_select_object selected;
 };
 
 }  // namespace orv::test

@@ -9,16 +9,14 @@
 
 namespace orv::test {
 
-// The real registry with both roots redirected to scratch keys, so that no test
-// touches the prefix's own classes or user settings.
+// The real registry with both roots redirected to scratch keys of this process, so
+// that no test touches the prefix's own classes or user settings.
 class RedirectedRegistry {
 public:
     RedirectedRegistry()
     {
-        scratch = "Software\\OrvenstaalTests\\" + std::to_string(GetCurrentProcessId()) + "-" +
-                  std::to_string(counter++);
-        Redirect(HKEY_CLASSES_ROOT, classes, "classes");
-        Redirect(HKEY_CURRENT_USER, user, "user");
+        RegOverridePredefKey(HKEY_CLASSES_ROOT, classes.get());
+        RegOverridePredefKey(HKEY_CURRENT_USER, user.get());
     }
     ~RedirectedRegistry()
     {
@@ -28,24 +26,21 @@ public:
         user.reset();
         RegDeleteTreeA(HKEY_CURRENT_USER, scratch.c_str());
     }
-    RedirectedRegistry(const RedirectedRegistry&) = delete;
-    RedirectedRegistry& operator=(const RedirectedRegistry&) = delete;
 
     KeyStore& Store() { return Win32KeyStore::Instance(); }
 
 private:
-    void Redirect(HKEY root, unique_hkey& key, const char* name)
+    static unique_hkey CreateKey(const std::string& path)
     {
-        std::string path = scratch + "\\" + name;
-        RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        key.put(), nullptr);
-        RegOverridePredefKey(root, key.get());
+        unique_hkey key;
+        RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
+                        nullptr);
+        return key;
     }
 
-    static inline int counter = 0;
-    std::string scratch;
-    unique_hkey classes;
-    unique_hkey user;
+    std::string scratch = "Software\\OrvenstaalTests\\" + std::to_string(GetCurrentProcessId());
+    unique_hkey classes = CreateKey(scratch + "\\classes");
+    unique_hkey user = CreateKey(scratch + "\\user");
 };
 
 }  // namespace orv::test

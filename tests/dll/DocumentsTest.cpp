@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Canvas.h"
+#include "GifWriter.h"
+#include "InfoFileBuilder.h"
+#include "PlanBuilder.h"
+#include "PropertySheetHost.h"
+#include "ProjectDataBuilder.h"
+#include "ServerFixture.h"
+#include "SfoldBuilder.h"
+
+namespace orv::test {
+namespace {
+
+constexpr uint16_t WW = 0x5757;
+constexpr COLORREF red = RGB(255, 0, 0);
+constexpr COLORREF magenta = RGB(255, 0, 255);
+constexpr char settingsKey[] = "Software\\Orvenstaal\\ShellExtension";
+
+// 127 stored characters; with CR LF line ends the page shows more than 127.
+std::string Lines(const char* end)
+{
+    std::string lines;
+    for (char line = 'a'; line < 'a' + 18; ++line)
+        lines += std::string("line ") + line + end;
+    return lines + "z";
+}
+
+const ProjectTexts storedTexts = {"Villa", "Ann", "C", "VR-", "villa", Lines("\r")};
+
+// Signed in, with notes, project data (the third block) and a red 64 x 32 preview.
+std::vector<uint8_t> FullPlan()
+{
+    std::string notes = "Notes\rline two";
+    GifImage image;
+    image.width = 64;
+    image.height = 32;
+    image.minCodeSize = 2;
+    image.indices.assign(64 * 32, 1);
+    return PlanBuilder(WW)
+        .Version(4550).Release(42).DocumentName("Villa Rosa").SignInMarker('C')
+        .Block(520, SignInBlock(ByteOrder::Little, 12, 345, true, "C:\\Projects\\Villa"), PlanPointer::SignIn)
+        .Block(270, {notes.begin(), notes.end()})
+        .Block(584, ProjectDataRecord(WW, storedTexts), PlanPointer::ProjectData)
+        .Block(581, GifWriter().Screen(64, 32, {{0, 0, 0}, {255, 0, 0}}).Image(image).Trailer().Data(),
+               PlanPointer::Preview)
+        .Build();
+}
+
+std::vector<uint8_t> Book()
+{
+    return SfoldBook(SfoldFields{}, 372, ProjectDataRecord(WW, storedTexts));
+}
+
+// The control of a page, or null.
+const host::ControlInfo* FindControl(const host::PageInfo& page, int id)
+{
+    for (const host::ControlInfo& control : page.controls)
+        if (control.id == id)
+            return &control;
+    return nullptr;
+}
+
+DWORD Style(const host::PageInfo& page, int id)
+{
+    return static_cast<DWORD>(GetWindowLongA(GetDlgItem(page.window, id), GWL_STYLE));
+}
+
+// What Explorer shows of a document: its Properties dialog and its icons.
+class Documents : public ServerFixture {
+protected:
+    std::unique_ptr<host::PropertySheetHost> sheet;
+
+    void TearDown() override
+    {
+        sheet.reset();
+        ServerFixture::TearDown();
+    }
+
+    // The pages of the file's dialog as Explorer opens it: the object is released once
+    // its pages are added, and the pages keep it alive. Each page is made current
+    // once; the dialog stays open until the next call.
+    std::vector<host::PageInfo> Show(const std::string& path, HRESULT* addPages = nullptr)
+    {
+        sheet = std::make_unique<host::PropertySheetHost>();
+        auto init = Create<IShellExtInit>(IID_IShellExtInit);
+        Microsoft::WRL::ComPtr<IShellPropSheetExt> extension;
+        init.As(&extension);
+        HRESULT result = InitializeWith(init.Get(), {path});
+        if (SUCCEEDED(result))
+            result = sheet->AddPagesFrom(extension.Get());
+        if (addPages)
+            *addPages = result;
+        init.Reset();
+        extension.Reset();
+        if (!sheet->Show("Properties"))
+            return {};
+        EXPECT_TRUE(OpensExclusively(path)) << "the open dialog holds the document";
+        return sheet->ReadPages();
+    }
+
+    // The icons the shell is given for a file by a new object loaded with it.
+    HRESULT ExtractIcons(const std::string& path, HICON& large, HICON& small)
+    {
+        auto persist = Create<IPersistFile>(IID_IPersistFile);
+        Microsoft::WRL::ComPtr<IExtractIconA> extract;
+        persist.As(&extract);
+        HRESULT result = persist->Load(std::filesystem::path(path).c_str(), STGM_READ);
+        return SUCCEEDED(result) ? extract->Extract("", 0, &large, &small, MAKELONG(32, 16)) : result;
+    }
+};
+
+TEST_F(Documents, EachKindShowsItsPagesFilledAndThoseThatCannotBeReadNone)
+{
+    struct Control {
+        int page;
+        int id;
+        std::string text;
+        bool visible;
+        DWORD style;  // bits it must have
+    };
+    const DWORD textPane = ES_MULTILINE | ES_READONLY;
+    InfoFileBuilder fonts;
+    fonts.FontTable("MACT", 1, "Chicago Outline").Version(1, "1.2");
+    InfoFileBuilder records;
+    records.Info("Materials", "Stone", "grey").Info("Layers", "Walls", "12").Info("Materials", "brick", "red");
+    records.Info("Gl\x8A" "ser", "Clear", "");
+    PlanBuilder bare(0x4D4D);
+    bare.Version(5000).Release(0).DocumentName("Bare");
+    std::vector<uint8_t> damagedBook = SfoldBook(SfoldFields{});
+    damagedBook[50] ^= 0x01;
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        std::vector<std::string> titles;  // none: the file gets no page
+        std::vector<Control> controls;
+    } cases[] = {
+        // Sorted by category and name as Windows sorts words, in the ANSI code page.
+        {"materials.qpd", records.Build(), {"Info"},
+         {{0, 1015, "Gl\xE4ser:\r\n        Clear \r\nLayers:\r\n        Walls 12\r\n"
+                    "Materials:\r\n        brick red\r\n        Stone grey\r\n", true, textPane}}},
+        {"fonts.vec", fonts.Build(), {"Info"},
+         {{0, 1015, "\r\nMacintosh vector fonts:\r\n     Chicago Outline 1.2\r\n", true, textPane}}},
+        {"Villa.pln", FullPlan(), {"Info && Preview", "Project Notes", "Project Info"},
+         {{0, 1002, "  4.55", true, 0}, {0, 1003, "Release:", true, 0}, {0, 1004, "42", true, 0},
+          {0, 1008, "Windows", true, 0}, {0, 1010, "Villa Rosa", true, 0}, {0, 1012, "12 / 345", true, 0},
+          {0, 1014, "C:\\Projects\\Villa", true, ES_READONLY}, {0, 1015, "", false, 0},
+          {1, 1015, "Notes\r\nline two", true, textPane}, {2, 1003, "Villa", true, 0},
+          {2, 1009, Lines("\r\n"), true, ES_MULTILINE}}},
+        // Without a release or a sign-in their lines are hidden.
+        {"bare.pln", bare.Build(), {"Info && Preview"},
+         {{0, 1002, "  5.0", true, 0}, {0, 1003, "Release:", false, 0}, {0, 1004, "", true, 0},
+          {0, 1008, "Macintosh", true, 0}, {0, 1011, "Sign In/Changes:", false, 0}, {0, 1012, "", false, 0},
+          {0, 1013, "Project Path:", false, 0}, {0, 1014, "", false, 0}}},
+        {"book.sfk", Book(), {"Info", "Project Info"},
+         {{0, 1002, "4.1 - Windows", true, 0}, {0, 1006, "Sheetfold", true, 0}, {0, 1010, "Book", true, 0}}},
+        {"empty.qdd", {}, {}, {}},
+        {"noversion.vec", InfoFileBuilder().FontTable("MACT", 1, "Geneva").Version(2, "1.0").Build(), {}, {}},
+        {"damaged.lay", damagedBook, {}, {}},
+        {"garbage.pln", std::vector<uint8_t>(300, 0xA5), {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HRESULT added = S_OK;
+        std::vector<host::PageInfo> pages = Show(scratch.Write(c.name, c.bytes), &added);
+        EXPECT_EQ(added, c.titles.empty() ? E_FAIL : S_OK);
+        ASSERT_EQ(pages.size(), c.titles.size());
+        for (size_t i = 0; i < pages.size(); ++i)
+            EXPECT_EQ(pages[i].title, c.titles[i]);
+        for (const Control& expected : c.controls) {
+            SCOPED_TRACE(testing::Message() << expected.page << "/" << expected.id);
+            const host::ControlInfo* control = FindControl(pages[expected.page], expected.id);
+            ASSERT_NE(control, nullptr);
+            EXPECT_EQ(control->text, expected.text);
+            EXPECT_EQ(control->visible, expected.visible);
+            EXPECT_EQ(Style(pages[expected.page], expected.id) & expected.style, expected.style);
+            // The dialog manager selects the name a page opens with; nothing else comes up selected.
+            if (expected.id != 1010) {
+                EXPECT_EQ(control->selectionStart, control->selectionEnd) << "the text came up selected";
+            }
+        }
+        EXPECT_FALSE(!pages.empty() && sheet->ApplyEnabled()) << "filling the pages is no change";
+    }
+    HRESULT added = S_OK;
+    EXPECT_TRUE(Show(scratch.PathOf("missing.qpd"), &added).empty());
+    EXPECT_EQ(added, E_FAIL);
+}
+
+TEST_F(Documents, ThePlanPreviewIsPaintedAndTakesTheRowsWithoutSignIn)
+{
+    std::vector<host::PageInfo> pages = Show(scratch.Write("Villa.pln", FullPlan()));
+    ASSERT_FALSE(pages.empty());
+    RECT label = FindControl(pages[0], 1009)->rect;
+    RECT placeholder = FindControl(pages[0], 1015)->rect;
+    unique_screen_dc page(GetDC(pages[0].window));
+    POINT centre = {(placeholder.left + placeholder.right) / 2, (placeholder.top + placeholder.bottom) / 2};
+    EXPECT_EQ(GetPixel(page.get(), centre.x, centre.y), red);
+
+    pages = Show(scratch.Write("bare.pln", PlanBuilder(0x4D4D).Version(5000).DocumentName("Bare").Build()));
+    ASSERT_FALSE(pages.empty());
+    RECT preview = FindControl(pages[0], 1015)->rect;
+    EXPECT_EQ(preview.top, label.bottom + (placeholder.top - label.bottom) / 6);
+    EXPECT_EQ(preview.bottom, placeholder.bottom);
+    EXPECT_EQ(preview.left, placeholder.left);
+    EXPECT_EQ(preview.right, placeholder.right);
+}
+
+TEST_F(Documents, EditsAreWrittenBackAndAFailedWriteChangesNothing)
+{
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        bool locked;
+    } cases[] = {
+        {"rename.pln", FullPlan(), false},
+        {"locked.pln", FullPlan(), true},
+        {"book.sfk", Book(), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string path = scratch.Write(c.name, c.bytes);
+        Show(path);
+        // The longest name either document stores.
+        EXPECT_TRUE(sheet->SetControlText(1010, "Villa Bianca on the Lake, No. 7"));
+        EXPECT_TRUE(sheet->SetControlText(1008, "villa, garden"));
+        EXPECT_TRUE(sheet->ApplyEnabled()) << "typing is a change";
+        // Another program holding the file open, even one that shares it, bars the write
+        // while Apply runs; after the failed write the dialog still offers to cancel.
+        unique_hfile lock;
+        const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+        if (c.locked)
+            lock.reset(CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_EQ(static_cast<bool>(lock), c.locked);
+        sheet->Apply();
+        EXPECT_EQ(sheet->OkButtonText(), c.locked ? "OK" : "Close");
+        sheet.reset();
+        lock.reset();
+        if (c.locked) {
+            EXPECT_EQ(ReadWholeFile(path), c.bytes);
+            continue;
+        }
+        std::vector<host::PageInfo> pages = Show(path);
+        ASSERT_GE(pages.size(), 2u);
+        EXPECT_EQ(FindControl(pages[0], 1010)->text, "Villa Bianca on the Lake, No. 7");
+        EXPECT_EQ(FindControl(pages.back(), 1008)->text, "villa, garden");
+        EXPECT_EQ(FindControl(pages.back(), 1009)->text, Lines("\r\n"));
+    }
+}
+
+TEST_F(Documents, IconsAreDrawnFromPlanPreviewsUnlessTheSettingIsOff)
+{
+    std::string plan = scratch.Write("icon.pln", FullPlan());
+    std::string data = scratch.Write("table.qpd", InfoFileBuilder().Info("Layers", "Walls", "A").Build());
+    // Missing, or stored as anything but a DWORD, the setting is on and each new object
+    // makes it the DWORD 1; a DWORD stays as it is.
+    const struct {
+        DWORD type;
+        std::vector<uint8_t> stored;  // none: nothing stored
+        std::string path;
+        int icon;  // the module's icon handed out as both sizes; 0 for icons drawn from the preview
+        DWORD after;
+    } cases[] = {
+        {REG_NONE, {}, plan, 0, 1},
+        {REG_SZ, {'0', 0}, plan, 0, 1},
+        {REG_DWORD, {1, 0, 0, 0}, data, 151, 1},
+        {REG_DWORD, {0, 0, 0, 0}, plan, 170, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.path << ", setting of type " << c.type);
+        if (!c.stored.empty()) {
+            auto size = static_cast<DWORD>(c.stored.size());
+            LSTATUS status = RegSetKeyValueA(HKEY_CURRENT_USER, settingsKey, "PreviewIcons", c.type,
+                                             c.stored.data(), size);
+            ASSERT_EQ(status, ERROR_SUCCESS);
+        }
+        HICON large = nullptr;
+        HICON small = nullptr;
+        ASSERT_EQ(ExtractIcons(c.path, large, small), S_OK);
+        DWORD type = 0;
+        DWORD value = 0;
+        DWORD size = sizeof value;
+        EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, settingsKey, "PreviewIcons", RRF_RT_ANY, &type, &value, &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+        EXPECT_EQ(value, c.after);
+        if (c.icon != 0) {
+            EXPECT_EQ(large, ModuleIcon(c.icon));
+            EXPECT_EQ(small, large);
+            continue;
+        }
+        // Each drawn at the size asked for.
+        for (auto [icon, side] : {std::pair{large, 32}, std::pair{small, 16}}) {
+            Canvas canvas(48, 48, magenta);
+            DrawIconEx(canvas.Dc(), 0, 0, unique_hicon(icon).get(), 0, 0, 0, nullptr, DI_NORMAL);
+            EXPECT_EQ(canvas.At(side - 1, side - 1), red) << side;
+            EXPECT_EQ(canvas.At(side, side), magenta) << side;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace orv::test
