@@ -57,19 +57,19 @@ PreviewBlockBuilder PreviewBlockBuilder::Metafile(const std::vector<uint8_t>& bi
 
 PreviewBlockBuilder& PreviewBlockBuilder::Flags(uint16_t flags)
 {
-    out.PatchU16(16, flags);
+    out.At(16).U16(flags).At(out.Size());
     return *this;
 }
 
 PreviewBlockBuilder& PreviewBlockBuilder::HeaderSize(uint32_t size)
 {
-    out.PatchU32(24, size);
+    out.At(24).U32(size).At(out.Size());
     return *this;
 }
 
 PreviewBlockBuilder& PreviewBlockBuilder::DataOffset(uint32_t offset)
 {
-    out.PatchU32(20, offset);
+    out.At(20).U32(offset).At(out.Size());
     return *this;
 }
 
