@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "server/MemoryKeyStore.h"
-#include "server/Registration.h"
+#include "registry/MemoryKeyStore.h"
+#include "registry/Registration.h"
+#include "shell/ExtensionTables.h"
 
 namespace orv {
 namespace {
@@ -62,7 +63,7 @@ TEST(Registration, AnEmptyStoreGetsExactlyTheServersKeys)
 {
     MemoryKeyStore store;
     RegistryAccess registry(&store);
-    RegisterServer(registry, modulePath, classId);
+    RegisterServer(registry, modulePath, classId, AllExtensionTables);
 
     const std::string clsid = "clsid\\" + classIdKey;
     Lines expected = {"clsid", clsid + "\\notinsertable", clsid + "\\inprocserver32|threadingmodel=Apartment",
@@ -95,7 +96,7 @@ TEST(Registration, IconHandlersGoUnderTheProgramIdTheExtensionNames)
     PutString(store, ".pln", "Orv.Plan");
     PutString(store, ".qdl", "");
     RegistryAccess registry(&store);
-    RegisterServer(registry, modulePath, classId);
+    RegisterServer(registry, modulePath, classId, AllExtensionTables);
 
     const auto& keys = store.Keys(RegistryRoot::ClassesRoot);
     auto handler = keys.find("orv.plan\\shellex\\iconhandler");
@@ -105,7 +106,7 @@ TEST(Registration, IconHandlersGoUnderTheProgramIdTheExtensionNames)
     EXPECT_EQ(keys.count(".pln\\shellex"), 0u);
     EXPECT_EQ(keys.count(".qdl\\shellex\\iconhandler"), 1u) << "an empty program id names none";
 
-    UnregisterServer(registry, classId);
+    UnregisterServer(registry, classId, AllExtensionTables);
     EXPECT_EQ(keys.count("orv.plan\\shellex\\iconhandler"), 0u);
     EXPECT_EQ(keys.count("orv.plan\\shellex"), 1u);
     EXPECT_EQ(keys.count(".qdl\\shellex\\iconhandler"), 0u);
@@ -118,10 +119,10 @@ TEST(Registration, RegisteringTwiceLeavesWhatRegisteringOnceLeaves)
     MemoryKeyStore twice = once;
 
     RegistryAccess onceRegistry(&once);
-    RegisterServer(onceRegistry, modulePath, classId);
+    RegisterServer(onceRegistry, modulePath, classId, AllExtensionTables);
     RegistryAccess twiceRegistry(&twice);
-    RegisterServer(twiceRegistry, modulePath, classId);
-    RegisterServer(twiceRegistry, modulePath, classId);
+    RegisterServer(twiceRegistry, modulePath, classId, AllExtensionTables);
+    RegisterServer(twiceRegistry, modulePath, classId, AllExtensionTables);
     EXPECT_TRUE(SameKeys(once, twice));
 }
 
@@ -129,8 +130,8 @@ TEST(Registration, UnregisteringLeavesOnlyTheKeysOnTheWay)
 {
     MemoryKeyStore store;
     RegistryAccess registry(&store);
-    RegisterServer(registry, modulePath, classId);
-    UnregisterServer(registry, classId);
+    RegisterServer(registry, modulePath, classId, AllExtensionTables);
+    UnregisterServer(registry, classId, AllExtensionTables);
 
     Lines expected = {"clsid", "quickview", "*", "*\\shellex", "*\\shellex\\propertysheethandlers"};
     for (std::string extension : allExtensions)
@@ -142,7 +143,7 @@ TEST(Registration, UnregisteringRemovesNothingThatIsNotOurs)
 {
     MemoryKeyStore untouched;
     RegistryAccess emptyRegistry(&untouched);
-    UnregisterServer(emptyRegistry, classId);
+    UnregisterServer(emptyRegistry, classId, AllExtensionTables);
     EXPECT_TRUE(untouched.Keys(RegistryRoot::ClassesRoot).empty());
 
     MemoryKeyStore others;
@@ -155,16 +156,16 @@ TEST(Registration, UnregisteringRemovesNothingThatIsNotOurs)
     const MemoryKeyStore before = others;
 
     RegistryAccess registry(&others);
-    UnregisterServer(registry, classId);
+    UnregisterServer(registry, classId, AllExtensionTables);
     EXPECT_TRUE(SameKeys(others, before));
     EXPECT_FALSE(registry.UnregisterIconHandler(".qdl", classId));
     EXPECT_FALSE(registry.UnregisterQuickView(".mod", classId));
 
-    RegisterServer(registry, modulePath, classId);
+    RegisterServer(registry, modulePath, classId, AllExtensionTables);
     EXPECT_TRUE(registry.UnregisterQuickView(".pln", classId));
     EXPECT_FALSE(registry.UnregisterQuickView(".mod", classId)) << "another viewer keeps the key";
     EXPECT_TRUE(registry.UnregisterIconHandler(".pln", classId));
-    UnregisterServer(registry, classId);
+    UnregisterServer(registry, classId, AllExtensionTables);
     const auto& keys = others.Keys(RegistryRoot::ClassesRoot);
     EXPECT_EQ(keys.count("quickview\\.mod\\{11111111-2222-3333-4444-555555555555}"), 1u);
     EXPECT_EQ(keys.count("*\\shellex\\propertysheethandlers\\other"), 1u);
@@ -175,7 +176,7 @@ TEST(Registration, TheEarlierPropertySheetHandlerNameMakesWay)
     MemoryKeyStore store;
     PutString(store, "*\\shellex\\PropertySheetHandlers\\Orvenstaal.BVShellExtension", otherClassId);
     RegistryAccess registry(&store);
-    RegisterServer(registry, modulePath, classId);
+    RegisterServer(registry, modulePath, classId, AllExtensionTables);
     const auto& keys = store.Keys(RegistryRoot::ClassesRoot);
     EXPECT_EQ(keys.count("*\\shellex\\propertysheethandlers\\orvenstaal.bvshellextension"), 0u);
     EXPECT_EQ(keys.count("*\\shellex\\propertysheethandlers\\orvenstaal.shellextension"), 1u);

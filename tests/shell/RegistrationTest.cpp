@@ -4,7 +4,7 @@
 #include <string>
 
 #include "RedirectedRegistry.h"
-#include "server/Registration.h"
+#include "registry/Registration.h"
 #include "shell/ExtensionTables.h"
 #include "util/win32/UniqueHandle.h"
 
@@ -55,7 +55,7 @@ protected:
 
 TEST_F(RegistrationInRegistry, RegisteringWritesTheClassTheFileTypesAndThePageHandler)
 {
-    RegisterServer(registry, modulePath, classId);
+    RegisterServer(registry, modulePath, classId, AllExtensionTables);
 
     EXPECT_EQ(StringValue("Orvenstaal.ShellExtension.2"), "Orvenstaal Shell Extension 2.0");
     EXPECT_EQ(StringValue("Orvenstaal.ShellExtension.2\\CLSID"), classId);
@@ -82,8 +82,8 @@ TEST_F(RegistrationInRegistry, RegisteringWritesTheClassTheFileTypesAndThePageHa
 
 TEST_F(RegistrationInRegistry, UnregisteringRemovesTheServersKeysAndKeepsTheFileTypes)
 {
-    RegisterServer(registry, modulePath, classId);
-    UnregisterServer(registry, classId);
+    RegisterServer(registry, modulePath, classId, AllExtensionTables);
+    UnregisterServer(registry, classId, AllExtensionTables);
 
     EXPECT_FALSE(KeyExists("Orvenstaal.ShellExtension.2"));
     EXPECT_FALSE(KeyExists("Orvenstaal.ShellExtension"));
