@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "server/RegistryAccess.h"
+#include "registry/RegistryAccess.h"
 #include "util/Strings.h"
 
 namespace orv {

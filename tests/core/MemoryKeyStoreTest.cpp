@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "RegistryAccessCases.h"
-#include "server/MemoryKeyStore.h"
+#include "registry/MemoryKeyStore.h"
 
 namespace orv {
 namespace test {

@@ -4,8 +4,9 @@
 #include <set>
 #include <string>
 
-#include "server/MemoryKeyStore.h"
-#include "server/Registration.h"
+#include "registry/MemoryKeyStore.h"
+#include "registry/Registration.h"
+#include "shell/ExtensionTables.h"
 
 namespace orv {
 namespace {
@@ -58,8 +59,8 @@ TEST(Registration, RegisteringWritesExactlyTheServersKeysAndUnregisteringRemoves
     MemoryKeyStore store;
     PutString(store, "*\\shellex\\PropertySheetHandlers\\Orvenstaal.BVShellExtension", otherClassId);
     RegistryAccess registry(&store);
-    RegisterServer(registry, modulePath, classId);
-    RegisterServer(registry, modulePath, classId);
+    RegisterServer(registry, modulePath, classId, AllExtensionTables);
+    RegisterServer(registry, modulePath, classId, AllExtensionTables);
 
     const std::string clsid = "clsid\\" + classIdKey;
     Lines onTheWay = {"clsid", "*", "*\\shellex", "*\\shellex\\propertysheethandlers", "quickview"};
@@ -88,7 +89,7 @@ TEST(Registration, RegisteringWritesExactlyTheServersKeysAndUnregisteringRemoves
     }
     EXPECT_EQ(Listing(store), expected);
 
-    UnregisterServer(registry, classId);
+    UnregisterServer(registry, classId, AllExtensionTables);
     EXPECT_EQ(Listing(store), onTheWay);
 }
 
@@ -107,13 +108,13 @@ TEST(Registration, IconHandlersFollowTheProgramIdAndOnlyOurKeysAreRemoved)
     PutString(store, "*\\shellex\\PropertySheetHandlers\\Other", otherClassId);
     const Lines before = Listing(store);
     RegistryAccess registry(&store);
-    UnregisterServer(registry, classId);
+    UnregisterServer(registry, classId, AllExtensionTables);
     EXPECT_EQ(Listing(store), before);
     EXPECT_FALSE(registry.UnregisterIconHandler(".pln", classId));
     EXPECT_FALSE(registry.UnregisterIconHandler(".qdl", classId));
     EXPECT_FALSE(registry.UnregisterQuickView(".mod", classId));
 
-    RegisterServer(registry, modulePath, classId);
+    RegisterServer(registry, modulePath, classId, AllExtensionTables);
     const Lines registered = Listing(store);
     EXPECT_EQ(registered.count("orv.plan\\shellex\\iconhandler" + ours), 1u);
     EXPECT_EQ(registered.count(".pln\\shellex"), 0u);
@@ -121,7 +122,7 @@ TEST(Registration, IconHandlersFollowTheProgramIdAndOnlyOurKeysAreRemoved)
     EXPECT_TRUE(registry.UnregisterIconHandler(".pln", classId));
     EXPECT_TRUE(registry.UnregisterQuickView(".pln", classId));
     EXPECT_FALSE(registry.UnregisterQuickView(".mod", classId));
-    UnregisterServer(registry, classId);
+    UnregisterServer(registry, classId, AllExtensionTables);
     const Lines left = Listing(store);
     EXPECT_EQ(left.count("orv.plan\\shellex\\iconhandler"), 0u);
     EXPECT_EQ(left.count("orv.plan\\shellex"), 1u);

@@ -7,7 +7,7 @@
 
 #include "InfoFileBuilder.h"
 #include "ServerFixture.h"
-#include "server/win32/ClassId.h"
+#include "module/win32/ClassId.h"
 
 namespace orv::test {
 namespace {

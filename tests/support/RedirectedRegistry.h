@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "server/win32/Win32KeyStore.h"
+#include "registry/win32/Win32KeyStore.h"
 #include "util/win32/UniqueHandle.h"
 
 namespace orv::test {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "server/RegistryAccess.h"
+#include "registry/RegistryAccess.h"
 
 namespace orv::test {
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "server/MemoryKeyStore.h"
-#include "server/RegistryAccess.h"
+#include "registry/MemoryKeyStore.h"
+#include "registry/RegistryAccess.h"
 
 namespace orv::test {
 

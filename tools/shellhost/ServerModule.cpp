@@ -1,6 +1,6 @@
 #include "ServerModule.h"
 
-#include "server/win32/ClassId.h"
+#include "module/win32/ClassId.h"
 
 namespace orv::host {
 

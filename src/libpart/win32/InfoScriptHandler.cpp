@@ -2,8 +2,8 @@
 
 #include "libpart/InfoFiles.h"
 #include "resources/resource.h"
-#include "server/win32/ModuleState.h"
 #include "shell/win32/TextPageProc.h"
+#include "util/win32/ModuleInstance.h"
 
 namespace orv {
 
@@ -16,8 +16,8 @@ bool InfoScriptHandler::LoadContents()
 {
     char macintosh[64] = {};
     char windows[64] = {};
-    LoadStringA(moduleState.moduleInstance, IDS_MAC_VECTOR_FONTS, macintosh, sizeof macintosh);
-    LoadStringA(moduleState.moduleInstance, IDS_WIN_VECTOR_FONTS, windows, sizeof windows);
+    LoadStringA(ModuleInstance(), IDS_MAC_VECTOR_FONTS, macintosh, sizeof macintosh);
+    LoadStringA(ModuleInstance(), IDS_WIN_VECTOR_FONTS, windows, sizeof windows);
     auto file = OpenFile(path, File::Access::Read);
     return file && BuildFontListing(*file, FontHeadings{macintosh, windows}, lstrcmpA, infoText);
 }

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "server/win32/ModuleState.h"
+#include "util/win32/ModuleInstance.h"
 
 namespace orv {
 
@@ -12,7 +12,7 @@ bool FileHandler::MakeIcons(uint16_t, HICON& large, uint16_t, HICON& small)
     small = nullptr;
     uint32_t iconId = extensionTable && entryIndex >= 0 ? extensionTable->rows[entryIndex].iconId : 0;
     if (iconId != 0) {
-        large = LoadIconA(moduleState.moduleInstance, MAKEINTRESOURCEA(iconId & 0xFFFF));
+        large = LoadIconA(ModuleInstance(), MAKEINTRESOURCEA(iconId & 0xFFFF));
         small = large;
     }
     if (large == nullptr || small == nullptr)
@@ -30,7 +30,7 @@ void FileHandler::SetPage(PROPSHEETPAGEA& page, const char* templateName, DLGPRO
     if (titleId != 0) {
         page.dwFlags |= PSP_USETITLE;
         // The title points at the 256-byte buffer that AddPages lends each page.
-        LoadStringA(moduleState.moduleInstance, titleId, const_cast<char*>(page.pszTitle), 32);
+        LoadStringA(ModuleInstance(), titleId, const_cast<char*>(page.pszTitle), 32);
     }
 }
 

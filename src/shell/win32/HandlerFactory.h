@@ -1,15 +1,24 @@
 #pragma once
 #include <memory>
+#include <span>
 
 #include "shell/win32/FileHandler.h"
 
 namespace orv {
 
-// Picks the handler for a path: the first class, in a fixed order, whose extension
-// table lists the path's extension.
+// Makes an unclaimed handler of one class; null when memory is short.
+using HandlerMaker = FileHandler* (*)();
+
+// Picks the handler for a path: the first class, in the order it is given, whose
+// extension table lists the path's extension.
 class HandlerFactory {
 public:
-    static std::unique_ptr<FileHandler> CreateHandler(const char* path);
+    explicit constexpr HandlerFactory(std::span<const HandlerMaker> classes) : classes(classes) {}
+
+    std::unique_ptr<FileHandler> CreateHandler(const char* path) const;
+
+private:
+    std::span<const HandlerMaker> classes;
 };
 
 }  // namespace orv

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "server/win32/ModuleState.h"
 #include "shell/win32/HandlerLink.h"
+#include "util/win32/ModuleInstance.h"
 
 namespace orv {
 
@@ -38,7 +38,7 @@ void SetItemText(HWND dialog, int id, const std::string& text)
 std::string ModuleString(UINT id)
 {
     char text[256] = {};
-    LoadStringA(moduleState.moduleInstance, id, text, sizeof text);
+    LoadStringA(ModuleInstance(), id, text, sizeof text);
     return text;
 }
 

@@ -5,9 +5,9 @@
 
 #include <new>
 
-#include "server/RegistryAccess.h"
-#include "server/win32/ModuleState.h"
-#include "shell/win32/HandlerFactory.h"
+#include "registry/RegistryAccess.h"
+#include "shell/win32/LiveObjects.h"
+#include "util/win32/ModuleInstance.h"
 
 namespace orv {
 namespace {
@@ -29,15 +29,16 @@ bool ReadPreviewIcons()
 
 }  // namespace
 
-ShellExtension::ShellExtension(const CLSID& classId) : classId(classId), previewIcons(ReadPreviewIcons())
+ShellExtension::ShellExtension(const CLSID& classId, const HandlerFactory& handlers)
+    : classId(classId), handlers(handlers), previewIcons(ReadPreviewIcons())
 {
-    ++moduleState.objectCount;
+    LiveObjects::Add();
 }
 
 ShellExtension::~ShellExtension()
 {
     link.reset();
-    --moduleState.objectCount;
+    LiveObjects::Remove();
 }
 
 HRESULT STDMETHODCALLTYPE ShellExtension::QueryInterface(REFIID iid, void** out) noexcept
@@ -71,7 +72,7 @@ ULONG STDMETHODCALLTYPE ShellExtension::Release() noexcept
 HRESULT ShellExtension::Bind(const char* path)
 {
     link.reset();
-    std::unique_ptr<FileHandler> handler = HandlerFactory::CreateHandler(path);
+    std::unique_ptr<FileHandler> handler = handlers.CreateHandler(path);
     if (!handler)
         return E_FAIL;
     link.reset(new (std::nothrow) HandlerLink{this, std::move(handler)});
@@ -94,7 +95,7 @@ HRESULT STDMETHODCALLTYPE ShellExtension::AddPages(LPFNSVADDPROPSHEETPAGE addPag
             // The first published layout: the size the platform checks pages against.
             page.dwSize = PROPSHEETPAGEA_V1_SIZE;
             page.dwFlags = PSP_USECALLBACK;
-            page.hInstance = moduleState.moduleInstance;
+            page.hInstance = ModuleInstance();
             page.pszTitle = title;
             page.lParam = reinterpret_cast<LPARAM>(link.get());
             page.pfnCallback = PageReleaseCallback;

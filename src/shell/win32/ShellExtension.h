@@ -4,8 +4,9 @@
 
 #include <memory>
 
-#include "shell/win32/ShellInterfaces.h"
+#include "shell/win32/HandlerFactory.h"
 #include "shell/win32/HandlerLink.h"
+#include "shell/win32/ShellInterfaces.h"
 
 namespace orv {
 
@@ -17,7 +18,7 @@ class ShellExtension final : public IShellPropSheetExt,
                              public IExtractIconA,
                              public IFileViewerA {
 public:
-    explicit ShellExtension(const CLSID& classId);
+    ShellExtension(const CLSID& classId, const HandlerFactory& handlers);
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override;
@@ -62,6 +63,7 @@ private:
 
     ULONG refCount = 0;
     CLSID classId;
+    const HandlerFactory& handlers;
     std::unique_ptr<HandlerLink> link;
     bool previewIcons = true;
 };

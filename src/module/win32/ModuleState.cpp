@@ -1,10 +1,17 @@
-#include "server/win32/ModuleState.h"
+#include "module/win32/ModuleState.h"
 
 #include <objbase.h>
+
+#include "shell/win32/LiveObjects.h"
 
 namespace orv {
 
 ModuleState moduleState;
+
+bool ModuleState::CanUnload() const
+{
+    return LiveObjects::Count() == 0 && lockCount == 0;
+}
 
 void MakeClassIdString(char (&text)[128])
 {

@@ -4,15 +4,17 @@
 #include <atomic>
 #include <cstdint>
 
-#include "server/win32/ClassId.h"
+#include "module/win32/ClassId.h"
 
 namespace orv {
 
-// What the whole module shares: the unload counts and its own instance handle.
+// What keeps the module loaded besides its live objects: the locks hosts take
+// through the class factory.
 struct ModuleState {
-    std::atomic<int32_t> objectCount{0};
     std::atomic<int32_t> lockCount{0};
-    HINSTANCE moduleInstance = nullptr;
+
+    // No live object and no lock.
+    bool CanUnload() const;
 };
 
 extern ModuleState moduleState;

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "server/KeyStore.h"
+#include "registry/KeyStore.h"
 
 namespace orv {
 

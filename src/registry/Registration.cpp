@@ -1,8 +1,6 @@
-#include "server/Registration.h"
+#include "registry/Registration.h"
 
 #include <string>
-
-#include "shell/ExtensionTables.h"
 
 namespace orv {
 namespace {
@@ -22,9 +20,9 @@ struct KeyName {
 
 }  // namespace
 
-void RegisterFileTypes(RegistryAccess& registry, const char* classIdString)
+void RegisterFileTypes(RegistryAccess& registry, const char* classIdString, FileTypes types)
 {
-    for (const ExtensionTable* table : AllExtensionTables) {
+    for (const ExtensionTable* table : types) {
         for (const ExtensionEntry& row : table->rows)
             registry.RegisterIconHandler(row.extension, classIdString);
         if (table->quickView)
@@ -33,9 +31,9 @@ void RegisterFileTypes(RegistryAccess& registry, const char* classIdString)
     }
 }
 
-void UnregisterFileTypes(RegistryAccess& registry, const char* classIdString)
+void UnregisterFileTypes(RegistryAccess& registry, const char* classIdString, FileTypes types)
 {
-    for (const ExtensionTable* table : AllExtensionTables) {
+    for (const ExtensionTable* table : types) {
         for (const ExtensionEntry& row : table->rows)
             registry.UnregisterIconHandler(row.extension, classIdString);
         if (table->quickView)
@@ -44,7 +42,8 @@ void UnregisterFileTypes(RegistryAccess& registry, const char* classIdString)
     }
 }
 
-void RegisterServer(RegistryAccess& registry, const char* modulePath, const char* classIdString)
+void RegisterServer(RegistryAccess& registry, const char* modulePath, const char* classIdString,
+                    FileTypes types)
 {
     const std::string clsidKey = std::string("CLSID\\") + classIdString;
     const char* clsid = clsidKey.c_str();
@@ -68,14 +67,14 @@ void RegisterServer(RegistryAccess& registry, const char* modulePath, const char
         registry.SetStringValue(RegistryRoot::ClassesRoot, write.name.key, write.name.subkey,
                                 write.data, write.valueName);
 
-    RegisterFileTypes(registry, classIdString);
+    RegisterFileTypes(registry, classIdString, types);
 
     registry.DeleteKey(RegistryRoot::ClassesRoot, PropertySheetHandlers, EarlierHandlerName);
     registry.SetStringValue(RegistryRoot::ClassesRoot, PropertySheetHandlers, ProgId, classIdString,
                             nullptr);
 }
 
-void UnregisterServer(RegistryAccess& registry, const char* classIdString)
+void UnregisterServer(RegistryAccess& registry, const char* classIdString, FileTypes types)
 {
     const std::string clsidKey = std::string("CLSID\\") + classIdString;
     const char* clsid = clsidKey.c_str();
@@ -94,7 +93,7 @@ void UnregisterServer(RegistryAccess& registry, const char* classIdString)
     for (const KeyName& deletion : deletions)
         registry.DeleteKey(RegistryRoot::ClassesRoot, deletion.key, deletion.subkey);
 
-    UnregisterFileTypes(registry, classIdString);
+    UnregisterFileTypes(registry, classIdString, types);
 
     registry.DeleteKey(RegistryRoot::ClassesRoot, PropertySheetHandlers, ProgId);
 }

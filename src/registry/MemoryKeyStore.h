@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "server/KeyStore.h"
+#include "registry/KeyStore.h"
 
 namespace orv {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "server/KeyStore.h"
+#include "registry/KeyStore.h"
 
 namespace orv {
 

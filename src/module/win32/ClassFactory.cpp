@@ -1,8 +1,9 @@
-#include "server/win32/ClassFactory.h"
+#include "module/win32/ClassFactory.h"
 
 #include <new>
 
-#include "server/win32/ModuleState.h"
+#include "module/win32/HandlerClasses.h"
+#include "module/win32/ModuleState.h"
 #include "shell/win32/ShellExtension.h"
 
 namespace orv {
@@ -43,7 +44,7 @@ HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID i
     if (outer != nullptr)
         return CLASS_E_NOAGGREGATION;
     try {
-        auto* object = new (std::nothrow) ShellExtension(ServerClassId);
+        auto* object = new (std::nothrow) ShellExtension(ServerClassId, ModuleHandlers());
         if (object == nullptr)
             return E_OUTOFMEMORY;
         // The temporary reference destroys the object when the interface is refused.

@@ -1,4 +1,4 @@
-#include "server/win32/Win32KeyStore.h"
+#include "registry/win32/Win32KeyStore.h"
 
 #include "util/win32/UniqueHandle.h"
 

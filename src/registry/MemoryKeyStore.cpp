@@ -1,4 +1,4 @@
-#include "server/MemoryKeyStore.h"
+#include "registry/MemoryKeyStore.h"
 
 #include <algorithm>
 #include <cctype>

@@ -3,11 +3,13 @@
 #include <shlobj.h>
 
 #include "preview/win32/Win32ScreenResolution.h"
-#include "server/Registration.h"
-#include "server/RegistryAccess.h"
-#include "server/win32/ClassFactory.h"
-#include "server/win32/ModuleState.h"
-#include "server/win32/Win32KeyStore.h"
+#include "module/win32/ClassFactory.h"
+#include "module/win32/ModuleState.h"
+#include "registry/Registration.h"
+#include "registry/RegistryAccess.h"
+#include "registry/win32/Win32KeyStore.h"
+#include "shell/ExtensionTables.h"
+#include "util/win32/ModuleInstance.h"
 #include "util/win32/WinText.h"
 
 using namespace orv;
@@ -23,7 +25,7 @@ const Win32ScreenResolution screenResolution;
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) noexcept
 {
     if (reason == DLL_PROCESS_ATTACH) {
-        moduleState.moduleInstance = instance;
+        SetModuleInstance(instance);
         DisableThreadLibraryCalls(instance);
         RegistryAccess::Instance().SetStore(&Win32KeyStore::Instance());
         ScreenResolution::SetCurrent(&screenResolution);
@@ -44,20 +46,20 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() noexcept
 {
-    return moduleState.objectCount == 0 && moduleState.lockCount == 0 ? S_OK : S_FALSE;
+    return moduleState.CanUnload() ? S_OK : S_FALSE;
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() noexcept
 {
     try {
         char modulePath[512];
-        DWORD length = GetModuleFileNameA(moduleState.moduleInstance, modulePath, sizeof modulePath);
+        DWORD length = GetModuleFileNameA(ModuleInstance(), modulePath, sizeof modulePath);
         // A cut path would register a file that is not this one.
         if (length == 0 || length >= sizeof modulePath)
             return SELFREG_E_CLASS;
         char classId[128];
         MakeClassIdString(classId);
-        RegisterServer(RegistryAccess::Instance(), modulePath, classId);
+        RegisterServer(RegistryAccess::Instance(), modulePath, classId, AllExtensionTables);
         // Explorer redraws the icons of the types that just got a handler.
         SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
         return S_OK;
@@ -71,7 +73,7 @@ extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() noexcept
     try {
         char classId[128];
         MakeClassIdString(classId);
-        UnregisterServer(RegistryAccess::Instance(), classId);
+        UnregisterServer(RegistryAccess::Instance(), classId, AllExtensionTables);
         SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
         return S_OK;
     } catch (...) {

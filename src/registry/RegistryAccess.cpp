@@ -1,4 +1,4 @@
-#include "server/RegistryAccess.h"
+#include "registry/RegistryAccess.h"
 
 #include <climits>
 #include <cstdlib>
