@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
 #include "ScratchFolder.h"
 #include "util/File.h"
 #include "util/MemoryFile.h"
@@ -59,6 +62,53 @@ TEST(File, WritesInPlaceAndCutsAtThePosition)
         EXPECT_EQ(file->Size(), 6u);
     }
     EXPECT_EQ(ReadWholeFile(path), (std::vector<uint8_t>{'0', '1', 'a', 'b', '4', '5'}));
+}
+
+// The names in the folder, to see that no file is left beside the original.
+size_t FilesIn(const ScratchFolder& scratch)
+{
+    auto files = std::filesystem::directory_iterator(scratch.Folder());
+    return static_cast<size_t>(std::distance(files, std::filesystem::directory_iterator()));
+}
+
+TEST(ReplaceFileContents, TheNewContentsTakeThePlaceOfTheOriginalOnlyWhenComposed)
+{
+    const struct {
+        const char* label;
+        bool composed;
+        std::vector<uint8_t> expected;
+    } cases[] = {
+        {"composed", true, {'9', '8', 'n', 'e', 'w'}},
+        {"failed part-way", false, tenBytes},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        ScratchFolder scratch;
+        std::string path = scratch.Write("doc.qdl", tenBytes);
+        using std::filesystem::perms;
+        const perms kept = perms::owner_read | perms::owner_write | perms::group_read;
+        std::filesystem::permissions(path, kept);
+        bool replaced = ReplaceFileContents(path.c_str(), [&c](File& original, File& replacement) {
+            char last[2];
+            return original.Seek(8) && original.ReadExactly(last, 2) && replacement.WriteExactly(&last[1], 1) &&
+                   replacement.WriteExactly(last, 1) && replacement.WriteExactly("new", 3) && c.composed;
+        });
+        EXPECT_EQ(replaced, c.composed);
+        EXPECT_EQ(ReadWholeFile(path), c.expected);
+        EXPECT_EQ(FilesIn(scratch), 1u);
+#ifndef _WIN32
+        EXPECT_EQ(std::filesystem::status(path).permissions(), kept);
+#endif
+    }
+
+    ScratchFolder scratch;
+    bool called = false;
+    EXPECT_FALSE(ReplaceFileContents(scratch.PathOf("missing.qdl").c_str(), [&called](File&, File&) {
+        called = true;
+        return true;
+    }));
+    EXPECT_FALSE(called);
+    EXPECT_EQ(FilesIn(scratch), 0u);
 }
 
 TEST(MemoryFile, BehavesLikeAFileAndCanRunOutOfRoom)
