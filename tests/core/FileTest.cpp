@@ -90,8 +90,9 @@ TEST(ReplaceFileContents, TheNewContentsTakeThePlaceOfTheOriginalOnlyWhenCompose
         std::filesystem::permissions(path, kept);
         bool replaced = ReplaceFileContents(path.c_str(), [&c](File& original, File& replacement) {
             char last[2];
-            return original.Seek(8) && original.ReadExactly(last, 2) && replacement.WriteExactly(&last[1], 1) &&
-                   replacement.WriteExactly(last, 1) && replacement.WriteExactly("new", 3) && c.composed;
+            return original.Seek(8) && original.ReadExactly(last, 2) &&
+                   replacement.WriteExactly(&last[1], 1) && replacement.WriteExactly(last, 1) &&
+                   replacement.WriteExactly("new", 3) && c.composed;
         });
         EXPECT_EQ(replaced, c.composed);
         EXPECT_EQ(ReadWholeFile(path), c.expected);

@@ -189,8 +189,9 @@ TEST(LibPartOlder, TheVersionWordGivesPlatformVersionNameAndScripts)
         SCOPED_TRACE(c.label);
         LibPartFile part;
         ASSERT_TRUE(ReadPart(part, OlderLibPartBuilder(c.builder).Script3D("3D\r\ny").Build()));
-        EXPECT_EQ(std::tuple(part.platformMark, part.version, part.nameOffset, part.documentName, part.typeCode),
-                  std::tuple(c.platform, c.version, c.nameOffset, c.name, 0u));
+        EXPECT_EQ(
+            std::tuple(part.platformMark, part.version, part.nameOffset, part.documentName, part.typeCode),
+            std::tuple(c.platform, c.version, c.nameOffset, c.name, 0u));
         EXPECT_EQ(Texts(part), (std::array<std::string, 7>{"", c.script2D, "3D\r\ny", "", "", "", ""}));
         EXPECT_EQ(part.preview.GetBlock(), nullptr);
     }
@@ -250,7 +251,8 @@ std::vector<uint8_t> WithName(std::vector<uint8_t> bytes, size_t offset, const s
 
 std::vector<uint8_t> Sectioned(uint16_t platform, int16_t version)
 {
-    return LibPartBuilder(platform).Version(version).DocumentName("Old").Section(FourCc("3DSC"), "3D").Build();
+    LibPartBuilder builder(platform);
+    return builder.Version(version).DocumentName("Old").Section(FourCc("3DSC"), "3D").Build();
 }
 
 TEST(LibPartDocumentName, IsWrittenInTheFormTheReaderReads)
@@ -269,7 +271,8 @@ TEST(LibPartDocumentName, IsWrittenInTheFormTheReaderReads)
         {"Mac 12 sectioned", Sectioned(MM, 12), newName, 4, mac, false},
         {"Unix 20", Sectioned(UU, 20), newName, 4, mac, false},
         {"31 characters", Sectioned(WW, 13), longest, 4, longest, false},
-        {"Windows 7", OlderLibPartBuilder(107).Name("Old").Script3D("3D").Build(), newName, 50, newName, true},
+        {"Windows 7", OlderLibPartBuilder(107).Name("Old").Script3D("3D").Build(), newName, 50, newName,
+         true},
         {"Windows 12", OlderLibPartBuilder(112).Name("Old").Build(), newName, 96, newName, true},
         {"Mac 12", OlderLibPartBuilder(12).Name("Old").Script3D("3D").Build(), newName, 96, mac, true},
         {"Mac 12, 31 characters", OlderLibPartBuilder(12).Name("Old").Build(), longest, 96, longest, true},
@@ -278,7 +281,8 @@ TEST(LibPartDocumentName, IsWrittenInTheFormTheReaderReads)
         SCOPED_TRACE(c.label);
         LibPartFile part;
         ASSERT_TRUE(ReadPart(part, c.part));
-        ASSERT_EQ(std::tuple(part.documentName, part.nameOffset), std::tuple(std::string("Old"), c.nameOffset));
+        ASSERT_EQ(part.documentName, "Old");
+        ASSERT_EQ(part.nameOffset, c.nameOffset);
         MemoryFile file(c.part);
         ASSERT_TRUE(part.WriteDocumentName(file, c.name));
         EXPECT_EQ(file.Bytes(), WithName(c.part, c.nameOffset, c.stored, c.counted));
@@ -332,7 +336,9 @@ TEST(LibPartDocumentName, IsRefusedWithoutAFieldOrWhenTheFileChangedForm)
 
 TEST(LibPartDocumentName, AFailedWriteReportsFailureAndKeepsTheOtherBytes)
 {
-    for (const auto& bytes : {Sectioned(MM, 13), OlderLibPartBuilder(112).Name("Old").Script3D("3D").Build()}) {
+    const std::vector<uint8_t> parts[] = {Sectioned(MM, 13),
+                                          OlderLibPartBuilder(112).Name("Old").Script3D("3D").Build()};
+    for (const auto& bytes : parts) {
         for (uint64_t allowance : {0u, 5u, 31u}) {
             LibPartFile part;
             ASSERT_TRUE(ReadPart(part, bytes));
@@ -340,7 +346,8 @@ TEST(LibPartDocumentName, AFailedWriteReportsFailureAndKeepsTheOtherBytes)
             file.LimitWrites(allowance);
             EXPECT_FALSE(part.WriteDocumentName(file, "New name"));
             EXPECT_EQ(part.documentName, "Old");
-            EXPECT_EQ(WithName(file.Bytes(), part.nameOffset, "", false), WithName(bytes, part.nameOffset, "", false))
+            EXPECT_EQ(WithName(file.Bytes(), part.nameOffset, "", false),
+                      WithName(bytes, part.nameOffset, "", false))
                 << allowance;
         }
     }

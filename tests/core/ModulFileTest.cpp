@@ -25,7 +25,8 @@ using test::VersionBlock;
 // the length of a test; an empty result stands for a metafile that cannot be converted.
 class FakeConverter : public MetafileConverter {
 public:
-    explicit FakeConverter(std::vector<uint8_t> result = std::vector<uint8_t>(40, 0xE3)) : result(std::move(result))
+    explicit FakeConverter(std::vector<uint8_t> result = std::vector<uint8_t>(40, 0xE3))
+        : result(std::move(result))
     {
         SetCurrent(this);
     }
@@ -51,7 +52,8 @@ std::vector<uint8_t> StoredPreview()
 std::vector<uint8_t> PreviewBytes(const ModulFile& module)
 {
     const uint8_t* block = module.preview.GetBlock();
-    return block ? std::vector<uint8_t>(block, block + module.preview.GetBlockSize()) : std::vector<uint8_t>{};
+    return block ? std::vector<uint8_t>(block, block + module.preview.GetBlockSize())
+                 : std::vector<uint8_t>{};
 }
 
 bool ReadModule(ModulFile& module, const std::vector<uint8_t>& bytes)
@@ -86,8 +88,9 @@ TEST(ModulRead, VersionAndReleaseFollowTheRecordTypes)
         bool fromMetafile = c.variant == 2 || c.previewType != 0xD005;
         ModulBuilder builder;
         builder.Variant(c.variant).Record(ModulRecord::C, c.versionType, c.versionData);
+        uint16_t recordKind = c.variant == 2 ? 0xD001 : c.previewType;
         builder.Record(ModulRecord::B, c.previewType,
-                       fromMetafile ? PreviewRecord(c.variant == 2 ? 0xD001 : c.previewType) : StoredPreview());
+                       fromMetafile ? PreviewRecord(recordKind) : StoredPreview());
         ModulFile module;
         ASSERT_TRUE(ReadModule(module, builder.Build()));
         EXPECT_EQ(std::tuple(module.version, module.release), std::tuple(c.version, c.release));
@@ -122,7 +125,8 @@ TEST(ModulRead, ThePreviewIsTheStoredBlockOrMadeFromTheStoredMetafile)
         std::vector<uint8_t> block = PreviewBytes(module);
         ASSERT_EQ(block.size(), sizeof(PreviewHeader) + converter.result.size());
         auto header = LoadStruct<PreviewHeader>(block.data());
-        EXPECT_EQ(std::tuple(header.frameTop, header.frameLeft, header.frameBottom, header.frameRight, header.flags),
+        EXPECT_EQ(std::tuple(header.frameTop, header.frameLeft, header.frameBottom, header.frameRight,
+                             header.flags),
                   std::tuple(int16_t{5}, int16_t{6}, int16_t{70}, int16_t{80}, uint16_t{0x24}));
         EXPECT_EQ(std::vector<uint8_t>(block.begin() + sizeof(PreviewHeader), block.end()), converter.result);
     }
@@ -133,43 +137,41 @@ TEST(ModulRead, FilesWithoutAReadablePreviewFail)
     const std::vector<uint8_t> storedPreview = StoredPreview();
     const std::vector<uint8_t> metafile = test::StoredMetafile(8, 1, 1, test::WindowsMetafileBits());
     const std::vector<uint8_t> shortMetafile = test::StoredMetafile(8, 1, 1, std::vector<uint8_t>(17, 0));
-    auto module = [](uint16_t previewType, const std::vector<uint8_t>& preview) {
-        ModulBuilder builder;
-        builder.Record(ModulRecord::B, previewType, preview);
-        return builder;
-    };
-    std::vector<uint8_t> cut = module(0xD005, storedPreview).Build();
+    const ModulBuilder stored = ModulBuilder().Record(ModulRecord::B, 0xD005, storedPreview);
+    const ModulBuilder converted = ModulBuilder().Record(ModulRecord::B, 0xD001, PreviewRecord(0xD001));
+    std::vector<uint8_t> cut = stored.Build();
     cut.resize(181);
+    enum Converter { None, Converts, Fails };
     const struct {
         const char* label;
         std::vector<uint8_t> bytes;
-        bool converter;
-        bool converts;
+        Converter converter;
     } cases[] = {
-        {"wrong magic", module(0xD005, storedPreview).Magic(50001).Build(), true, true},
-        {"short", cut, true, true},
-        {"record A of type 2", module(0xD005, storedPreview).Record(ModulRecord::A, 2, metafile).Build(), true, true},
-        {"record A of length 0", module(0xD005, storedPreview).Point(ModulRecord::A, 0, 271).Build(), true, true},
+        {"wrong magic", ModulBuilder(stored).Magic(50001).Build(), Converts},
+        {"short", cut, Converts},
+        {"record A of type 2", ModulBuilder(stored).Record(ModulRecord::A, 2, metafile).Build(), Converts},
+        {"record A of length 0", ModulBuilder(stored).Point(ModulRecord::A, 0, 271).Build(), Converts},
         {"record A without a metafile header",
-         module(0xD005, storedPreview).Record(ModulRecord::A, 3, shortMetafile).Build(), true, true},
+         ModulBuilder(stored).Record(ModulRecord::A, 3, shortMetafile).Build(), Converts},
         {"record A without a metafile header, 0xD001",
-         module(0xD001, PreviewRecord(0xD001)).Record(ModulRecord::A, 3, shortMetafile).Build(), true, true},
-        {"record A past the end", module(0xD001, PreviewRecord(0xD001)).Point(ModulRecord::A, 56, 400).Build(),
-         true, true},
+         ModulBuilder(converted).Record(ModulRecord::A, 3, shortMetafile).Build(), Converts},
+        {"record A past the end", ModulBuilder(converted).Point(ModulRecord::A, 56, 400).Build(), Converts},
         {"record A longer than the file",
-         module(0xD001, PreviewRecord(0xD001)).Point(ModulRecord::A, 0xFFFFFFFFu, 271).Build(), true, true},
-        {"no converter", module(0xD001, PreviewRecord(0xD001)).Build(), false, true},
-        {"a metafile that does not convert", module(0xD002, PreviewRecord(0xD002)).Build(), true, false},
-        {"preview of no known kind", module(0xD003, PreviewRecord(0xD001)).Build(), true, true},
-        {"preview past the end", module(0xD005, storedPreview).Point(ModulRecord::B, 60, 5000).Build(), true, true},
+         ModulBuilder(converted).Point(ModulRecord::A, 0xFFFFFFFFu, 271).Build(), Converts},
+        {"no converter", converted.Build(), None},
+        {"a metafile that does not convert",
+         ModulBuilder().Record(ModulRecord::B, 0xD002, PreviewRecord(0xD002)).Build(), Fails},
+        {"preview of no known kind",
+         ModulBuilder().Record(ModulRecord::B, 0xD003, PreviewRecord(0xD001)).Build(), Converts},
+        {"preview past the end", ModulBuilder(stored).Point(ModulRecord::B, 60, 5000).Build(), Converts},
         {"preview longer than the file",
-         module(0xD005, storedPreview).Point(ModulRecord::B, 0x7FFFFFFFu, 327).Build(), true, true},
+         ModulBuilder(stored).Point(ModulRecord::B, 0x7FFFFFFFu, 327).Build(), Converts},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         std::optional<FakeConverter> converter;
-        if (c.converter)
-            converter.emplace(c.converts ? std::vector<uint8_t>(40, 1) : std::vector<uint8_t>{});
+        if (c.converter != None)
+            converter.emplace(c.converter == Converts ? std::vector<uint8_t>(40, 1) : std::vector<uint8_t>{});
         ModulFile module;
         EXPECT_FALSE(ReadModule(module, c.bytes));
         EXPECT_EQ(module.preview.GetBlock(), nullptr);
@@ -184,8 +186,8 @@ TEST(ModulOnDisk, LoadsFromAPath)
 {
     FakeConverter converter;
     test::ScratchFolder folder;
-    std::string path =
-        folder.Write("piece.mod", ModulBuilder().Record(ModulRecord::B, 0xD002, PreviewRecord(0xD002)).Build());
+    std::vector<uint8_t> bytes = ModulBuilder().Record(ModulRecord::B, 0xD002, PreviewRecord(0xD002)).Build();
+    std::string path = folder.Write("piece.mod", bytes);
     ModulFile module;
     ASSERT_TRUE(module.Load(path.c_str()));
     EXPECT_EQ(module.version, 4500);

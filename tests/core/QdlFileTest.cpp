@@ -67,8 +67,9 @@ TEST(QdlRead, TheFirstLineNamesTheDocument)
 
 TEST(QdlRead, TextsWithoutThePrefixFail)
 {
-    for (const std::string& text : {NameLine("Door", CRLF, "! Document Name: "), std::string("! Document name:"),
-                                    std::string(), std::string(" ! Document name: Door")}) {
+    const std::string texts[] = {NameLine("Door", CRLF, "! Document Name: "), "! Document name:", "",
+                                 " ! Document name: Door"};
+    for (const std::string& text : texts) {
         QdlFile script;
         EXPECT_FALSE(ReadScript(script, text)) << text;
         EXPECT_EQ(script.documentName, "");
@@ -89,7 +90,7 @@ TEST(QdlRename, TheFirstLineIsReplacedAndTheRestKeptByteForByte)
         {"first line ended by LF", NameLine("Door", LF) + ScriptLines({"a"}, {CRLF}), "Door 2",
          NameLine("Door 2", LF) + ScriptLines({"a"}, {CRLF})},
         {"40 characters", NameLine(std::string(40, 'n'), CRLF) + "a", "Short", NameLine("Short", CRLF) + "a"},
-        {"prefix only", "! Document name: ", std::string(31, 'x'), "! Document name: " + std::string(31, 'x')},
+        {"prefix only", "! Document name: ", std::string(31, 'x'), NameLine(std::string(31, 'x'), "")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -149,8 +150,9 @@ TEST(QdlRename, IsRefusedForOtherLineEndsBadNamesOrAChangedFile)
 
 TEST(QdlRename, AFailureAtAnyWriteIsReported)
 {
-    const std::string text = NameLine("Door", CRLF) + ScriptLines({"a", "b"}, {LF, CRLF});
-    const std::vector<uint8_t> expected = Stored(NameLine("Door 2", CRLF) + ScriptLines({"a", "b"}, {LF, CRLF}));
+    const std::string body = ScriptLines({"a", "b"}, {LF, CRLF});
+    const std::string text = NameLine("Door", CRLF) + body;
+    const std::vector<uint8_t> expected = Stored(NameLine("Door 2", CRLF) + body);
     for (uint64_t allowance = 0; allowance < expected.size(); ++allowance) {
         QdlFile script;
         ASSERT_TRUE(ReadScript(script, text));
@@ -165,12 +167,13 @@ TEST(QdlRename, AFailureAtAnyWriteIsReported)
 TEST(QdlOnDisk, TheRenamedScriptReplacesTheFile)
 {
     test::ScratchFolder folder;
-    const std::string text = NameLine("Door", CRLF) + ScriptLines({"a", "b"}, {CR, CRLF});
+    const std::string body = ScriptLines({"a", "b"}, {CR, CRLF});
+    const std::string text = NameLine("Door", CRLF) + body;
     std::string path = folder.Write("door.qdl", Stored(text));
     QdlFile script, reread;
     ASSERT_TRUE(script.Load(path.c_str()));
     ASSERT_TRUE(script.WriteDocumentName(path.c_str(), "Door 2"));
-    EXPECT_EQ(test::ReadWholeFile(path), Stored(NameLine("Door 2", CRLF) + ScriptLines({"a", "b"}, {CR, CRLF})));
+    EXPECT_EQ(test::ReadWholeFile(path), Stored(NameLine("Door 2", CRLF) + body));
     ASSERT_TRUE(reread.Load(path.c_str()));
     EXPECT_EQ(reread.documentName, "Door 2");
 

@@ -294,12 +294,14 @@ Seeds LibPartSeeds()
     for (uint16_t platform : {WW, MM, UU}) {
         bool mac = platform != WW;
         LibPartBuilder full(platform);
-        full.Version(platform == MM ? 12 : 15).DocumentName(mac ? "Fen\x90tre" : "Fen\xEAtre").TypeCode(FourCc("PSAS"));
+        full.Version(platform == MM ? 12 : 15).DocumentName(mac ? "Fen\x90tre" : "Fen\xEAtre");
+        full.TypeCode(FourCc("PSAS"));
         full.Section(FourCc("1DSC"), "! 1D\rA = 1\r").Section(FourCc("2DSC"), "PROJECT2 3, 270, 2\n");
         full.Section(FourCc("3DSC"), "BLOCK A, B, ZZYZX\r\n").Section(FourCc("PRSC"), "");
         full.Section(FourCc("VLSC"), "VALUES \"A\" 1, 2").Section(FourCc("UISC"), "UI_DIALOG \"Door\"");
         full.Section(FourCc("CTXT"), "A door\rwith a frame").Section(FourCc("GIFF"), SmallGif(platform));
-        seeds.push_back(EditTail().Byte(tables++).Text("Porte d\xE9cor\xE9e").Byte(9).After(full.Build()));
+        seeds.push_back(EditTail().Byte(tables++).Text("Porte d\xE9" "cor\xE9" "e").Byte(9).After(
+            full.Build()));
         seeds.push_back(LibPartBuilder(platform)
                             .DocumentName(std::string(32, 'n'))
                             .Section(FourCc("3DSC"), "first")
@@ -329,10 +331,13 @@ Seeds QdlSeeds()
 {
     const std::vector<std::string> lines = {"BLOCK 1, 1, 1", "", "ADD 0, 0, 1", "END"};
     Seeds seeds;
-    for (const std::string& end : {std::string("\r\n"), std::string("\r"), std::string("\n")})
-        seeds.push_back(EditTail().Text("Door 2").Byte(7).After(Stored(NameLine("Door", end) + ScriptLines(lines, {end}))));
-    seeds.push_back(EditTail().Text("D").Byte(30).After(
-        Stored(NameLine(std::string(40, 'n'), "\r\n") + ScriptLines(lines, {"\n", "\r", "\r\n", "\n\r"}))));
+    for (const std::string& end : {std::string("\r\n"), std::string("\r"), std::string("\n")}) {
+        std::string text = NameLine("Door", end) + ScriptLines(lines, {end});
+        seeds.push_back(EditTail().Text("Door 2").Byte(7).After(Stored(text)));
+    }
+    std::string mixed =
+        NameLine(std::string(40, 'n'), "\r\n") + ScriptLines(lines, {"\n", "\r", "\r\n", "\n\r"});
+    seeds.push_back(EditTail().Text("D").Byte(30).After(Stored(mixed)));
     seeds.push_back(EditTail().Text(std::string(31, 'x')).Byte(3).After(Stored("! Document name: ")));
     seeds.push_back(Stored(NameLine("Door", "\r\n", "! document name: ")));
     return seeds;
@@ -342,17 +347,22 @@ Seeds ModulSeeds()
 {
     const std::vector<uint8_t> storedPreview =
         PreviewBlockBuilder::Bitmap32(3, 2, [](int x, int y) { return uint32_t(x * 40 + y * 90); }).Build();
-    Seeds seeds;
-    for (uint16_t kind : {uint16_t{0xD001}, uint16_t{0xD002}}) {
-        seeds.push_back(ModulBuilder().Record(ModulRecord::B, kind, PreviewRecord(kind)).Build());
-        seeds.push_back(ModulBuilder().Variant(2).Record(ModulRecord::B, 0xD003, PreviewRecord(0xD001)).Build());
-    }
+    // Previews from the stored metafile; the last byte 0 makes the converter fail.
+    auto converted = [](uint16_t variant, uint16_t type, uint16_t kind, uint8_t last) {
+        ModulBuilder builder;
+        builder.Variant(variant).Record(ModulRecord::B, type, PreviewRecord(kind));
+        return EditTail().Byte(last).After(builder.Build());
+    };
+    Seeds seeds = {converted(0, 0xD001, 0xD001, 1), converted(0, 0xD002, 0xD002, 1),
+                   converted(2, 0xD003, 0xD001, 2), converted(0, 0xD001, 0xD001, 0)};
     for (uint16_t versionType : {uint16_t{0xD003}, uint16_t{0xD004}, uint16_t{0xD006}})
         seeds.push_back(ModulBuilder()
                             .Record(ModulRecord::B, 0xD005, storedPreview)
                             .Record(ModulRecord::C, versionType, VersionBlock(2, 6010))
                             .Build());
-    seeds.push_back(ModulBuilder().Record(ModulRecord::B, 0xD005, storedPreview).Record(ModulRecord::C, 0xD004, {}).Build());
+    ModulBuilder noBlock;
+    noBlock.Record(ModulRecord::B, 0xD005, storedPreview).Record(ModulRecord::C, 0xD004, {});
+    seeds.push_back(noBlock.Build());
     return seeds;
 }
 

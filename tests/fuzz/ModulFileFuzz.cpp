@@ -14,7 +14,8 @@ using namespace orv::fuzz;
 
 class FuzzConverter : public MetafileConverter {
 public:
-    std::vector<uint8_t> ToEnhanced(const MetafilePicture&, const uint8_t* bits, uint32_t length) const override
+    std::vector<uint8_t> ToEnhanced(const MetafilePicture&, const uint8_t* bits,
+                                    uint32_t length) const override
     {
         Expect(length >= 18, "a converted metafile holds at least its header");
         calls++;
@@ -47,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Expect(read || module.preview.GetBlock() == nullptr, "a module that does not read has no preview");
     Expect(converter.calls <= 1, "the stored metafile is converted at most once");
     if (read && converter.calls == 1)
-        Expect((module.version == 4160 && module.release == 0) || (module.version == 4500 && module.release == 4),
+        Expect((module.version == 4160 && module.release == 0) ||
+                   (module.version == 4500 && module.release == 4),
                "a preview from the stored metafile comes with version 4.16 or 4.5");
     return 0;
 }

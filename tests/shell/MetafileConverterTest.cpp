@@ -34,7 +34,8 @@ TEST(Win32MetafileConverter, AStoredMetafileBecomesAnEnhancedMetafilePreview)
     EXPECT_EQ(header.nBytes, module.preview.GetBlockSize() - sizeof(PreviewHeader));
 
     // What the converter gives back plays as a metafile.
-    unique_henhmetafile played(SetEnhMetaFileBits(header.nBytes, module.preview.GetBlock() + sizeof(PreviewHeader)));
+    const uint8_t* bits = module.preview.GetBlock() + sizeof(PreviewHeader);
+    unique_henhmetafile played(SetEnhMetaFileBits(header.nBytes, bits));
     EXPECT_TRUE(played);
 }
 
