@@ -110,6 +110,10 @@ TEST(ReplaceFileContents, TheNewContentsTakeThePlaceOfTheOriginalOnlyWhenCompose
     }));
     EXPECT_FALSE(called);
     EXPECT_EQ(FilesIn(scratch), 0u);
+#ifdef __linux__
+    // A folder where no file can be made beside the original.
+    EXPECT_FALSE(ReplaceFileContents("/proc/version", [](File&, File&) { return true; }));
+#endif
 }
 
 TEST(MemoryFile, BehavesLikeAFileAndCanRunOutOfRoom)

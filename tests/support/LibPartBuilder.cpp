@@ -103,6 +103,8 @@ OlderLibPartBuilder::OlderLibPartBuilder(uint16_t versionWord)
         header.push_back(Filler(i));
     header[0] = static_cast<uint8_t>(versionWord >> 8);
     header[1] = static_cast<uint8_t>(versionWord);
+    if (nameOffset != 0)
+        header[nameOffset] = 0;
 }
 
 OlderLibPartBuilder& OlderLibPartBuilder::Name(const std::string& stored)

@@ -59,7 +59,7 @@ private:
 // (version 7 from a Macintosh or Windows), 12 or 112 (version 12), or any other
 // word, which gets a 128-byte header of fillers. The other numbers are in the
 // platform's order (Windows above 100). The scripts follow the header and, in a
-// Windows version 7 file, the name field after it.
+// Windows version 7 file, the name field after it; the name is empty unless given.
 class OlderLibPartBuilder {
 public:
     explicit OlderLibPartBuilder(uint16_t versionWord);
