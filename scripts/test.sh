@@ -38,7 +38,8 @@ if build fuzz; then
   echo "== fuzz (short runs)"
   fuzz=build/fuzz
   "$fuzz/tests/fuzz/make_fuzz_seeds" "$fuzz/seeds" || status=1
-  for target in gif_decoder lzw_definition preview_picture plan_file project_data sfold_file; do
+  for target in gif_decoder lzw_definition preview_picture plan_file project_data sfold_file \
+      lib_part_file qdl_file modul_file; do
     mkdir -p "$fuzz/corpus/$target"
     if ! "$fuzz/tests/fuzz/fuzz_$target" -max_total_time=10 -artifact_prefix="$fuzz/crash-$target-" \
         "$fuzz/corpus/$target" "$fuzz/seeds/$target" >"$fuzz/$target.log" 2>&1; then

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace orv {
@@ -33,5 +34,12 @@ public:
 
 // Opens an existing file; null when it does not exist or cannot be opened.
 std::unique_ptr<File> OpenFile(const char* path, File::Access access);
+
+// Replaces an existing file's contents in one step. compose reads the original as it
+// is now and writes the new contents into an empty file beside it, which then takes
+// the original's place and keeps its permissions. When compose or any later step
+// fails, the new file is removed and the original stays exactly as it was.
+bool ReplaceFileContents(const char* path,
+                         const std::function<bool(File& original, File& replacement)>& compose);
 
 }  // namespace orv

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <string>
 
 namespace orv {
 
@@ -84,6 +86,36 @@ std::unique_ptr<File> OpenFile(const char* path, File::Access access)
         return nullptr;
     }
     return std::make_unique<PosixFile>(descriptor);
+}
+
+bool ReplaceFileContents(const char* path,
+                         const std::function<bool(File& original, File& replacement)>& compose)
+{
+    int source = open(path, O_RDONLY | O_CLOEXEC);
+    if (source < 0)
+        return false;
+    PosixFile original(source);
+    struct stat status {};
+    if (fstat(source, &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+
+    // Beside the original, so that the rename stays on its file system.
+    std::string name = std::string(path) + ".XXXXXX";
+    int target = mkostemp(name.data(), O_CLOEXEC);
+    if (target < 0)
+        return false;
+    auto remove = [](char* file) { unlink(file); };
+    std::unique_ptr<char, decltype(remove)> pending(name.data(), remove);
+    {
+        PosixFile replacement(target);
+        if (fchmod(target, status.st_mode & 07777) != 0 || !compose(original, replacement) ||
+            fsync(target) != 0)
+            return false;
+    }
+    if (rename(name.c_str(), path) != 0)
+        return false;
+    pending.release();
+    return true;
 }
 
 }  // namespace orv

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
 #include "ScratchFolder.h"
 #include "util/File.h"
 #include "util/MemoryFile.h"
@@ -69,6 +72,58 @@ TEST(File, OnlyExistingFilesOpenAndReadOnlyOnesRefuseWrites)
     EXPECT_TRUE(file->Cut());
     file.reset();
     EXPECT_TRUE(ReadWholeFile(path).empty());
+}
+
+// The names in the folder, to see that no file is left beside the original.
+size_t FilesIn(const ScratchFolder& scratch)
+{
+    auto files = std::filesystem::directory_iterator(scratch.Folder());
+    return static_cast<size_t>(std::distance(files, std::filesystem::directory_iterator()));
+}
+
+TEST(ReplaceFileContents, TheNewContentsTakeThePlaceOfTheOriginalOnlyWhenComposed)
+{
+    const struct {
+        const char* label;
+        bool composed;
+        std::vector<uint8_t> expected;
+    } cases[] = {
+        {"composed", true, {'9', '8', 'n', 'e', 'w'}},
+        {"failed part-way", false, tenBytes},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        ScratchFolder scratch;
+        std::string path = scratch.Write("doc.qdl", tenBytes);
+        using std::filesystem::perms;
+        const perms kept = perms::owner_read | perms::owner_write | perms::group_read;
+        std::filesystem::permissions(path, kept);
+        bool replaced = ReplaceFileContents(path.c_str(), [&c](File& original, File& replacement) {
+            char last[2];
+            return original.Seek(8) && original.ReadExactly(last, 2) &&
+                   replacement.WriteExactly(&last[1], 1) && replacement.WriteExactly(last, 1) &&
+                   replacement.WriteExactly("new", 3) && c.composed;
+        });
+        EXPECT_EQ(replaced, c.composed);
+        EXPECT_EQ(ReadWholeFile(path), c.expected);
+        EXPECT_EQ(FilesIn(scratch), 1u);
+#ifndef _WIN32
+        EXPECT_EQ(std::filesystem::status(path).permissions(), kept);
+#endif
+    }
+
+    ScratchFolder scratch;
+    bool called = false;
+    EXPECT_FALSE(ReplaceFileContents(scratch.PathOf("missing.qdl").c_str(), [&called](File&, File&) {
+        called = true;
+        return true;
+    }));
+    EXPECT_FALSE(called);
+    EXPECT_EQ(FilesIn(scratch), 0u);
+#ifdef __linux__
+    // A folder where no file can be made beside the original.
+    EXPECT_FALSE(ReplaceFileContents("/proc/version", [](File&, File&) { return true; }));
+#endif
 }
 
 TEST(MemoryFile, WritesStopAtTheirLimitAsOnAFullDisk)

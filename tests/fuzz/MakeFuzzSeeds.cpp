@@ -1,6 +1,6 @@
 // Writes the fuzzers' first inputs, built by the test builders, into
 // DIR/gif_decoder, DIR/lzw_definition, DIR/preview_picture, DIR/plan_file,
-// DIR/project_data and DIR/sfold_file.
+// DIR/project_data, DIR/sfold_file, DIR/lib_part_file, DIR/qdl_file and DIR/modul_file.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -9,9 +9,12 @@
 
 #include "ByteWriter.h"
 #include "GifWriter.h"
+#include "LibPartBuilder.h"
+#include "ModulBuilder.h"
 #include "PlanBuilder.h"
 #include "PreviewBlockBuilder.h"
 #include "ProjectDataBuilder.h"
+#include "QdlBuilder.h"
 #include "SfoldBuilder.h"
 
 namespace {
@@ -230,6 +233,86 @@ Seeds SfoldSeeds()
     return seeds;
 }
 
+// Library parts, object scripts and modules: DIR/lib_part_file, DIR/qdl_file and
+// DIR/modul_file.
+Seeds LibPartSeeds()
+{
+    Seeds seeds;
+    uint8_t tables = 0;
+    for (uint16_t platform : {WW, MM, UU}) {
+        bool mac = platform != WW;
+        LibPartBuilder full(platform);
+        full.Version(platform == MM ? 12 : 15).DocumentName(mac ? "Fen\x90tre" : "Fen\xEAtre");
+        full.TypeCode(FourCc("PSAS"));
+        full.Section(FourCc("1DSC"), "! 1D\rA = 1\r").Section(FourCc("2DSC"), "PROJECT2 3, 270, 2\n");
+        full.Section(FourCc("3DSC"), "BLOCK A, B, ZZYZX\r\n").Section(FourCc("PRSC"), "");
+        full.Section(FourCc("VLSC"), "VALUES \"A\" 1, 2").Section(FourCc("UISC"), "UI_DIALOG \"Door\"");
+        full.Section(FourCc("CTXT"), "A door\rwith a frame").Section(FourCc("GIFF"), SmallGif(platform));
+        seeds.push_back(WithEdits(full.Build(), Byte(tables++) + Typed("Porte d\xE9" "cor\xE9" "e") + Byte(9)));
+        seeds.push_back(LibPartBuilder(platform)
+                            .DocumentName(std::string(32, 'n'))
+                            .Section(FourCc("3DSC"), "first")
+                            .Section(FourCc("3DSC"), "")
+                            .Section(FourCc("CSD3"), "swapped")
+                            .Entry(FourCc("GIFF"), 0xFFFFFFF8u, 40)
+                            .Entry(FourCc("CTXT"), 64, 15)
+                            .Entry(FourCc("2DSC"), 4, 40)
+                            .Build());
+    }
+    seeds.push_back(LibPartBuilder(WW).ClaimCount(3).Section(FourCc("1DSC"), "one").Build());
+    for (uint16_t word : {uint16_t{107}, uint16_t{7}, uint16_t{112}, uint16_t{12}}) {
+        bool windows = word > 100;
+        OlderLibPartBuilder older(word);
+        if (word != 7)
+            older.Name(windows ? "Fen\xEAtre" : "Fen\x90tre");
+        if (word % 100 == 12)
+            older.Script2D("LINE2 0, 0, 1, 1\r");
+        older.Script3D("BLOCK 1, 1, 1\rADD 1, 0, 0\n");
+        seeds.push_back(WithEdits(older.Build(), Byte(tables++) + Typed("Fen\xEAtre neuve") + Byte(20)));
+    }
+    seeds.push_back(OlderLibPartBuilder(12).CountedName(40, std::string(31, 'c')).Point3D(90, 40).Build());
+    return seeds;
+}
+
+Seeds QdlSeeds()
+{
+    const std::vector<std::string> lines = {"BLOCK 1, 1, 1", "", "ADD 0, 0, 1", "END"};
+    Seeds seeds;
+    for (const std::string& end : {std::string("\r\n"), std::string("\r"), std::string("\n")}) {
+        std::string text = NameLine("Door", end) + ScriptLines(lines, {end});
+        seeds.push_back(WithEdits(Stored(text), Typed("Door 2") + Byte(7)));
+    }
+    std::string mixed =
+        NameLine(std::string(40, 'n'), "\r\n") + ScriptLines(lines, {"\n", "\r", "\r\n", "\n\r"});
+    seeds.push_back(WithEdits(Stored(mixed), Typed("D") + Byte(30)));
+    seeds.push_back(WithEdits(Stored("! Document name: "), Typed(std::string(31, 'x')) + Byte(3)));
+    seeds.push_back(Stored(NameLine("Door", "\r\n", "! document name: ")));
+    return seeds;
+}
+
+Seeds ModulSeeds()
+{
+    const std::vector<uint8_t> storedPreview =
+        PreviewBlockBuilder::Bitmap32(3, 2, [](int x, int y) { return uint32_t(x * 40 + y * 90); }).Build();
+    // Previews from the stored metafile; the last byte 0 makes the converter fail.
+    auto converted = [](uint16_t variant, uint16_t type, uint16_t kind, uint8_t last) {
+        ModulBuilder builder;
+        builder.Variant(variant).Record(ModulRecord::B, type, PreviewRecord(kind));
+        return WithEdits(builder.Build(), Byte(last));
+    };
+    Seeds seeds = {converted(0, 0xD001, 0xD001, 1), converted(0, 0xD002, 0xD002, 1),
+                   converted(2, 0xD003, 0xD001, 2), converted(0, 0xD001, 0xD001, 0)};
+    for (uint16_t versionType : {uint16_t{0xD003}, uint16_t{0xD004}, uint16_t{0xD006}})
+        seeds.push_back(ModulBuilder()
+                            .Record(ModulRecord::B, 0xD005, storedPreview)
+                            .Record(ModulRecord::C, versionType, VersionBlock(2, 6010))
+                            .Build());
+    ModulBuilder noBlock;
+    noBlock.Record(ModulRecord::B, 0xD005, storedPreview).Record(ModulRecord::C, 0xD004, {});
+    seeds.push_back(noBlock.Build());
+    return seeds;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -246,5 +329,8 @@ int main(int argc, char** argv)
     Save(root / "plan_file", PlanSeeds());
     Save(root / "project_data", ProjectDataSeeds());
     Save(root / "sfold_file", SfoldSeeds());
+    Save(root / "lib_part_file", LibPartSeeds());
+    Save(root / "qdl_file", QdlSeeds());
+    Save(root / "modul_file", ModulSeeds());
     return 0;
 }

@@ -2,6 +2,7 @@
 #include <olectl.h>
 #include <shlobj.h>
 
+#include "preview/win32/Win32MetafileConverter.h"
 #include "preview/win32/Win32ScreenResolution.h"
 #include "module/win32/ClassFactory.h"
 #include "module/win32/ModuleState.h"
@@ -17,11 +18,13 @@ using namespace orv;
 namespace {
 
 const Win32ScreenResolution screenResolution;
+const Win32MetafileConverter metafileConverter;
 
 }  // namespace
 
 // Nothing here may need the loader lock: store the instance, point the registry
-// access and the preview frames at the platform and choose the character tables.
+// access, the preview frames and the metafile conversion at the platform and choose
+// the character tables.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) noexcept
 {
     if (reason == DLL_PROCESS_ATTACH) {
@@ -29,6 +32,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) noexcep
         DisableThreadLibraryCalls(instance);
         RegistryAccess::Instance().SetStore(&Win32KeyStore::Instance());
         ScreenResolution::SetCurrent(&screenResolution);
+        MetafileConverter::SetCurrent(&metafileConverter);
         SelectCharTables(instance);
     }
     return TRUE;
