@@ -9,9 +9,13 @@
 #include "Canvas.h"
 #include "GifWriter.h"
 #include "InfoFileBuilder.h"
+#include "LibPartBuilder.h"
+#include "ModulBuilder.h"
 #include "PlanBuilder.h"
+#include "PreviewBlockBuilder.h"
 #include "PropertySheetHost.h"
 #include "ProjectDataBuilder.h"
+#include "QdlBuilder.h"
 #include "ServerFixture.h"
 #include "SfoldBuilder.h"
 
@@ -34,22 +38,56 @@ std::string Lines(const char* end)
 
 const ProjectTexts storedTexts = {"Villa", "Ann", "C", "VR-", "villa", Lines("\r")};
 
-// Signed in, with notes, project data (the third block) and a red 64 x 32 preview.
-std::vector<uint8_t> FullPlan()
+// A red 64 x 32 picture.
+std::vector<uint8_t> RedGif()
 {
-    std::string notes = "Notes\rline two";
     GifImage image;
     image.width = 64;
     image.height = 32;
     image.minCodeSize = 2;
     image.indices.assign(64 * 32, 1);
+    return GifWriter().Screen(64, 32, {{0, 0, 0}, {255, 0, 0}}).Image(image).Trailer().Data();
+}
+
+// Signed in, with notes, project data (the third block) and a red preview.
+std::vector<uint8_t> FullPlan()
+{
     return PlanBuilder(WW)
         .Version(4550).Release(42).DocumentName("Villa Rosa").SignInMarker('C')
         .Block(520, SignInBlock(ByteOrder::Little, 12, 345, true, "C:\\Projects\\Villa"), PlanPointer::SignIn)
-        .Block(270, {notes.begin(), notes.end()})
+        .Block(270, Stored("Notes\rline two"))
         .Block(584, ProjectDataRecord(WW, storedTexts), PlanPointer::ProjectData)
-        .Block(581, GifWriter().Screen(64, 32, {{0, 0, 0}, {255, 0, 0}}).Image(image).Trailer().Data(),
-               PlanPointer::Preview)
+        .Block(581, RedGif(), PlanPointer::Preview)
+        .Build();
+}
+
+// A library part's text sections in the order of their pages.
+constexpr char textTags[][5] = {"1DSC", "2DSC", "3DSC", "PRSC", "VLSC", "UISC", "CTXT"};
+
+// Every text, stored in the reverse order of their pages, and a red preview.
+std::vector<uint8_t> Part(uint32_t type = FourCc("Door"), bool preview = true)
+{
+    LibPartBuilder part(WW);
+    part.DocumentName("Door 90").TypeCode(type);
+    for (int text = 6; text >= 0; --text)
+        part.Section(FourCc(textTags[text]), std::string(textTags[text]) + "\rend");
+    if (preview)
+        part.Section(FourCc("GIFF"), RedGif());
+    return part.Build();
+}
+
+std::vector<uint8_t> Script()
+{
+    return Stored(NameLine("Door", "\r\n") + ScriptLines({"BLOCK 1, 1, 1", "END"}, {"\r\n"}));
+}
+
+// A module with its version block and a stored red preview.
+std::vector<uint8_t> Module()
+{
+    auto red = PreviewBlockBuilder::Bitmap32(64, 32, [](int, int) { return 0xFF0000u; });
+    return ModulBuilder()
+        .Record(ModulRecord::B, 0xD005, red.Build())
+        .Record(ModulRecord::C, 0xD004, VersionBlock(0, 6010))
         .Build();
 }
 
@@ -135,11 +173,21 @@ TEST_F(Documents, EachKindShowsItsPagesFilledAndThoseThatCannotBeReadNone)
     bare.Version(5000).Release(0).DocumentName("Bare");
     std::vector<uint8_t> damagedBook = SfoldBook(SfoldFields{});
     damagedBook[50] ^= 0x01;
+    std::vector<uint8_t> typeA2 = Module();
+    typeA2[4] = 2;
+    const std::vector<std::string> partTitles = {"Info && Preview", "1D Script", "2D Script", "3D Script",
+                                                 "Properties Script", "Value List Script", "UID Script",
+                                                 "Comment"};
+    std::vector<Control> partControls = {{0, 1002, "13   Windows", true, 0}, {0, 1010, "Door 90", true, 0},
+                                         {0, 1015, "", false, 0}};
+    for (int page = 1; page < 8; ++page)
+        partControls.push_back({page, 1015, std::string(textTags[page - 1]) + "\r\nend", true, textPane});
     const struct {
         const char* name;
         std::vector<uint8_t> bytes;
         std::vector<std::string> titles;  // none: the file gets no page
         std::vector<Control> controls;
+        COLORREF preview = CLR_INVALID;  // painted in the middle of the first page's control 1015
     } cases[] = {
         // Sorted by category and name as Windows sorts words, in the ANSI code page.
         {"materials.qpd", records.Build(), {"Info"},
@@ -152,7 +200,8 @@ TEST_F(Documents, EachKindShowsItsPagesFilledAndThoseThatCannotBeReadNone)
           {0, 1008, "Windows", true, 0}, {0, 1010, "Villa Rosa", true, 0}, {0, 1012, "12 / 345", true, 0},
           {0, 1014, "C:\\Projects\\Villa", true, ES_READONLY}, {0, 1015, "", false, 0},
           {1, 1015, "Notes\r\nline two", true, textPane}, {2, 1003, "Villa", true, 0},
-          {2, 1009, Lines("\r\n"), true, ES_MULTILINE}}},
+          {2, 1009, Lines("\r\n"), true, ES_MULTILINE}},
+         red},
         // Without a release or a sign-in their lines are hidden.
         {"bare.pln", bare.Build(), {"Info && Preview"},
          {{0, 1002, "  5.0", true, 0}, {0, 1003, "Release:", false, 0}, {0, 1004, "", true, 0},
@@ -160,10 +209,24 @@ TEST_F(Documents, EachKindShowsItsPagesFilledAndThoseThatCannotBeReadNone)
           {0, 1013, "Project Path:", false, 0}, {0, 1014, "", false, 0}}},
         {"book.sfk", Book(), {"Info", "Project Info"},
          {{0, 1002, "4.1 - Windows", true, 0}, {0, 1006, "Sheetfold", true, 0}, {0, 1010, "Book", true, 0}}},
+        {"door.qxm", Part(), partTitles, partControls, red},
+        // Only the texts it holds get pages.
+        {"old.lmp", OlderLibPartBuilder(12).Name("Old").Script3D("BLOCK 1").Build(),
+         {"Info && Preview", "3D Script"},
+         {{0, 1002, "12   Macintosh", true, 0}, {0, 1010, "Old", true, 0}, {1, 1015, "BLOCK 1", true, 0}}},
+        {"door.qdl", Script(), {"Script"},
+         {{0, 1010, "Door", true, 0}, {0, 1015, "BLOCK 1, 1, 1\r\nEND\r\n", true, textPane}}},
+        {"stored.mod", Module(), {"Info && Preview"},
+         {{0, 1002, "  6.01", true, 0}, {0, 1003, "Release:", false, 0}, {0, 1015, "", false, 0}}, red},
+        // The preview of the stored metafile, through the module's converter.
+        {"converted.mod", ModulBuilder().Record(ModulRecord::B, 0xD002, PreviewRecord(0xD002)).Build(),
+         {"Info && Preview"}, {{0, 1002, "  4.5", true, 0}, {0, 1004, "4", true, 0}}},
         {"empty.qdd", {}, {}, {}},
         {"noversion.vec", InfoFileBuilder().FontTable("MACT", 1, "Geneva").Version(2, "1.0").Build(), {}, {}},
         {"damaged.lay", damagedBook, {}, {}},
         {"garbage.pln", std::vector<uint8_t>(300, 0xA5), {}, {}},
+        {"lower.qdl", Stored(NameLine("Door", "\r\n", "! document name: ")), {}, {}},
+        {"typeA2.mod", typeA2, {}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -185,6 +248,11 @@ TEST_F(Documents, EachKindShowsItsPagesFilledAndThoseThatCannotBeReadNone)
                 EXPECT_EQ(control->selectionStart, control->selectionEnd) << "the text came up selected";
             }
         }
+        if (c.preview != CLR_INVALID) {
+            RECT area = FindControl(pages[0], 1015)->rect;
+            unique_screen_dc page(GetDC(pages[0].window));
+            EXPECT_EQ(GetPixel(page.get(), (area.left + area.right) / 2, (area.top + area.bottom) / 2), c.preview);
+        }
         EXPECT_FALSE(!pages.empty() && sheet->ApplyEnabled()) << "filling the pages is no change";
     }
     HRESULT added = S_OK;
@@ -192,16 +260,12 @@ TEST_F(Documents, EachKindShowsItsPagesFilledAndThoseThatCannotBeReadNone)
     EXPECT_EQ(added, E_FAIL);
 }
 
-TEST_F(Documents, ThePlanPreviewIsPaintedAndTakesTheRowsWithoutSignIn)
+TEST_F(Documents, ThePlanPreviewTakesTheRowsWithoutSignIn)
 {
     std::vector<host::PageInfo> pages = Show(scratch.Write("Villa.pln", FullPlan()));
     ASSERT_FALSE(pages.empty());
     RECT label = FindControl(pages[0], 1009)->rect;
     RECT placeholder = FindControl(pages[0], 1015)->rect;
-    unique_screen_dc page(GetDC(pages[0].window));
-    POINT centre = {(placeholder.left + placeholder.right) / 2, (placeholder.top + placeholder.bottom) / 2};
-    EXPECT_EQ(GetPixel(page.get(), centre.x, centre.y), red);
-
     pages = Show(scratch.Write("bare.pln", PlanBuilder(0x4D4D).Version(5000).DocumentName("Bare").Build()));
     ASSERT_FALSE(pages.empty());
     RECT preview = FindControl(pages[0], 1015)->rect;
@@ -211,24 +275,25 @@ TEST_F(Documents, ThePlanPreviewIsPaintedAndTakesTheRowsWithoutSignIn)
     EXPECT_EQ(preview.right, placeholder.right);
 }
 
-TEST_F(Documents, EditsAreWrittenBackAndAFailedWriteChangesNothing)
+TEST_F(Documents, EditsAreWrittenBackOnceAndAFailedWriteChangesNothing)
 {
     const struct {
         const char* name;
         std::vector<uint8_t> bytes;
         bool locked;
+        bool projectData;
     } cases[] = {
-        {"rename.pln", FullPlan(), false},
-        {"locked.pln", FullPlan(), true},
-        {"book.sfk", Book(), false},
+        {"rename.pln", FullPlan(), false, true}, {"locked.pln", FullPlan(), true, true},
+        {"book.sfk", Book(), false, true},       {"door.qxm", Part(), false, false},
+        {"door.qdl", Script(), false, false},    {"locked.qdl", Script(), true, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::string path = scratch.Write(c.name, c.bytes);
         Show(path);
-        // The longest name either document stores.
+        // The longest name each document stores.
         EXPECT_TRUE(sheet->SetControlText(1010, "Villa Bianca on the Lake, No. 7"));
-        EXPECT_TRUE(sheet->SetControlText(1008, "villa, garden"));
+        EXPECT_EQ(sheet->SetControlText(1008, "villa, garden"), c.projectData);
         EXPECT_TRUE(sheet->ApplyEnabled()) << "typing is a change";
         // Another program holding the file open, even one that shares it, bars the write
         // while Apply runs; after the failed write the dialog still offers to cancel.
@@ -239,21 +304,29 @@ TEST_F(Documents, EditsAreWrittenBackAndAFailedWriteChangesNothing)
         EXPECT_EQ(static_cast<bool>(lock), c.locked);
         sheet->Apply();
         EXPECT_EQ(sheet->OkButtonText(), c.locked ? "OK" : "Close");
-        sheet.reset();
         lock.reset();
+        std::vector<uint8_t> written = ReadWholeFile(path);
         if (c.locked) {
-            EXPECT_EQ(ReadWholeFile(path), c.bytes);
+            EXPECT_EQ(written, c.bytes);
             continue;
         }
+        // Applied again with nothing typed, the pages write nothing, even over a file
+        // that changed meanwhile.
+        scratch.Write(c.name, c.bytes);
+        sheet->Apply();
+        EXPECT_EQ(ReadWholeFile(path), c.bytes);
+        scratch.Write(c.name, written);
         std::vector<host::PageInfo> pages = Show(path);
-        ASSERT_GE(pages.size(), 2u);
+        ASSERT_FALSE(pages.empty());
         EXPECT_EQ(FindControl(pages[0], 1010)->text, "Villa Bianca on the Lake, No. 7");
-        EXPECT_EQ(FindControl(pages.back(), 1008)->text, "villa, garden");
-        EXPECT_EQ(FindControl(pages.back(), 1009)->text, Lines("\r\n"));
+        if (c.projectData) {
+            EXPECT_EQ(FindControl(pages.back(), 1008)->text, "villa, garden");
+            EXPECT_EQ(FindControl(pages.back(), 1009)->text, Lines("\r\n"));
+        }
     }
 }
 
-TEST_F(Documents, IconsAreDrawnFromPlanPreviewsUnlessTheSettingIsOff)
+TEST_F(Documents, IconsAreDrawnFromPreviewsElseChosenByTypeUnlessTheSettingIsOff)
 {
     std::string plan = scratch.Write("icon.pln", FullPlan());
     std::string data = scratch.Write("table.qpd", InfoFileBuilder().Info("Layers", "Walls", "A").Build());
@@ -269,6 +342,12 @@ TEST_F(Documents, IconsAreDrawnFromPlanPreviewsUnlessTheSettingIsOff)
         {REG_NONE, {}, plan, 0, 1},
         {REG_SZ, {'0', 0}, plan, 0, 1},
         {REG_DWORD, {1, 0, 0, 0}, data, 151, 1},
+        {REG_NONE, {}, scratch.Write("door.qxm", Part()), 0, 1},
+        {REG_NONE, {}, scratch.Write("stair.qxm", Part(FourCc("Stai"), false)), 178, 1},
+        {REG_NONE, {}, scratch.Write("lamp.lmp", Part(FourCc("PSAS"), false)), 179, 1},
+        {REG_NONE, {}, scratch.Write("plain.qxm", Part(FourCc("Door"), false)), 153, 1},
+        {REG_NONE, {}, scratch.Write("door.qdl", Script()), 152, 1},
+        {REG_NONE, {}, scratch.Write("stored.mod", Module()), 0, 1},
         {REG_DWORD, {0, 0, 0, 0}, plan, 170, 0},
     };
     for (const auto& c : cases) {

@@ -8,8 +8,12 @@
 
 #include "GifWriter.h"
 #include "InfoFileBuilder.h"
+#include "LibPartBuilder.h"
+#include "ModulBuilder.h"
 #include "PlanBuilder.h"
+#include "PreviewBlockBuilder.h"
 #include "ProjectDataBuilder.h"
+#include "QdlBuilder.h"
 #include "SfoldBuilder.h"
 
 namespace {
@@ -49,6 +53,17 @@ std::vector<uint8_t> HousePreview()
 std::vector<uint8_t> Bytes(const std::string& text)
 {
     return {text.begin(), text.end()};
+}
+
+// A 96 x 64 terrace seen from above: paving slabs with a lawn border.
+std::vector<uint8_t> TerracePreview()
+{
+    auto colour = [](int x, int y) {
+        if (x < 8 || y < 8 || x >= 88 || y >= 56)
+            return 0x50A03Cu;
+        return (x / 16 + y / 16) % 2 ? 0xC8B496u : 0xA0968Cu;
+    };
+    return orv::test::PreviewBlockBuilder::Bitmap32(96, 64, colour).Build();
 }
 
 }  // namespace
@@ -95,6 +110,23 @@ int main(int argc, char** argv)
                   .FontTable("MACT", 1, "Chicago Outline")
                   .Version(1, "1.2")
                   .Version(2, "2.0")
+                  .Build()) &&
+        Write(folder, "Door.qxm",
+              LibPartBuilder(0x5757)
+                  .DocumentName("Door 90")
+                  .TypeCode(FourCc("Door"))
+                  .Section(FourCc("3DSC"), std::string("BLOCK 0.9, 0.1, 2.1\rADD 0, 0.1, 0\r"))
+                  .Section(FourCc("2DSC"), std::string("RECT2 0, 0, 0.9, 0.1\r"))
+                  .Section(FourCc("CTXT"), std::string("A single door, 90 cm wide."))
+                  .Section(FourCc("GIFF"), HousePreview())
+                  .Build()) &&
+        Write(folder, "Window.qdl",
+              Stored(NameLine("Window 120", "\r\n") +
+                     ScriptLines({"! A window of two casements", "BLOCK 1.2, 0.1, 1.4", "END"}, {"\r\n"}))) &&
+        Write(folder, "Terrace.mod",
+              ModulBuilder()
+                  .Record(ModulRecord::B, 0xD005, TerracePreview())
+                  .Record(ModulRecord::C, 0xD004, VersionBlock(2, 6010))
                   .Build());
     return written ? 0 : 1;
 }

@@ -2,10 +2,8 @@
 
 #include "plan/win32/PlanInfoPage.h"
 #include "preview/win32/PreviewDrawing.h"
-#include "preview/win32/PreviewIcon.h"
 #include "resources/resource.h"
 #include "shell/win32/TextPageProc.h"
-#include "util/win32/UniqueHandle.h"
 
 namespace orv {
 
@@ -52,13 +50,8 @@ bool PlanHandler::MakeIcons(uint16_t largeSize, HICON& large, uint16_t smallSize
 {
     if (document.platform == 0)
         LoadContents();
-    unique_hicon largeIcon(MakeIcon(document.preview, largeSize));
-    unique_hicon smallIcon(MakeIcon(document.preview, smallSize));
-    if (!largeIcon || !smallIcon)
-        return FileHandler::MakeIcons(largeSize, large, smallSize, small);
-    large = largeIcon.release();
-    small = smallIcon.release();
-    return true;
+    return PreviewIcons(document.preview, largeSize, large, smallSize, small) ||
+           FileHandler::MakeIcons(largeSize, large, smallSize, small);
 }
 
 void PlanHandler::DrawPreview(HDC dc, const RECT& rect)

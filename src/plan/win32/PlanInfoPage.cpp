@@ -12,14 +12,6 @@
 namespace orv {
 namespace {
 
-RECT ItemRect(HWND dialog, int id)
-{
-    RECT rect = {};
-    GetWindowRect(GetDlgItem(dialog, id), &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 void Fill(HWND dialog, const PlanFile& plan)
 {
     SendDlgItemMessageA(dialog, IDC_DOCUMENT_NAME, EM_LIMITTEXT, PlanFile::MaxNameLength, 0);
@@ -47,17 +39,6 @@ void Fill(HWND dialog, const PlanFile& plan)
                preview.bottom - top, FALSE);
 }
 
-void PaintPreview(HWND dialog, PlanHandler& handler)
-{
-    RECT area = ItemRect(dialog, IDC_PREVIEW);
-    HDC dc = GetDC(dialog);
-    if (dc == nullptr)
-        return;
-    handler.DrawPreview(dc, area);
-    ValidateRect(dialog, &area);
-    ReleaseDC(dialog, dc);
-}
-
 }  // namespace
 
 INT_PTR CALLBACK PlanInfoPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
@@ -71,8 +52,7 @@ INT_PTR CALLBACK PlanInfoPageProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             return TRUE;
         }
         case WM_PAINT:
-            if (auto* handler = static_cast<PlanHandler*>(BoundHandler(dialog)))
-                PaintPreview(dialog, *handler);
+            PaintPreview(dialog);
             return FALSE;
         case WM_COMMAND:
             ForwardEditChange(dialog, wParam);

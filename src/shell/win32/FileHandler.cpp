@@ -2,7 +2,9 @@
 
 #include <shellapi.h>
 
+#include "preview/win32/PreviewIcon.h"
 #include "util/win32/ModuleInstance.h"
+#include "util/win32/UniqueHandle.h"
 
 namespace orv {
 
@@ -22,6 +24,11 @@ bool FileHandler::MakeIcons(uint16_t, HICON& large, uint16_t, HICON& small)
 
 void FileHandler::DrawPreview(HDC, const RECT&) {}
 
+const TextBuffer& FileHandler::PageText(UINT)
+{
+    return infoText;
+}
+
 void FileHandler::SetPage(PROPSHEETPAGEA& page, const char* templateName, DLGPROC procedure,
                           UINT titleId)
 {
@@ -32,6 +39,18 @@ void FileHandler::SetPage(PROPSHEETPAGEA& page, const char* templateName, DLGPRO
         // The title points at the 256-byte buffer that AddPages lends each page.
         LoadStringA(ModuleInstance(), titleId, const_cast<char*>(page.pszTitle), 32);
     }
+}
+
+bool FileHandler::PreviewIcons(const PreviewPicture& preview, uint16_t largeSize, HICON& large,
+                               uint16_t smallSize, HICON& small)
+{
+    unique_hicon largeIcon(MakeIcon(preview, largeSize));
+    unique_hicon smallIcon(MakeIcon(preview, smallSize));
+    if (!largeIcon || !smallIcon)
+        return false;
+    large = largeIcon.release();
+    small = smallIcon.release();
+    return true;
 }
 
 }  // namespace orv

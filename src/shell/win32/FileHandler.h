@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "preview/PreviewPicture.h"
 #include "shell/ExtensionMatch.h"
 #include "util/TextBuffer.h"
 
@@ -29,6 +30,9 @@ public:
     // The file type's fixed icon, unless a handler draws its document's preview.
     virtual bool MakeIcons(uint16_t largeSize, HICON& large, uint16_t smallSize, HICON& small);
     virtual void DrawPreview(HDC dc, const RECT& rect);
+    // The text of the text page titled by that string; infoText unless the document
+    // has several texts.
+    virtual const TextBuffer& PageText(UINT titleId);
 
     // The text that a plain text page shows.
     TextBuffer infoText;
@@ -38,6 +42,10 @@ protected:
     // (at most 31 characters, as the sheet's tabs allow).
     static void SetPage(PROPSHEETPAGEA& page, const char* templateName, DLGPROC procedure,
                         UINT titleId = 0);
+    // Icons of both sizes drawn from the preview; false, with neither set, when the
+    // preview cannot give both.
+    static bool PreviewIcons(const PreviewPicture& preview, uint16_t largeSize, HICON& large,
+                             uint16_t smallSize, HICON& small);
 };
 
 }  // namespace orv

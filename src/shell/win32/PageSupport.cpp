@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "resources/resource.h"
 #include "shell/win32/HandlerLink.h"
 #include "util/win32/ModuleInstance.h"
 
@@ -40,6 +41,26 @@ std::string ModuleString(UINT id)
     char text[256] = {};
     LoadStringA(ModuleInstance(), id, text, sizeof text);
     return text;
+}
+
+RECT ItemRect(HWND dialog, int id)
+{
+    RECT rect = {};
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void PaintPreview(HWND dialog)
+{
+    FileHandler* handler = BoundHandler(dialog);
+    HDC dc = handler ? GetDC(dialog) : nullptr;
+    if (dc == nullptr)
+        return;
+    RECT area = ItemRect(dialog, IDC_PREVIEW);
+    handler->DrawPreview(dc, area);
+    ValidateRect(dialog, &area);
+    ReleaseDC(dialog, dc);
 }
 
 void ForwardEditChange(HWND dialog, WPARAM wParam)

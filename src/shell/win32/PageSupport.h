@@ -20,6 +20,12 @@ FileHandler* BoundHandler(HWND dialog);
 std::string ItemText(HWND dialog, int id, int maxCharacters);
 void SetItemText(HWND dialog, int id, const std::string& text);
 std::string ModuleString(UINT id);
+// The control's rectangle in the dialog's client coordinates.
+RECT ItemRect(HWND dialog, int id);
+
+// Draws the bound handler's preview into the rectangle of the hidden placeholder,
+// control 1015, and validates it so that the dialog's own painting leaves it alone.
+void PaintPreview(HWND dialog);
 
 // An edit's EN_CHANGE after the page was filled marks the sheet changed; the texts
 // the page sets while it is being filled do not.

@@ -7,13 +7,13 @@
 
 namespace orv {
 
-INT_PTR CALLBACK TextPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+INT_PTR ShowTextPage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, UINT titleId) noexcept
 {
     switch (message) {
     case WM_INITDIALOG: {
         FileHandler* handler = PageHandler(lParam);
         BindHandler(dialog, handler);
-        const char* text = handler->infoText.GetText();
+        const char* text = handler->PageText(titleId).GetText();
         SendDlgItemMessageA(dialog, IDC_TEXT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
         // Nothing shown selected.
         SendDlgItemMessageA(dialog, IDC_TEXT, EM_SETSEL, static_cast<WPARAM>(-1), 0);
@@ -30,6 +30,11 @@ INT_PTR CALLBACK TextPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     default:
         return FALSE;
     }
+}
+
+INT_PTR CALLBACK TextPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    return ShowTextPage(dialog, message, wParam, lParam, 0);
 }
 
 }  // namespace orv

@@ -1,0 +1,56 @@
+#include "libpart/win32/LibPartInfoPage.h"
+
+#include <prsht.h>
+
+#include <string>
+
+#include "libpart/win32/LibPartHandler.h"
+#include "plan/PageTexts.h"
+#include "resources/resource.h"
+#include "shell/win32/PageSupport.h"
+
+namespace orv {
+namespace {
+
+void Fill(HWND dialog, const LibPartFile& part)
+{
+    SendDlgItemMessageA(dialog, IDC_DOCUMENT_NAME, EM_LIMITTEXT, LibPartFile::MaxNameLength, 0);
+    SetItemText(dialog, IDC_DOCUMENT_NAME, part.documentName);
+    SetItemText(dialog, IDC_VERSION,
+                std::to_string(part.version) + "   " + ModuleString(PlatformStringId(part.platformMark)));
+    ShowWindow(GetDlgItem(dialog, IDC_PREVIEW), SW_HIDE);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK LibPartInfoPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    try {
+        switch (message) {
+        case WM_INITDIALOG: {
+            auto* handler = static_cast<LibPartHandler*>(PageHandler(lParam));
+            Fill(dialog, handler->Document());
+            BindHandler(dialog, handler);
+            return TRUE;
+        }
+        case WM_PAINT:
+            PaintPreview(dialog);
+            return FALSE;
+        case WM_COMMAND:
+            ForwardEditChange(dialog, wParam);
+            return FALSE;
+        case WM_NOTIFY:
+            // The document refuses an empty or unchanged name without opening the file.
+            return AnswerNotification(dialog, lParam, [dialog] {
+                return static_cast<LibPartHandler*>(BoundHandler(dialog))
+                    ->WriteDocumentName(ItemText(dialog, IDC_DOCUMENT_NAME, LibPartFile::MaxNameLength));
+            });
+        default:
+            return FALSE;
+        }
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+}  // namespace orv
