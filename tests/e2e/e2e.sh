@@ -55,17 +55,19 @@ check "properties of a layout book" "$(host properties "$samples\\Sheets.sfk")" 
   'page "Info"' 'control 1002 Static visible "4.1 - Windows"' 'control 1006 Static visible "Sheetfold"' 'page "Project Info"'
 check "properties of a library part" \
   "$(host properties "$samples\\Door.qxm" --screenshot "$(winpath "$out/door.png")")" \
-  'page "Info && Preview"' 'control 1002 Static visible "13   Windows"' 'control 1010 Edit visible "Door 90"' \
-  'page "2D Script"' 'page "3D Script"' 'control 1015 Edit visible "BLOCK 0.9, 0.1, 2.1\r\nADD 0, 0.1, 0\r\n"' \
-  'page "Comment"'
+  'page "Info && Preview"' 'control 1002 Static visible "13   Windows"' \
+  'control 1010 Edit visible "Door 90"' 'page "2D Script"' 'page "3D Script"' \
+  'control 1015 Edit visible "BLOCK 0.9, 0.1, 2.1\r\nADD 0, 0.1, 0\r\n"' 'page "Comment"'
 check "renaming a library part" "$(host properties "$samples\\Door.qxm" --set 1010="Door 100" --apply)" \
   'ok button: "Close"'
-check "the part's new name reads back" "$(host properties "$samples\\Door.qxm")" 'control 1010 Edit visible "Door 100"'
+check "the part's new name reads back" "$(host properties "$samples\\Door.qxm")" \
+  'control 1010 Edit visible "Door 100"'
 check "properties of an object script" \
   "$(host properties "$samples\\Window.qdl" --screenshot "$(winpath "$out/window.png")")" \
   'page "Script"' 'control 1010 Edit visible "Window 120"' \
   'control 1015 Edit visible "! A window of two casements\r\nBLOCK 1.2, 0.1, 1.4\r\nEND\r\n"'
-check "renaming an object script" "$(host properties "$samples\\Window.qdl" --set 1010="Window 150" --apply)" \
+check "renaming an object script" \
+  "$(host properties "$samples\\Window.qdl" --set 1010="Window 150" --apply)" \
   'ok button: "Close"'
 check "the script's new name reads back" "$(host properties "$samples\\Window.qdl")" \
   'control 1010 Edit visible "Window 150"' 'control 1015 Edit visible "! A window of two casements'
