@@ -20,8 +20,7 @@ INT_PTR CALLBACK QdlPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             break;
         }
         case WM_COMMAND:
-            if (LOWORD(wParam) == IDC_DOCUMENT_NAME)
-                ForwardEditChange(dialog, wParam);
+            ForwardEditChange(dialog, wParam);
             break;
         case WM_NOTIFY:
             // The document refuses an empty or unchanged name without opening the file.
