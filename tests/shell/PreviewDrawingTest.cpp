@@ -100,8 +100,6 @@ TEST(DrawPreview, PicturesAreFittedIntoTheirFrameOrStretchedOntoAnIcon)
         {"large: scaled with its proportions", halves, {0, 0, 200, 200}, 0,
          {{100, 49, untouched}, {50, 52, red}, {150, 147, blue}, {100, 150, untouched}}},
         {"bitmap cut short: only the edge", shortBitmap, wide, 0, {{75, 35, shadow}, {100, 50, untouched}}},
-        {"old bitmap header: only the edge", Solid(50, 30, 0xFF0000).HeaderSize(12).Build(), wide, 0,
-         {{75, 35, shadow}, {100, 50, untouched}}},
         // Yellow over magenta: both flag bits AND it in, leaving red; either alone copies.
         {"both AND bits", flagged(0x64), wide, 0, {{100, 50, red}}},
         {"one AND bit", flagged(0x04), wide, 0, {{100, 50, yellow}}},
