@@ -61,12 +61,6 @@ PreviewBlockBuilder& PreviewBlockBuilder::Flags(uint16_t flags)
     return *this;
 }
 
-PreviewBlockBuilder& PreviewBlockBuilder::HeaderSize(uint32_t size)
-{
-    out.At(24).U32(size).At(out.Size());
-    return *this;
-}
-
 PreviewBlockBuilder& PreviewBlockBuilder::DataOffset(uint32_t offset)
 {
     out.At(20).U32(offset).At(out.Size());

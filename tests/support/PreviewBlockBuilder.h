@@ -22,8 +22,6 @@ public:
     static PreviewBlockBuilder Metafile(const std::vector<uint8_t>& bits, int16_t width, int16_t height);
 
     PreviewBlockBuilder& Flags(uint16_t flags);
-    // Overwrites the bitmap header's size field (40 in a valid header).
-    PreviewBlockBuilder& HeaderSize(uint32_t size);
     PreviewBlockBuilder& DataOffset(uint32_t offset);
 
     std::vector<uint8_t> Build() const { return out.Data(); }
