@@ -122,8 +122,8 @@ TEST(LibPartRead, EverySectionThatLiesWholeInTheFileIsReadAndTheRestSkipped)
 // takes allowance bytes: the file afterwards, which a new read finds renamed, or nothing
 // when refused without a look at the file, Failed when refused after one. A refusal
 // leaves the file and the name as they were.
-test::Written Renamed(const std::vector<uint8_t>& read, const std::string& name, const test::Written& written = {},
-                      uint64_t allowance = UINT64_MAX)
+test::Written Renamed(const std::vector<uint8_t>& read, const std::string& name,
+                      const test::Written& written = {}, uint64_t allowance = UINT64_MAX)
 {
     LibPartFile part, reread;
     const std::vector<uint8_t> before = written.value_or(read);
@@ -143,7 +143,8 @@ test::Written Renamed(const std::vector<uint8_t>& read, const std::string& name,
 
 // The bytes with the 32-byte name field at offset holding the name, zero-terminated
 // or after a count byte, and zeros after it.
-std::vector<uint8_t> WithName(std::vector<uint8_t> bytes, size_t offset, const std::string& stored, bool counted)
+std::vector<uint8_t> WithName(std::vector<uint8_t> bytes, size_t offset, const std::string& stored,
+                              bool counted)
 {
     std::string field = counted ? static_cast<char>(stored.size()) + stored : stored;
     field.resize(32, '\0');
@@ -155,9 +156,10 @@ TEST(LibPartDocumentName, IsWrittenInTheFormItWasReadInOrRefused)
 {
     test::ScopedCharTables roman;
     const std::string name = "Caf\xE9 Nord", mac = "Caf\x8E Nord", longest(31, 'L');
-    const std::vector<uint8_t> windows13 = LibPart(WW, "Old", {{"3DSC", "3D"}}), mac12 = LibPart(MM, "Old", {}, 12);
+    const std::vector<uint8_t> windows13 = LibPart(WW, "Old", {{"3DSC", "3D"}});
+    const std::vector<uint8_t> mac12 = LibPart(MM, "Old", {}, 12), mac7 = OlderLibPart(7, "", "3D");
     const std::vector<uint8_t> windows7 = OlderLibPart(107, "Old", "3D"), windows12 = OlderLibPart(112, "Old");
-    const std::vector<uint8_t> older12 = OlderLibPart(12, "Old", "3D"), mac7 = OlderLibPart(7, "", "3D");
+    const std::vector<uint8_t> older12 = OlderLibPart(12, "Old", "3D");
     const std::pair<test::Written, test::Written> cases[] = {
         {Renamed(windows13, name), WithName(windows13, 4, name, false)},
         {Renamed(mac12, name), WithName(mac12, 4, mac, false)},

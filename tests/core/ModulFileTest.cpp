@@ -30,7 +30,8 @@ public:
     explicit FakeConverter(std::vector<uint8_t> result) : result(std::move(result)) { SetCurrent(this); }
     ~FakeConverter() override { SetCurrent(nullptr); }
 
-    std::vector<uint8_t> ToEnhanced(const MetafilePicture& picture, const uint8_t*, uint32_t length) const override
+    std::vector<uint8_t> ToEnhanced(const MetafilePicture& picture, const uint8_t*,
+                                    uint32_t length) const override
     {
         given << " given " << picture.mappingMode << " " << picture.horizontalExtent << " "
               << picture.verticalExtent << " " << length;
@@ -44,12 +45,6 @@ public:
 std::vector<uint8_t> StoredPreview()
 {
     return test::PreviewBlockBuilder::Bitmap32(2, 2, [](int, int) { return 0x3C3C3Cu; }).Build();
-}
-
-std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, size_t size)
-{
-    bytes.resize(size);
-    return bytes;
 }
 
 // Where a preview came from: "none", "stored" as the file holds it, "converted" from the
@@ -71,18 +66,22 @@ std::string Preview(const PreviewPicture& preview, const std::vector<uint8_t>& c
 TEST(ModulRead, VersionReleaseAndPreviewFollowTheRecordTypes)
 {
     const std::vector<uint8_t> bits = test::WindowsMetafileBits(), converted(40, 0xE3);
-    const test::ModulRecord a = {3, StoredMetafile()}, shortA = {3, StoredMetafile(8, 1, 1, std::vector<uint8_t>(17, 0x11))};
+    const std::vector<uint8_t> bytes17(17, 0x11), bytes18(18, 0x11);
+    const test::ModulRecord a = {3, StoredMetafile()}, shortA = {3, StoredMetafile(8, 1, 1, bytes17)};
     const test::ModulRecord stored = {0xD005, StoredPreview()}, record16 = {0xD001, PreviewRecord(0xD001)};
     const test::ModulRecord record18 = {0xD002, PreviewRecord(0xD002)};
+    const std::vector<uint8_t> whole = Module(a, stored);
     enum Converter { None, Converts, Fails };
     const std::tuple<std::vector<uint8_t>, Converter, std::string> cases[] = {
-        {Module({3, StoredMetafile(-8, 2000, -1000)}, record18), Converts, "4500 4 converted given -8 2000 -1000 48"},
+        {Module({3, StoredMetafile(-8, 2000, -1000)}, record18), Converts,
+         "4500 4 converted given -8 2000 -1000 48"},
         {Module(a, stored, {}, 0, 50001), Converts, "fails 0 0 none"},
-        {Module(a, record16, {0xD003, VersionBlock(7, 7000)}), Converts, "4160 0 converted given 8 2000 1000 48"},
-        {Cut(Module(a, stored), 181), Converts, "fails 0 0 none"},
+        {Module(a, record16, {0xD003, VersionBlock(7, 7000)}), Converts,
+         "4160 0 converted given 8 2000 1000 48"},
+        {{whole.begin(), whole.begin() + 181}, Converts, "fails 0 0 none"},
         {Module(a, {0xD003, PreviewRecord(0xD001)}, {}, 2), Converts, "4160 0 converted given 8 2000 1000 48"},
         {Module({2, StoredMetafile()}, stored), Converts, "fails 0 0 none"},
-        {Module({3, StoredMetafile(8, 1, 1, std::vector<uint8_t>(18, 0x11))}, record16), Converts, "4160 0 converted given 8 1 1 18"},
+        {Module({3, StoredMetafile(8, 1, 1, bytes18)}, record16), Converts, "4160 0 converted given 8 1 1 18"},
         // Record A shorter than its head and a metafile header, with a stored preview or converted.
         {Module(shortA, stored), Converts, "fails 0 0 none"},
         {Module(a, stored, {0xD006, VersionBlock(3, 6000)}), Converts, "0 0 stored"},

@@ -28,9 +28,10 @@ std::string Loaded(QdlFile& script, const std::string& text)
     MemoryFile file(Bytes(text));
     const bool read = script.Read(file);
     const char* shown = script.scriptText.GetText();
+    const std::string whole(shown ? shown : "", script.scriptText.GetLength());
     std::ostringstream out;
     out << (read ? "" : "fails ") << "'" << script.documentName << "'@" << script.bodyOffset << " " << std::hex
-        << script.lineEndKind << " " << std::string(shown ? shown : "", script.scriptText.GetLength()).substr(script.bodyOffset);
+        << script.lineEndKind << " " << whole.substr(script.bodyOffset);
     return out.str();
 }
 
@@ -59,7 +60,8 @@ TEST(QdlRead, TheFirstLineNamesTheDocument)
 // wrote, or "refused" when refused without a look at the source, "failed" after one.
 // Every rewrite that stops part-way fails; only a whole one takes the name; the source
 // is never written.
-std::string Renamed(const std::string& text, const std::string& name, const std::optional<std::string>& saved = {})
+std::string Renamed(const std::string& text, const std::string& name,
+                    const std::optional<std::string>& saved = {})
 {
     QdlFile script;
     MemoryFile read(Bytes(text));

@@ -240,7 +240,8 @@ Seeds LibPartSeeds()
     const std::vector<uint8_t> gif = SmallGif(1);
     const std::vector<LibSection> sections = {
         {"1DSC", "! 1D\rA = 1\r"}, {"2DSC", "PROJECT2 3, 270, 2\n"}, {"3DSC", "BLOCK A, B, ZZYZX\r\n"},
-        {"PRSC", ""}, {"VLSC", "VALUES \"A\" 1, 2"}, {"UISC", "UI_DIALOG \"Door\""}, {"CTXT", "A door\rwith a frame"},
+        {"PRSC", ""}, {"VLSC", "VALUES \"A\" 1, 2"}, {"UISC", "UI_DIALOG \"Door\""},
+        {"CTXT", "A door\rwith a frame"},
         {"GIFF", std::string(gif.begin(), gif.end())}, {"3DSC", "", 0xFFFFFFF8u, 40}, {"CTXT", "", 64, 15}};
     uint8_t tables = 0;
     for (uint16_t platform : {WW, MM, UU}) {
@@ -275,7 +276,8 @@ Seeds QdlSeeds()
 
 Seeds ModulSeeds()
 {
-    const ModulRecord a = {3, StoredMetafile()}, stored = {
+    const ModulRecord a = {3, StoredMetafile()};
+    const ModulRecord stored = {
         0xD005, PreviewBlockBuilder::Bitmap32(3, 2, [](int x, int y) { return uint32_t(x * 40 + y * 90); }).Build()};
     // Previews from the stored metafile; the last byte 0 makes the converter fail.
     const std::vector<uint8_t> record16 = Module(a, {0xD001, PreviewRecord(0xD001)});

@@ -43,7 +43,8 @@ std::vector<uint8_t> Module(const ModulRecord& a, const ModulRecord& b, const Mo
     auto start = static_cast<uint32_t>(4 + 3 * 89);
     for (const ModulRecord* record : {&a, &b, &c}) {
         auto length = static_cast<uint32_t>(record->data.size());
-        out.U16(record->type).U32(record->length.value_or(length)).U32(record->start.value_or(start)).Fill(79, 0xA5);
+        out.U16(record->type).U32(record->length.value_or(length)).U32(record->start.value_or(start));
+        out.Fill(79, 0xA5);
         start += length;
     }
     return out.Bytes(a.data).Bytes(b.data).Bytes(c.data).Data();
