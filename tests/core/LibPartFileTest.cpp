@@ -141,17 +141,6 @@ test::Written Renamed(const std::vector<uint8_t>& read, const std::string& name,
     return file.Bytes();
 }
 
-// The bytes with the 32-byte name field at offset holding the name, zero-terminated
-// or after a count byte, and zeros after it.
-std::vector<uint8_t> WithName(std::vector<uint8_t> bytes, size_t offset, const std::string& stored,
-                              bool counted)
-{
-    std::string field = counted ? static_cast<char>(stored.size()) + stored : stored;
-    field.resize(32, '\0');
-    std::copy(field.begin(), field.end(), bytes.begin() + static_cast<ptrdiff_t>(offset));
-    return bytes;
-}
-
 TEST(LibPartDocumentName, IsWrittenInTheFormItWasReadInOrRefused)
 {
     test::ScopedCharTables roman;
@@ -161,13 +150,13 @@ TEST(LibPartDocumentName, IsWrittenInTheFormItWasReadInOrRefused)
     const std::vector<uint8_t> windows7 = OlderLibPart(107, "Old", "3D"), windows12 = OlderLibPart(112, "Old");
     const std::vector<uint8_t> older12 = OlderLibPart(12, "Old", "3D");
     const std::pair<test::Written, test::Written> cases[] = {
-        {Renamed(windows13, name), WithName(windows13, 4, name, false)},
-        {Renamed(mac12, name), WithName(mac12, 4, mac, false)},
-        {Renamed(windows13, longest), WithName(windows13, 4, longest, false)},
-        {Renamed(windows7, name), WithName(windows7, 50, name, true)},
-        {Renamed(windows12, name), WithName(windows12, 96, name, true)},
-        {Renamed(older12, name), WithName(older12, 96, mac, true)},
-        {Renamed(older12, longest), WithName(older12, 96, longest, true)},
+        {Renamed(windows13, name), LibPart(WW, name, {{"3DSC", "3D"}})},
+        {Renamed(mac12, name), LibPart(MM, mac, {}, 12)},
+        {Renamed(windows13, longest), LibPart(WW, longest, {{"3DSC", "3D"}})},
+        {Renamed(windows7, name), OlderLibPart(107, name, "3D")},
+        {Renamed(windows12, name), OlderLibPart(112, name)},
+        {Renamed(older12, name), OlderLibPart(12, mac, "3D")},
+        {Renamed(older12, longest), OlderLibPart(12, longest, "3D")},
         {Renamed(mac7, "New"), std::nullopt},
         {Renamed(windows13, ""), std::nullopt},
         {Renamed(windows13, longest + "L"), std::nullopt},
@@ -189,12 +178,12 @@ TEST(LibPartDocumentName, IsWrittenInTheFormItWasReadInOrRefused)
 TEST(LibPartOnDisk, TheNameIsWrittenIntoTheDocument)
 {
     test::ScratchFolder folder;
-    std::vector<uint8_t> bytes = LibPart(WW, "Old", {{"3DSC", "3D"}}, 15);
-    std::string path = folder.Write("door.gsm", bytes), missing = folder.PathOf("missing.gsm");
+    std::string path = folder.Write("door.gsm", LibPart(WW, "Old", {{"3DSC", "3D"}}, 15));
+    std::string missing = folder.PathOf("missing.gsm");
     LibPartFile part;
     ASSERT_TRUE(part.Load(path.c_str()));
     ASSERT_TRUE(part.WriteDocumentName(path.c_str(), "New"));
-    EXPECT_EQ(test::ReadWholeFile(path), WithName(bytes, 4, "New", false));
+    EXPECT_EQ(test::ReadWholeFile(path), LibPart(WW, "New", {{"3DSC", "3D"}}, 15));
     EXPECT_FALSE(part.WriteDocumentName(missing.c_str(), "Newer"));
     EXPECT_EQ(part.documentName, "New");
     EXPECT_FALSE(part.Load(missing.c_str()));

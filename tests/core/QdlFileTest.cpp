@@ -14,6 +14,7 @@
 namespace orv {
 namespace {
 
+// Every script begins with this, then the name.
 const std::string N = "! Document name: ";
 
 std::vector<uint8_t> Bytes(const std::string& text)
