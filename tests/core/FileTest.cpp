@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "ScratchFolder.h"
 #include "util/File.h"
@@ -83,30 +84,20 @@ size_t FilesIn(const ScratchFolder& scratch)
 
 TEST(ReplaceFileContents, TheNewContentsTakeThePlaceOfTheOriginalOnlyWhenComposed)
 {
-    const struct {
-        const char* label;
-        bool composed;
-        std::vector<uint8_t> expected;
-    } cases[] = {
-        {"composed", true, {'9', '8', 'n', 'e', 'w'}},
-        {"failed part-way", false, tenBytes},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
+    using std::filesystem::perms;
+    const perms kept = perms::owner_read | perms::owner_write | perms::group_read;
+    for (bool composed : {true, false}) {
         ScratchFolder scratch;
         std::string path = scratch.Write("doc.qdl", tenBytes);
-        using std::filesystem::perms;
-        const perms kept = perms::owner_read | perms::owner_write | perms::group_read;
         std::filesystem::permissions(path, kept);
-        bool replaced = ReplaceFileContents(path.c_str(), [&c](File& original, File& replacement) {
+        bool replaced = ReplaceFileContents(path.c_str(), [composed](File& original, File& replacement) {
             char last[2];
-            return original.Seek(8) && original.ReadExactly(last, 2) &&
-                   replacement.WriteExactly(&last[1], 1) && replacement.WriteExactly(last, 1) &&
-                   replacement.WriteExactly("new", 3) && c.composed;
+            return original.Seek(8) && original.ReadExactly(last, 2) && replacement.WriteExactly(&last[1], 1) &&
+                   replacement.WriteExactly(last, 1) && replacement.WriteExactly("new", 3) && composed;
         });
-        EXPECT_EQ(replaced, c.composed);
-        EXPECT_EQ(ReadWholeFile(path), c.expected);
-        EXPECT_EQ(FilesIn(scratch), 1u);
+        const std::vector<uint8_t> expected = composed ? std::vector<uint8_t>{'9', '8', 'n', 'e', 'w'} : tenBytes;
+        EXPECT_EQ(std::tuple(replaced, ReadWholeFile(path), FilesIn(scratch)),
+                  std::tuple(composed, expected, size_t{1}));
 #ifndef _WIN32
         EXPECT_EQ(std::filesystem::status(path).permissions(), kept);
 #endif

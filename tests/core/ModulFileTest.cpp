@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -16,33 +18,28 @@
 namespace orv {
 namespace {
 
-using test::ModulBuilder;
-using test::ModulRecord;
+using test::Module;
 using test::PreviewRecord;
+using test::StoredMetafile;
 using test::VersionBlock;
-using Given = std::tuple<int16_t, int16_t, int16_t, std::vector<uint8_t>>;
 
-// Converts by giving back bits of its own (none: the metafile cannot be converted)
-// and keeps what it was given; installed while it lives.
+// Converts by giving back bits of its own (none: the metafile cannot be converted) and
+// tells what it was given; installed while it lives.
 class FakeConverter : public MetafileConverter {
 public:
-    explicit FakeConverter(std::vector<uint8_t> result = std::vector<uint8_t>(40, 0xE3))
-        : result(std::move(result))
-    {
-        SetCurrent(this);
-    }
+    explicit FakeConverter(std::vector<uint8_t> result) : result(std::move(result)) { SetCurrent(this); }
     ~FakeConverter() override { SetCurrent(nullptr); }
 
-    std::vector<uint8_t> ToEnhanced(const MetafilePicture& picture, const uint8_t* bits,
+    std::vector<uint8_t> ToEnhanced(const MetafilePicture& picture, const uint8_t*,
                                     uint32_t length) const override
     {
-        given.emplace_back(picture.mappingMode, picture.horizontalExtent, picture.verticalExtent,
-                           std::vector<uint8_t>(bits, bits + length));
+        given << " given " << picture.mappingMode << " " << picture.horizontalExtent << " "
+              << picture.verticalExtent << " " << length;
         return result;
     }
 
     std::vector<uint8_t> result;
-    mutable std::vector<Given> given;
+    mutable std::ostringstream given;
 };
 
 std::vector<uint8_t> StoredPreview()
@@ -50,124 +47,78 @@ std::vector<uint8_t> StoredPreview()
     return test::PreviewBlockBuilder::Bitmap32(2, 2, [](int, int) { return 0x3C3C3Cu; }).Build();
 }
 
-std::vector<uint8_t> PreviewBytes(const ModulFile& module)
+// Where a preview came from: "none", "stored" as the file holds it, "converted" from the
+// bits the converter gave back after a header with the record's flags, or "other".
+std::string Preview(const PreviewPicture& preview, const std::vector<uint8_t>& converted)
 {
-    const uint8_t* block = module.preview.GetBlock();
-    return block ? std::vector<uint8_t>(block, block + module.preview.GetBlockSize())
-                 : std::vector<uint8_t>{};
+    const uint8_t* block = preview.GetBlock();
+    if (block == nullptr)
+        return "none";
+    const std::vector<uint8_t> bytes(block, block + preview.GetBlockSize());
+    if (bytes == StoredPreview())
+        return "stored";
+    bool fromConverter = bytes.size() == sizeof(PreviewHeader) + converted.size() &&
+                         std::equal(converted.begin(), converted.end(), bytes.end() - converted.size());
+    return fromConverter && LoadStruct<PreviewHeader>(block).flags == 0x24 ? "converted" : "other";
 }
 
-bool ReadModule(ModulFile& module, const std::vector<uint8_t>& bytes)
-{
-    MemoryFile file(bytes);
-    return module.Read(file);
-}
-
+// Each case is read into the module the case before it filled.
 TEST(ModulRead, VersionReleaseAndPreviewFollowTheRecordTypes)
 {
-    FakeConverter converter;
-    const std::vector<uint8_t> bits = test::WindowsMetafileBits(), smallest(18, 0x11);
-    const struct {
-        const char* label;
-        uint16_t variant, previewType, versionType;
-        std::vector<uint8_t> versionData;
-        int32_t version, release;
-        std::vector<uint8_t> metafile;  // empty: the stored preview block
-    } cases[] = {
-        {"0xD002", 0, 0xD002, 0xD003, VersionBlock(7, 7000), 4500, 4, bits},
-        {"0xD001", 0, 0xD001, 0xD003, VersionBlock(7, 7000), 4160, 0, bits},
-        {"other record C", 0, 0xD005, 0xD006, VersionBlock(3, 6000), 0, 0, {}},
-        {"variant 2", 2, 0xD003, 0xD003, VersionBlock(7, 7000), 4160, 0, bits},
-        {"0xD003 block", 0, 0xD005, 0xD003, VersionBlock(0, 6010), 6010, 0, {}},
-        {"0xD004 block", 0, 0xD005, 0xD004, VersionBlock(-2, 5100), 5100, -2, {}},
-        {"0xD004 without a block", 0, 0xD005, 0xD004, {}, 5000, 0, {}},
-        {"0xD004 with part of a block", 0, 0xD005, 0xD004, {1, 2, 3, 4, 5, 6, 7}, 5000, 0, {}},
-        {"the smallest metafile", 0, 0xD001, 0, {}, 4160, 0, smallest},
+    const std::vector<uint8_t> bits = test::WindowsMetafileBits(), converted(40, 0xE3);
+    const std::vector<uint8_t> bytes17(17, 0x11), bytes18(18, 0x11);
+    const test::ModulRecord a = {3, StoredMetafile()}, shortA = {3, StoredMetafile(8, 1, 1, bytes17)};
+    const test::ModulRecord stored = {0xD005, StoredPreview()}, record16 = {0xD001, PreviewRecord(0xD001)};
+    const test::ModulRecord record18 = {0xD002, PreviewRecord(0xD002)};
+    const std::vector<uint8_t> whole = Module(a, stored);
+    enum Converter { None, Converts, Fails };
+    const std::tuple<std::vector<uint8_t>, Converter, std::string> cases[] = {
+        {Module({3, StoredMetafile(-8, 2000, -1000)}, record18), Converts,
+         "4500 4 converted given -8 2000 -1000 48"},
+        {Module(a, stored, {}, 0, 50001), Converts, "fails 0 0 none"},
+        {Module(a, record16, {0xD003, VersionBlock(7, 7000)}), Converts,
+         "4160 0 converted given 8 2000 1000 48"},
+        {{whole.begin(), whole.begin() + 181}, Converts, "fails 0 0 none"},
+        {Module(a, {0xD003, PreviewRecord(0xD001)}, {}, 2), Converts, "4160 0 converted given 8 2000 1000 48"},
+        {Module({2, StoredMetafile()}, stored), Converts, "fails 0 0 none"},
+        {Module({3, StoredMetafile(8, 1, 1, bytes18)}, record16), Converts, "4160 0 converted given 8 1 1 18"},
+        // Record A shorter than its head and a metafile header, with a stored preview or converted.
+        {Module(shortA, stored), Converts, "fails 0 0 none"},
+        {Module(a, stored, {0xD006, VersionBlock(3, 6000)}), Converts, "0 0 stored"},
+        {Module(shortA, record18), Converts, "fails 0 0 none"},
+        {Module(a, stored, {0xD003, VersionBlock(0, 6010)}), Converts, "6010 0 stored"},
+        // Record A of length 0, beyond the file, longer than the file.
+        {Module({3, bits, 0}, stored), Converts, "fails 0 0 none"},
+        {Module(a, stored, {0xD004, VersionBlock(-2, 5100)}), Converts, "5100 -2 stored"},
+        {Module({3, {}, 56, 400}, record18), Converts, "fails 0 0 none"},
+        {Module(a, stored, {0xD004}), Converts, "5000 0 stored"},
+        {Module({3, bits, 0xFFFFFFFFu}, record18), Converts, "fails 0 0 none"},
+        {Module(a, stored, {0xD004, {1, 2, 3, 4, 5, 6, 7}}), Converts, "5000 0 stored"},
+        {Module(a, record18), None, "fails 0 0 none"},
+        {Module(a, record18), Fails, "fails 0 0 none given 8 2000 1000 48"},
+        // A preview of no known kind, beyond the file, longer than the file.
+        {Module(a, {0xD003, PreviewRecord(0xD001)}), Converts, "fails 0 0 none"},
+        {Module(a, {0xD005, StoredPreview(), 60, 5000}), Converts, "fails 0 0 none"},
+        {Module(a, {0xD005, StoredPreview(), 0x7FFFFFFFu}), Converts, "fails 0 0 none"},
     };
     ModulFile module;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        converter.given.clear();
-        ModulBuilder builder;
-        builder.Variant(c.variant).Record(ModulRecord::C, c.versionType, c.versionData);
-        const std::vector<uint8_t>& stored = c.metafile.empty() ? bits : c.metafile;
-        builder.Record(ModulRecord::A, 3, test::StoredMetafile(-8, 2000, -1000, stored));
-        uint16_t recordKind = c.variant == 2 ? 0xD001 : c.previewType;
-        builder.Record(ModulRecord::B, c.previewType,
-                       c.metafile.empty() ? StoredPreview() : PreviewRecord(recordKind));
-        ASSERT_TRUE(ReadModule(module, builder.Build()));
-        EXPECT_EQ(std::tuple(module.version, module.release), std::tuple(c.version, c.release));
-
-        std::vector<uint8_t> block = PreviewBytes(module);
-        if (c.metafile.empty()) {
-            EXPECT_EQ(block, StoredPreview());
-            EXPECT_TRUE(converter.given.empty());
-            continue;
-        }
-        EXPECT_EQ(converter.given, std::vector<Given>{Given(-8, 2000, -1000, c.metafile)});
-        ASSERT_EQ(block.size(), sizeof(PreviewHeader) + converter.result.size());
-        EXPECT_EQ(LoadStruct<PreviewHeader>(block.data()).flags, 0x24);
-        EXPECT_EQ(std::vector<uint8_t>(block.begin() + sizeof(PreviewHeader), block.end()), converter.result);
-    }
-}
-
-TEST(ModulRead, FilesWithoutAReadablePreviewFail)
-{
-    const std::vector<uint8_t> metafile = test::StoredMetafile(8, 1, 1, test::WindowsMetafileBits());
-    const std::vector<uint8_t> shortMetafile = test::StoredMetafile(8, 1, 1, std::vector<uint8_t>(17, 0));
-    const ModulBuilder stored = ModulBuilder().Record(ModulRecord::B, 0xD005, StoredPreview());
-    const ModulBuilder converted = ModulBuilder().Record(ModulRecord::B, 0xD002, PreviewRecord(0xD002));
-    const std::vector<uint8_t> storedBytes = stored.Build();
-    enum Converter { None, Converts, Fails };
-    const struct {
-        const char* label;
-        std::vector<uint8_t> bytes;
-        Converter converter;
-    } cases[] = {
-        {"wrong magic", ModulBuilder(stored).Magic(50001).Build(), Converts},
-        {"short", std::vector<uint8_t>(storedBytes.begin(), storedBytes.begin() + 181), Converts},
-        {"record A of type 2", ModulBuilder(stored).Record(ModulRecord::A, 2, metafile).Build(), Converts},
-        {"record A of length 0", ModulBuilder(stored).Point(ModulRecord::A, 0, 271).Build(), Converts},
-        {"record A without a metafile header",
-         ModulBuilder(stored).Record(ModulRecord::A, 3, shortMetafile).Build(), Converts},
-        {"record A without a metafile header, converted",
-         ModulBuilder(converted).Record(ModulRecord::A, 3, shortMetafile).Build(), Converts},
-        {"record A past the end", ModulBuilder(converted).Point(ModulRecord::A, 56, 400).Build(), Converts},
-        {"record A longer than the file",
-         ModulBuilder(converted).Point(ModulRecord::A, 0xFFFFFFFFu, 271).Build(), Converts},
-        {"no converter", converted.Build(), None},
-        {"a metafile that does not convert", converted.Build(), Fails},
-        {"preview of no known kind",
-         ModulBuilder().Record(ModulRecord::B, 0xD003, PreviewRecord(0xD001)).Build(), Converts},
-        {"preview past the end", ModulBuilder(stored).Point(ModulRecord::B, 60, 5000).Build(), Converts},
-        {"preview longer than the file",
-         ModulBuilder(stored).Point(ModulRecord::B, 0x7FFFFFFFu, 327).Build(), Converts},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
+    for (const auto& [bytes, kind, expected] : cases) {
         std::optional<FakeConverter> converter;
-        converter.emplace();
-        ModulFile module;
-        ASSERT_TRUE(ReadModule(module, converted.Build()));
-        converter.reset();
-        if (c.converter != None)
-            converter.emplace(c.converter == Converts ? std::vector<uint8_t>(40, 1) : std::vector<uint8_t>{});
-        EXPECT_FALSE(ReadModule(module, c.bytes));
-        EXPECT_EQ(std::tuple(module.version, module.release, module.preview.GetBlock()),
-                  std::tuple(0, 0, static_cast<const uint8_t*>(nullptr)));
-        if (converter) {
-            for (const Given& given : converter->given)
-                EXPECT_GE(std::get<3>(given).size(), 18u);
-        }
+        if (kind != None)
+            converter.emplace(kind == Converts ? converted : std::vector<uint8_t>{});
+        MemoryFile file(bytes);
+        std::ostringstream loaded;
+        loaded << (module.Read(file) ? "" : "fails ") << module.version << " " << module.release << " "
+               << Preview(module.preview, converted) << (converter ? converter->given.str() : "");
+        EXPECT_EQ(loaded.str(), expected);
     }
 }
 
 TEST(ModulOnDisk, LoadsFromAPath)
 {
-    FakeConverter converter;
+    FakeConverter converter({});
     test::ScratchFolder folder;
-    std::vector<uint8_t> bytes = ModulBuilder().Record(ModulRecord::B, 0xD005, StoredPreview()).Build();
-    std::string path = folder.Write("piece.mod", bytes);
+    std::string path = folder.Write("piece.mod", Module({3, StoredMetafile()}, {0xD005, StoredPreview()}));
     ModulFile module;
     EXPECT_TRUE(module.Load(path.c_str()));
     EXPECT_FALSE(module.Load(folder.PathOf("missing.mod").c_str()));

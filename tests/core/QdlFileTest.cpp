@@ -1,160 +1,128 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "QdlBuilder.h"
 #include "RecordingFile.h"
 #include "ScratchFolder.h"
 #include "libpart/QdlFile.h"
-#include "util/MemoryFile.h"
 
 namespace orv {
 namespace {
 
-using test::NameLine;
-using test::ScriptLines;
-using test::Stored;
+// Every script begins with this, then the name.
+const std::string N = "! Document name: ";
 
-const std::string CRLF = "\r\n", CR = "\r", LF = "\n";
-
-bool ReadScript(QdlFile& script, const std::string& text)
+std::vector<uint8_t> Bytes(const std::string& text)
 {
-    MemoryFile file(Stored(text));
-    return script.Read(file);
+    return {text.begin(), text.end()};
 }
 
-// What the page shows below the name.
-std::string Body(const QdlFile& script)
+// What a read into script gives, in one line: "fails" when it failed, the name at the
+// offset where the body begins, the line ends it found and the body as the page shows it.
+std::string Loaded(QdlFile& script, const std::string& text)
 {
-    const char* text = script.scriptText.GetText();
-    uint32_t length = script.scriptText.GetLength();
-    return text ? std::string(text + script.bodyOffset, length - script.bodyOffset) : "";
+    MemoryFile file(Bytes(text));
+    const bool read = script.Read(file);
+    const char* shown = script.scriptText.GetText();
+    const std::string whole(shown ? shown : "", script.scriptText.GetLength());
+    std::ostringstream out;
+    out << (read ? "" : "fails ") << "'" << script.documentName << "'@" << script.bodyOffset << " " << std::hex
+        << script.lineEndKind << " " << whole.substr(script.bodyOffset);
+    return out.str();
 }
 
+// Each case is read into the script the case before it filled.
 TEST(QdlRead, TheFirstLineNamesTheDocument)
 {
+    const std::pair<std::string, std::string> cases[] = {
+        {N + "Window 90\r\na\r\nb\r\n", "'Window 90'@28 5757 a\r\nb\r\n"},
+        {N + "Door\ra\rb\r", "'Door'@23 4d4d a\r\nb\r\n"},
+        {N + "Door\na\nb", "'Door'@23 5555 a\r\nb"},
+        {"", "fails ''@0 0 "},
+        {N + "Door\r\na\nb\rc\r\n", "'Door'@23 5757 a\r\nb\r\nc\r\n"},
+        {N + std::string(40, 'n') + "\r\na", "'" + std::string(31, 'n') + "'@59 5757 a"},
+        {"! Document Name: Door\r\n", "fails ''@0 0 ! Document Name: Door\r\n"},
+        {N + std::string("Do\0or\r\n", 7), "'Do'@24 5757 "},
+        {"! Document name:", "fails ''@0 0 ! Document name:"},
+        {N, "''@0 5757 " + N},
+    };
     QdlFile script;
-    const struct {
-        const char* label;
-        std::string text;
-        bool reads;
-        std::string name;
-        uint32_t bodyOffset;
-        LineEndKind kind;
-        std::string body;
-    } cases[] = {
-        {"CR LF", NameLine("Window 90", CRLF) + ScriptLines({"a", "b"}, {CRLF}), true, "Window 90", 28,
-         LineEndsWindows, "a\r\nb\r\n"},
-        {"CR", NameLine("Door", CR) + ScriptLines({"a", "b"}, {CR}), true, "Door", 23, LineEndsMac,
-         "a\r\nb\r\n"},
-        {"LF", NameLine("Door", LF) + "a" + LF + "b", true, "Door", 23, LineEndsUnix, "a\r\nb"},
-        {"mixed", NameLine("Door", CRLF) + ScriptLines({"a", "b", "c"}, {LF, CR, CRLF}), true, "Door", 23,
-         LineEndsWindows, "a\r\nb\r\nc\r\n"},
-        {"40 characters", NameLine(std::string(40, 'n'), CRLF) + "a", true, std::string(31, 'n'), 59,
-         LineEndsWindows, "a"},
-        {"a zero in the name", NameLine(std::string("Do\0or", 5), CRLF), true, "Do", 24, LineEndsWindows, ""},
-        {"prefix only", "! Document name: ", true, "", 0, LineEndsWindows, "! Document name: "},
-        {"lower-case prefix", NameLine("Door", CRLF, "! Document Name: "), false, "", 0, LineEndKind{},
-         "! Document Name: Door\r\n"},
-        {"short", "! Document name:", false, "", 0, LineEndKind{}, "! Document name:"},
-        {"empty", "", false, "", 0, LineEndKind{}, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        EXPECT_EQ(ReadScript(script, c.text), c.reads);
-        EXPECT_EQ(std::tuple(script.documentName, script.bodyOffset, script.lineEndKind),
-                  std::tuple(c.name, c.bodyOffset, c.kind));
-        EXPECT_EQ(Body(script), c.body);
-    }
+    for (const auto& [text, loaded] : cases)
+        EXPECT_EQ(Loaded(script, text), loaded);
 }
 
-TEST(QdlRename, TheFirstLineIsReplacedAndTheRestKeptByteForByte)
+// Renames a script read from text, composed from a source holding saved (text unless
+// given) into an empty file that takes ever more bytes: what the first whole rewrite
+// wrote, or "refused" when refused without a look at the source, "failed" after one.
+// Every rewrite that stops part-way fails; only a whole one takes the name; the source
+// is never written.
+std::string Renamed(const std::string& text, const std::string& name,
+                    const std::optional<std::string>& saved = {})
 {
-    const std::string mixed = ScriptLines({"a", "b", "c", "", "d"}, {LF, CR, CRLF, LF + CR});
-    const std::tuple<std::string, std::string, std::string> cases[] = {
-        {NameLine("Door", CRLF) + "body", "Door 2", NameLine("Door 2", CRLF) + "body"},
-        {NameLine("Door", CRLF) + mixed, "D", NameLine("D", CRLF) + mixed},
-        {NameLine("Door", LF) + "a" + CRLF, "Door 2", NameLine("Door 2", LF) + "a" + CRLF},
-        {NameLine(std::string(40, 'n'), CRLF) + "a", "Short", NameLine("Short", CRLF) + "a"},
-        {"! Document name: ", std::string(31, 'x'), NameLine(std::string(31, 'x'), "")},
-    };
-    for (const auto& [text, newName, expected] : cases) {
-        SCOPED_TRACE(text);
-        QdlFile script;
-        ASSERT_TRUE(ReadScript(script, text));
-        MemoryFile source(Stored(text)), target;
-        ASSERT_TRUE(script.WriteDocumentName(source, target, newName));
-        EXPECT_EQ(target.Bytes(), Stored(expected));
-        EXPECT_EQ(source.Bytes(), Stored(text));
-        EXPECT_EQ(script.documentName, newName);
-    }
-}
-
-TEST(QdlRename, IsRefusedForOtherLineEndsBadNamesOrAChangedFile)
-{
-    const std::string crlf = NameLine("Door", CRLF) + "a" + CRLF;
-    const struct {
-        const char* label;
-        std::string read, written;  // nothing written: the file must not be touched
-        std::string newName;
-    } cases[] = {
-        {"CR", NameLine("Door", CR) + "a" + CR, "", "New"},
-        {"LF", NameLine("Door", LF) + "a" + LF, "", "New"},
-        {"first line end CR", NameLine("Door", CR) + "a" + CRLF, "", "New"},
-        {"empty", crlf, "", ""},
-        {"32 characters", crlf, "", std::string(32, 'x')},
-        {"a CR", crlf, "", "Do\ror"},
-        {"an LF", crlf, "", "Do\nor"},
-        {"a zero", crlf, "", std::string("Do\0or", 5)},
-        {"unchanged", crlf, "", "Door"},
-        {"saved again with CR", crlf, NameLine("Door", CR) + "a" + CR, "New"},
-        {"saved again without the prefix", crlf, "! document name: Door\r\n", "New"},
-        {"emptied", crlf, " ", "New"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        QdlFile script;
-        ASSERT_TRUE(ReadScript(script, c.read));
-        test::RecordingFile source(Stored(c.written));
+    QdlFile script;
+    MemoryFile read(Bytes(text));
+    EXPECT_TRUE(script.Read(read));
+    const std::string old = script.documentName;
+    test::RecordingFile source(Bytes(saved.value_or(text)));
+    for (uint64_t allowance = 0;; ++allowance) {
         MemoryFile target;
-        EXPECT_FALSE(script.WriteDocumentName(source, target, c.newName));
-        EXPECT_EQ(target.Size(), 0u);
-        EXPECT_EQ(source.log.empty(), c.written.empty());
-        EXPECT_EQ(script.documentName, "Door");
+        target.LimitWrites(allowance);
+        const bool renamed = script.WriteDocumentName(source, target, name);
+        EXPECT_EQ(std::tuple(source.Bytes(), script.documentName),
+                  std::tuple(Bytes(saved.value_or(text)), renamed ? name : old));
+        if (renamed)
+            return std::string(target.Bytes().begin(), target.Bytes().end());
+        if (target.Size() < allowance) {
+            EXPECT_EQ(target.Size(), 0u);
+            return source.log.empty() ? "refused" : "failed";
+        }
     }
 }
 
-TEST(QdlRename, AFailureAtAnyWriteIsReported)
+TEST(QdlRename, TheFirstLineIsRewrittenAndTheRestKeptByteForByte)
 {
-    const std::string body = ScriptLines({"a", "b"}, {LF, CRLF});
-    const std::string text = NameLine("Door", CRLF) + body;
-    const size_t renamedSize = NameLine("Door 2", CRLF).size() + body.size();
-    for (uint64_t allowance = 0; allowance < renamedSize; ++allowance) {
-        QdlFile script;
-        ASSERT_TRUE(ReadScript(script, text));
-        MemoryFile source(Stored(text)), target;
-        target.LimitWrites(allowance);
-        EXPECT_FALSE(script.WriteDocumentName(source, target, "Door 2")) << allowance;
-        EXPECT_EQ(script.documentName, "Door");
-        EXPECT_EQ(source.Bytes(), Stored(text));
-    }
+    const std::string crlf = N + "Door\r\na\r\n", mixed = "a\nb\rc\r\n\n\rd\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {Renamed(N + "Door\r\nbody", "Door 2"), N + "Door 2\r\nbody"},
+        {Renamed(N + "Door\r\n" + mixed, "D"), N + "D\r\n" + mixed},
+        {Renamed(N + "Door\na\r\n", "Door 2"), N + "Door 2\na\r\n"},
+        {Renamed(N + std::string(40, 'n') + "\r\na", "Short"), N + "Short\r\na"},
+        {Renamed(N, std::string(31, 'x')), N + std::string(31, 'x')},
+        // Line ends other than CR LF, names that are empty, too long, more than one line or unchanged.
+        {Renamed(N + "Door\ra\r", "New"), "refused"},
+        {Renamed(N + "Door\na\n", "New"), "refused"},
+        {Renamed(N + "Door\ra\r\n", "New"), "refused"},
+        {Renamed(crlf, ""), "refused"},
+        {Renamed(crlf, std::string(32, 'x')), "refused"},
+        {Renamed(crlf, "Do\ror"), "refused"},
+        {Renamed(crlf, "Do\nor"), "refused"},
+        {Renamed(crlf, std::string("Do\0or", 5)), "refused"},
+        {Renamed(crlf, "Door"), "refused"},
+        // Saved again since it was read.
+        {Renamed(crlf, "New", N + "Door\ra\r"), "failed"},
+        {Renamed(crlf, "New", "! document name: Door\r\n"), "failed"},
+        {Renamed(crlf, "New", " "), "failed"},
+    };
+    for (const auto& [renamed, expected] : cases)
+        EXPECT_EQ(renamed, expected);
 }
 
 TEST(QdlOnDisk, TheRenamedScriptReplacesTheFile)
 {
     test::ScratchFolder folder;
-    const std::string body = ScriptLines({"a", "b"}, {CR, CRLF}), crScript = NameLine("Door", CR);
-    std::string path = folder.Write("door.qdl", Stored(NameLine("Door", CRLF) + body));
-    std::string crPath = folder.Write("cr.qdl", Stored(crScript));
-    QdlFile script, crFile;
-    ASSERT_TRUE(script.Load(path.c_str()) && crFile.Load(crPath.c_str()));
+    std::string path = folder.Write("door.qdl", Bytes(N + "Door\r\na\rb\r\n"));
+    std::string crPath = folder.Write("cr.qdl", Bytes(N + "Door\r"));
+    QdlFile script, crScript;
+    ASSERT_TRUE(script.Load(path.c_str()) && crScript.Load(crPath.c_str()));
     ASSERT_TRUE(script.WriteDocumentName(path.c_str(), "Door 2"));
-    EXPECT_EQ(test::ReadWholeFile(path), Stored(NameLine("Door 2", CRLF) + body));
-    EXPECT_FALSE(crFile.WriteDocumentName(crPath.c_str(), "New"));
-    EXPECT_EQ(test::ReadWholeFile(crPath), Stored(crScript));
+    EXPECT_EQ(test::ReadWholeFile(path), Bytes(N + "Door 2\r\na\rb\r\n"));
+    EXPECT_FALSE(crScript.WriteDocumentName(crPath.c_str(), "New"));
+    EXPECT_EQ(test::ReadWholeFile(crPath), Bytes(N + "Door\r"));
 
     std::filesystem::remove(path);
     EXPECT_FALSE(script.WriteDocumentName(path.c_str(), "Door 3"));

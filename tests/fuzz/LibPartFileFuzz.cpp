@@ -6,62 +6,39 @@
 #include "DocumentChecks.h"
 #include "libpart/LibPartFile.h"
 #include "plan/PlatformMark.h"
-#include "preview/PictureHeaders.h"
-
-namespace {
 
 using namespace orv;
 using namespace orv::fuzz;
-
-constexpr uint32_t NameFieldSize = 32;
-
-bool IsShowable(const TextBuffer& text)
-{
-    const char* characters = text.GetText();
-    return characters == nullptr ||
-           (characters[text.GetLength()] == '\0' && HasCrLfLineEnds(std::string(characters, text.GetLength())));
-}
-
-void ExpectReadable(const LibPartFile& part, bool read, size_t fileSize)
-{
-    Expect(part.documentName.size() <= LibPartFile::MaxNameLength, "a name holds at most 31 characters");
-    for (const TextBuffer* text : {&part.script1D, &part.script2D, &part.script3D, &part.propertiesScript,
-                                   &part.valueListScript, &part.uidScript, &part.comment})
-        Expect(IsShowable(*text), "a script is terminated and has CR LF line ends");
-    Expect((part.preview.GetBlock() == nullptr) == (part.preview.GetBlockSize() == 0),
-           "a preview has a block exactly when it has a size");
-    Expect(part.preview.GetBlockSize() == 0 || part.preview.GetBlockSize() >= sizeof(PreviewHeader),
-           "a preview block begins with a whole preview header");
-    if (!read)
-        return;
-    Expect(IsPlatformMark(part.platformMark), "a read part has a platform");
-    Expect(part.nameOffset == 0 || uint64_t{part.nameOffset} + NameFieldSize <= fileSize,
-           "a writable name lies inside the file");
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     EditSource edits(data, size);
     SelectTables(edits.Byte());
     const std::vector<uint8_t> bytes(data, data + size);
-
     MemoryFile file(bytes);
     LibPartFile part;
     const bool read = part.Read(file);
-    ExpectReadable(part, read, size);
+    Expect(part.documentName.size() <= LibPartFile::MaxNameLength, "a name holds at most 31 characters");
+    for (const TextBuffer* text : {&part.script1D, &part.script2D, &part.script3D, &part.propertiesScript,
+                                   &part.valueListScript, &part.uidScript, &part.comment}) {
+        const char* characters = text->GetText();
+        Expect(!characters || (characters[text->GetLength()] == '\0' &&
+                               HasCrLfLineEnds(std::string(characters, text->GetLength()))),
+               "a script is terminated and has CR LF line ends");
+    }
+    ExpectPreview(part.preview);
+    Expect(!read || IsPlatformMark(part.platformMark), "a read part has a platform");
+    Expect(!read || part.nameOffset == 0 || uint64_t{part.nameOffset} + 32 <= size,
+           "a writable name lies inside the file");
 
     MemoryFile renamed(bytes);
-    if (ExpectRename(part, bytes, renamed, edits, part.nameOffset != 0, part.nameOffset, NameFieldSize)) {
+    if (ExpectRename(part, bytes, renamed, edits, part.nameOffset != 0, part.nameOffset, 32)) {
         LibPartFile reread;
         Expect(reread.Read(renamed) == read, "a rename keeps a part readable");
-        if (read) {
-            Expect(reread.documentName == part.documentName, "a renamed part reads with the new name");
-            Expect(reread.platformMark == part.platformMark && reread.version == part.version &&
-                       reread.nameOffset == part.nameOffset && reread.typeCode == part.typeCode,
-                   "a rename keeps the header");
-        }
+        Expect(!read || (reread.documentName == part.documentName && reread.platformMark == part.platformMark &&
+                         reread.version == part.version && reread.nameOffset == part.nameOffset &&
+                         reread.typeCode == part.typeCode),
+               "a renamed part reads with the new name and the same header");
     }
     return 0;
 }

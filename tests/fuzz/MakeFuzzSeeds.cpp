@@ -14,7 +14,6 @@
 #include "PlanBuilder.h"
 #include "PreviewBlockBuilder.h"
 #include "ProjectDataBuilder.h"
-#include "QdlBuilder.h"
 #include "SfoldBuilder.h"
 
 namespace {
@@ -238,78 +237,56 @@ Seeds SfoldSeeds()
 Seeds LibPartSeeds()
 {
     Seeds seeds;
+    const std::vector<uint8_t> gif = SmallGif(1);
+    const std::vector<LibSection> sections = {
+        {"1DSC", "! 1D\rA = 1\r"}, {"2DSC", "PROJECT2 3, 270, 2\n"}, {"3DSC", "BLOCK A, B, ZZYZX\r\n"},
+        {"PRSC", ""}, {"VLSC", "VALUES \"A\" 1, 2"}, {"UISC", "UI_DIALOG \"Door\""},
+        {"CTXT", "A door\rwith a frame"},
+        {"GIFF", std::string(gif.begin(), gif.end())}, {"3DSC", "", 0xFFFFFFF8u, 40}, {"CTXT", "", 64, 15}};
     uint8_t tables = 0;
     for (uint16_t platform : {WW, MM, UU}) {
-        bool mac = platform != WW;
-        LibPartBuilder full(platform);
-        full.Version(platform == MM ? 12 : 15).DocumentName(mac ? "Fen\x90tre" : "Fen\xEAtre");
-        full.TypeCode(FourCc("PSAS"));
-        full.Section(FourCc("1DSC"), "! 1D\rA = 1\r").Section(FourCc("2DSC"), "PROJECT2 3, 270, 2\n");
-        full.Section(FourCc("3DSC"), "BLOCK A, B, ZZYZX\r\n").Section(FourCc("PRSC"), "");
-        full.Section(FourCc("VLSC"), "VALUES \"A\" 1, 2").Section(FourCc("UISC"), "UI_DIALOG \"Door\"");
-        full.Section(FourCc("CTXT"), "A door\rwith a frame").Section(FourCc("GIFF"), SmallGif(platform));
-        seeds.push_back(WithEdits(full.Build(), Byte(tables++) + Typed("Porte d\xE9" "cor\xE9" "e") + Byte(9)));
-        seeds.push_back(LibPartBuilder(platform)
-                            .DocumentName(std::string(32, 'n'))
-                            .Section(FourCc("3DSC"), "first")
-                            .Section(FourCc("3DSC"), "")
-                            .Section(FourCc("CSD3"), "swapped")
-                            .Entry(FourCc("GIFF"), 0xFFFFFFF8u, 40)
-                            .Entry(FourCc("CTXT"), 64, 15)
-                            .Entry(FourCc("2DSC"), 4, 40)
-                            .Build());
+        const std::vector<uint8_t> full =
+            LibPart(platform, platform == WW ? "Fen\xEAtre" : "Fen\x90tre", sections, 15, 0x50534153);
+        seeds.push_back(WithEdits(full, Byte(tables++) + Typed("Porte d\xE9" "cor\xE9" "e") + Byte(9)));
     }
-    seeds.push_back(LibPartBuilder(WW).ClaimCount(3).Section(FourCc("1DSC"), "one").Build());
+    seeds.push_back(LibPart(MM, std::string(32, 'n'), {{"3DSC", "first"}, {"CSD3", "swapped"}}, 12, 0, 3));
     for (uint16_t word : {uint16_t{107}, uint16_t{7}, uint16_t{112}, uint16_t{12}}) {
-        bool windows = word > 100;
-        OlderLibPartBuilder older(word);
-        if (word != 7)
-            older.Name(windows ? "Fen\xEAtre" : "Fen\x90tre");
-        if (word % 100 == 12)
-            older.Script2D("LINE2 0, 0, 1, 1\r");
-        older.Script3D("BLOCK 1, 1, 1\rADD 1, 0, 0\n");
-        seeds.push_back(WithEdits(older.Build(), Byte(tables++) + Typed("Fen\xEAtre neuve") + Byte(20)));
+        const std::vector<uint8_t> older = OlderLibPart(word, word > 100 ? "Fen\xEAtre" : "Fen\x90tre",
+                                                        "BLOCK 1, 1, 1\rADD 1, 0, 0\n",
+                                                        word % 100 == 12 ? "LINE2 0, 0, 1, 1\r" : "");
+        seeds.push_back(WithEdits(older, Byte(tables++) + Typed("Fen\xEAtre neuve") + Byte(20)));
     }
-    seeds.push_back(OlderLibPartBuilder(12).CountedName(40, std::string(31, 'c')).Point3D(90, 40).Build());
+    seeds.push_back(OlderLibPart(12, std::string(31, 'c'), "", "", 40, 90, 40));
     return seeds;
 }
 
 Seeds QdlSeeds()
 {
-    const std::vector<std::string> lines = {"BLOCK 1, 1, 1", "", "ADD 0, 0, 1", "END"};
+    const std::string prefix = "! Document name: ";
     Seeds seeds;
-    for (const std::string& end : {std::string("\r\n"), std::string("\r"), std::string("\n")}) {
-        std::string text = NameLine("Door", end) + ScriptLines(lines, {end});
-        seeds.push_back(WithEdits(Stored(text), Typed("Door 2") + Byte(7)));
+    for (const std::string end : {"\r\n", "\r", "\n"}) {
+        const std::string text = prefix + "Door" + end + "BLOCK 1, 1, 1" + end + end + "END" + end;
+        seeds.push_back(WithEdits({text.begin(), text.end()}, Typed("Door 2") + Byte(7)));
     }
-    std::string mixed =
-        NameLine(std::string(40, 'n'), "\r\n") + ScriptLines(lines, {"\n", "\r", "\r\n", "\n\r"});
-    seeds.push_back(WithEdits(Stored(mixed), Typed("D") + Byte(30)));
-    seeds.push_back(WithEdits(Stored("! Document name: "), Typed(std::string(31, 'x')) + Byte(3)));
-    seeds.push_back(Stored(NameLine("Door", "\r\n", "! document name: ")));
+    const std::string mixed = prefix + std::string(40, 'n') + "\r\nBLOCK 1, 1, 1\n\rADD\r\n\n\rEND";
+    seeds.push_back(WithEdits({mixed.begin(), mixed.end()}, Typed("D") + Byte(30)));
+    seeds.push_back(WithEdits({prefix.begin(), prefix.end()}, Typed(std::string(31, 'x')) + Byte(3)));
     return seeds;
 }
 
 Seeds ModulSeeds()
 {
-    const std::vector<uint8_t> storedPreview =
-        PreviewBlockBuilder::Bitmap32(3, 2, [](int x, int y) { return uint32_t(x * 40 + y * 90); }).Build();
+    const ModulRecord a = {3, StoredMetafile()};
+    const ModulRecord stored = {
+        0xD005, PreviewBlockBuilder::Bitmap32(3, 2, [](int x, int y) { return uint32_t(x * 40 + y * 90); }).Build()};
     // Previews from the stored metafile; the last byte 0 makes the converter fail.
-    auto converted = [](uint16_t variant, uint16_t type, uint16_t kind, uint8_t last) {
-        ModulBuilder builder;
-        builder.Variant(variant).Record(ModulRecord::B, type, PreviewRecord(kind));
-        return WithEdits(builder.Build(), Byte(last));
-    };
-    Seeds seeds = {converted(0, 0xD001, 0xD001, 1), converted(0, 0xD002, 0xD002, 1),
-                   converted(2, 0xD003, 0xD001, 2), converted(0, 0xD001, 0xD001, 0)};
+    const std::vector<uint8_t> record16 = Module(a, {0xD001, PreviewRecord(0xD001)});
+    Seeds seeds = {WithEdits(record16, Byte(1)), WithEdits(record16, Byte(0)),
+                   WithEdits(Module(a, {0xD002, PreviewRecord(0xD002)}), Byte(1)),
+                   WithEdits(Module(a, {0xD003, PreviewRecord(0xD001)}, {}, 2), Byte(2))};
     for (uint16_t versionType : {uint16_t{0xD003}, uint16_t{0xD004}, uint16_t{0xD006}})
-        seeds.push_back(ModulBuilder()
-                            .Record(ModulRecord::B, 0xD005, storedPreview)
-                            .Record(ModulRecord::C, versionType, VersionBlock(2, 6010))
-                            .Build());
-    ModulBuilder noBlock;
-    noBlock.Record(ModulRecord::B, 0xD005, storedPreview).Record(ModulRecord::C, 0xD004, {});
-    seeds.push_back(noBlock.Build());
+        seeds.push_back(Module(a, stored, {versionType, VersionBlock(2, 6010)}));
+    seeds.push_back(Module(a, stored, {0xD004}));
     return seeds;
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <tuple>
 #include <vector>
 
 #include "ModulBuilder.h"
@@ -13,25 +14,21 @@
 namespace orv {
 namespace {
 
-using test::ModulBuilder;
-using test::ModulRecord;
-
 TEST(Win32MetafileConverter, AStoredMetafileBecomesAnEnhancedMetafilePreview)
 {
     const Win32MetafileConverter converter;
     MetafileConverter::SetCurrent(&converter);
-    MemoryFile file(ModulBuilder().Record(ModulRecord::B, 0xD001, test::PreviewRecord(0xD001)).Build());
+    MemoryFile file(test::Module({3, test::StoredMetafile()}, {0xD001, test::PreviewRecord(0xD001)}));
     ModulFile module;
     bool read = module.Read(file);
     MetafileConverter::SetCurrent(nullptr);
 
-    ASSERT_TRUE(read);
-    EXPECT_EQ(module.version, 4160);
+    ASSERT_TRUE(read && module.version == 4160);
     ASSERT_GT(module.preview.GetBlockSize(), sizeof(PreviewHeader) + sizeof(EnhMetaHeader));
     auto header = LoadStruct<EnhMetaHeader>(module.preview.GetBlock() + sizeof(PreviewHeader));
-    EXPECT_EQ(header.iType, static_cast<uint32_t>(EMR_HEADER));
-    EXPECT_EQ(header.dSignature, static_cast<uint32_t>(ENHMETA_SIGNATURE));
-    EXPECT_EQ(header.nBytes, module.preview.GetBlockSize() - sizeof(PreviewHeader));
+    EXPECT_EQ(std::tuple(header.iType, header.dSignature, header.nBytes),
+              std::tuple(uint32_t{EMR_HEADER}, uint32_t{ENHMETA_SIGNATURE},
+                         static_cast<uint32_t>(module.preview.GetBlockSize() - sizeof(PreviewHeader))));
 
     // What the converter gives back plays as a metafile.
     const uint8_t* bits = module.preview.GetBlock() + sizeof(PreviewHeader);

@@ -1,162 +1,47 @@
 #include "LibPartBuilder.h"
 
-#include <stdexcept>
+#include "ByteWriter.h"
 
 namespace orv::test {
-namespace {
 
-constexpr uint32_t HeaderSize = 64;
-constexpr uint32_t EntrySize = 16;
-constexpr uint32_t SectionHeadSize = 16;
-
-uint8_t Filler(size_t offset)
+std::vector<uint8_t> LibPart(uint16_t platform, const std::string& name,
+                             const std::vector<LibSection>& sections, int16_t version, uint32_t typeCode,
+                             std::optional<int32_t> count)
 {
-    return static_cast<uint8_t>(0x81 + offset % 23);
-}
-
-}  // namespace
-
-LibPartBuilder::LibPartBuilder(uint16_t platform)
-    : platform(platform), order(platform == 0x5757 ? ByteOrder::Little : ByteOrder::Big)
-{
-}
-
-LibPartBuilder& LibPartBuilder::Version(int16_t value)
-{
-    version = value;
-    return *this;
-}
-
-LibPartBuilder& LibPartBuilder::DocumentName(const std::string& stored)
-{
-    documentName = stored;
-    return *this;
-}
-
-LibPartBuilder& LibPartBuilder::TypeCode(uint32_t code)
-{
-    typeCode = code;
-    return *this;
-}
-
-LibPartBuilder& LibPartBuilder::Section(uint32_t tag, const std::vector<uint8_t>& data)
-{
-    entries.push_back({tag, true, 0, 0, data});
-    return *this;
-}
-
-LibPartBuilder& LibPartBuilder::Section(uint32_t tag, const std::string& text)
-{
-    return Section(tag, std::vector<uint8_t>(text.begin(), text.end()));
-}
-
-LibPartBuilder& LibPartBuilder::Entry(uint32_t tag, uint32_t start, uint32_t length)
-{
-    entries.push_back({tag, false, start, length, {}});
-    return *this;
-}
-
-LibPartBuilder& LibPartBuilder::ClaimCount(int32_t count)
-{
-    countClaimed = true;
-    claimedCount = count;
-    return *this;
-}
-
-std::vector<uint8_t> LibPartBuilder::Build() const
-{
-    ByteWriter out(order);
-    out.U16(platform).U16(static_cast<uint16_t>(version));
-    if (documentName.size() >= 32)
-        out.Bytes(documentName.data(), 32);
-    else
-        out.Text(documentName, 32);
-    out.U32(static_cast<uint32_t>(countClaimed ? claimedCount : static_cast<int32_t>(entries.size())));
-    out.U32(0x0B0C0D0E).U32(typeCode);
-    out.U32(FourCc("HEAD")).U32(0x01020304).U32(0x05060708).U16(0x090A).U16(0x0B0C);
-
-    ByteWriter sections(order);
-    uint32_t sectionStart = HeaderSize + EntrySize * static_cast<uint32_t>(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const PlannedEntry& entry = entries[i];
-        uint32_t start = entry.start;
-        uint32_t length = entry.length;
-        if (entry.laidOut) {
-            start = sectionStart + static_cast<uint32_t>(sections.Size());
-            length = SectionHeadSize + static_cast<uint32_t>(entry.data.size());
-            sections.U32(entry.tag).U32(length).U32(0x5EC75EC7).U32(static_cast<uint32_t>(i));
-            sections.Bytes(entry.data);
-        }
-        out.U32(entry.tag).U32(start).U32(length).U16(0x7E7F).U16(static_cast<uint16_t>(i));
+    ByteWriter out(platform == 0x5757 ? ByteOrder::Little : ByteOrder::Big);
+    out.U16(platform).U16(static_cast<uint16_t>(version)).Text(name, 32);
+    out.U32(static_cast<uint32_t>(count.value_or(static_cast<int32_t>(sections.size())))).At(44).U32(typeCode);
+    ByteWriter contents(out.Order());
+    const size_t first = 64 + 16 * sections.size();
+    for (size_t i = 0; i < sections.size(); ++i) {
+        const LibSection& section = sections[i];
+        auto length = static_cast<uint32_t>(16 + section.data.size());
+        bool laidOut = section.start == 0;
+        out.At(64 + 16 * i).Tag(section.tag).U32(laidOut ? first + contents.Size() : section.start);
+        out.U32(laidOut ? length : section.length);
+        if (laidOut)
+            contents.Tag(section.tag).U32(length).Fill(8, 0xA5).Text(section.data, section.data.size());
     }
-    return out.Bytes(sections.Data()).Data();
+    return out.At(first).Bytes(contents.Data()).Data();
 }
 
-OlderLibPartBuilder::OlderLibPartBuilder(uint16_t versionWord)
-    : order(static_cast<int16_t>(versionWord) > 100 ? ByteOrder::Little : ByteOrder::Big),
-      version(static_cast<int16_t>(static_cast<int16_t>(versionWord) > 100 ? versionWord - 100 : versionWord))
+std::vector<uint8_t> OlderLibPart(uint16_t word, const std::string& name, const std::string& script3D,
+                                  const std::string& script2D, uint8_t count, uint32_t start3D,
+                                  uint32_t length3D)
 {
-    bool windows = order == ByteOrder::Little;
-    size_t size = version == 7 ? (windows ? 82 : 50) : 128;
-    nameOffset = version == 7 ? (windows ? 50 : 0) : 96;
-    for (size_t i = 0; i < size; ++i)
-        header.push_back(Filler(i));
-    header[0] = static_cast<uint8_t>(versionWord >> 8);
-    header[1] = static_cast<uint8_t>(versionWord);
-    if (nameOffset != 0)
-        header[nameOffset] = 0;
-}
-
-OlderLibPartBuilder& OlderLibPartBuilder::Name(const std::string& stored)
-{
-    return CountedName(static_cast<uint8_t>(stored.size()), stored);
-}
-
-OlderLibPartBuilder& OlderLibPartBuilder::CountedName(uint8_t count, const std::string& stored)
-{
-    if (nameOffset == 0 || stored.size() > 31)
-        throw std::out_of_range("this form has no room for the name");
-    header[nameOffset] = count;
-    std::copy(stored.begin(), stored.end(), header.begin() + nameOffset + 1);
-    return *this;
-}
-
-OlderLibPartBuilder& OlderLibPartBuilder::Script2D(const std::string& text)
-{
-    if (version == 7)
-        throw std::logic_error("version 7 has no 2D script");
-    script2D = text;
-    return *this;
-}
-
-OlderLibPartBuilder& OlderLibPartBuilder::Script3D(const std::string& text)
-{
-    script3D = text;
-    return *this;
-}
-
-OlderLibPartBuilder& OlderLibPartBuilder::Point3D(uint32_t start, uint32_t length)
-{
-    pointed = true;
-    start3D = start;
-    length3D = length;
-    return *this;
-}
-
-std::vector<uint8_t> OlderLibPartBuilder::Build() const
-{
-    ByteWriter out(order);
-    out.Bytes(header);
-    auto start = static_cast<uint32_t>(header.size());
+    bool windows = static_cast<int16_t>(word) > 100;
+    int version = windows ? word - 100 : word;
+    uint32_t size = version == 7 ? (windows ? 82 : 50) : 128;
+    uint32_t nameAt = version == 7 ? (windows ? 50 : 0) : 96;
+    ByteWriter out(windows ? ByteOrder::Little : ByteOrder::Big);
+    out.U8(static_cast<uint8_t>(word >> 8)).U8(static_cast<uint8_t>(word)).At(version == 7 ? 10 : 12);
     auto length = static_cast<uint32_t>(script3D.size());
-    size_t at3D = version == 7 ? 10 : 12;
-    out.At(at3D).U32(pointed ? start3D : start).U32(pointed ? length3D : length);
-    out.At(start).Bytes(script3D.data(), script3D.size());
-    if (version != 7) {
-        out.At(52).U32(start + length).U32(static_cast<uint32_t>(script2D.size()));
-        out.At(start + length).Bytes(script2D.data(), script2D.size());
-    }
-    return out.Data();
+    out.U32(start3D != 0 ? start3D : size).U32(start3D != 0 ? length3D : length);
+    if (version != 7)
+        out.At(52).U32(size + length).U32(static_cast<uint32_t>(script2D.size()));
+    if (nameAt != 0)
+        out.At(nameAt).U8(count != 0 ? count : static_cast<uint8_t>(name.size())).Text(name, 31);
+    return out.At(size).Text(script3D + script2D, script3D.size() + script2D.size()).Data();
 }
 
 }  // namespace orv::test
