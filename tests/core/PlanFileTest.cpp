@@ -18,6 +18,7 @@
 namespace orv {
 namespace {
 
+using test::Cut;
 using test::LegacyPlan;
 using test::PlanBuilder;
 using test::PlanPointer;
@@ -31,12 +32,6 @@ const std::string Windows = "Villa R\xE9sidence";
 std::vector<uint8_t> Bytes(const std::string& text)
 {
     return {text.begin(), text.end()};
-}
-
-std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, size_t size)
-{
-    bytes.resize(size);
-    return bytes;
 }
 
 std::vector<uint8_t> Gif()
@@ -257,12 +252,9 @@ TEST(PlanPageTexts, PlatformsWritersAndThePreviewTop)
 }
 
 // The bytes with the 32-byte field at offset holding the text and zeros.
-std::vector<uint8_t> WithField(std::vector<uint8_t> bytes, size_t offset, const std::string& text)
+std::vector<uint8_t> WithField(const std::vector<uint8_t>& bytes, size_t offset, const std::string& text)
 {
-    std::string field = text;
-    field.resize(32, '\0');
-    std::copy(field.begin(), field.end(), bytes.begin() + offset);
-    return bytes;
+    return test::ByteWriter(bytes).At(offset).Text(text, 32).Data();
 }
 
 TEST(PlanWrite, TheNameIsWrittenInTheFormTheReaderReadsOrNotAtAll)

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ByteWriter.h"
 #include "DocumentWrites.h"
 #include "ScopedCharTables.h"
 #include "SfoldBuilder.h"
@@ -12,6 +13,7 @@
 namespace orv {
 namespace {
 
+using test::Cut;
 using test::SfoldBook;
 using test::SfoldFields;
 
@@ -38,12 +40,6 @@ std::vector<uint8_t> Book(uint8_t platformByte, std::optional<uint32_t> claimed 
                           uint8_t writerCode = 0, uint32_t fileKind = 0x504C4F54)
 {
     return SfoldBook(Fields(platformByte, writerCode, fileKind), 372, Record(platformByte), claimed);
-}
-
-std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, size_t size)
-{
-    bytes.resize(size);
-    return bytes;
 }
 
 // Everything a load sets, in one line; the book held another one before, of which
