@@ -21,7 +21,9 @@ const ExtensionTable* Claimer(const char* path, ExtensionMatch& match)
 
 // The extension of the last path component decides, whatever its case; a claim keeps
 // the path, the row with its built-in icon, and the icon its program id registers:
-// the file before the first comma, cut to the buffer, and the index after it.
+// the file before the first comma, cut to the buffer, and the index after it. An
+// unclaimed path, or one too long for the buffer (a shortened one would name another
+// file), replaces an earlier claim with nothing; the last table tried stays.
 TEST(MatchExtension, ClaimsByTheLastExtensionOfTheLastComponentIgnoringCase)
 {
     ScopedRegistry registry;
@@ -41,6 +43,7 @@ TEST(MatchExtension, ClaimsByTheLastExtensionOfTheLastComponentIgnoringCase)
         access.SetStringValue(RegistryRoot::ClassesRoot, programId, "DefaultIcon", icon, nullptr);
     }
     const std::string longest = "C:\\" + std::string(252, 'd') + ".bpp";
+    const std::string tooLong = "C:\\" + std::string(253, 'd') + ".pln";
     const struct {
         const char* path;
         const ExtensionTable* table;
@@ -58,34 +61,24 @@ TEST(MatchExtension, ClaimsByTheLastExtensionOfTheLastComponentIgnoringCase)
         {"plain.qdl", &QdlExtensions, 0, 152, "", 0},
         {"C:\\x\\engine.mod", &ModulExtensions, 0, 166, "", 0},
         {"data.qpd", &InfoExtensions, 1, 151, "a.dll", 7},
+        {"report.qxm.bak", nullptr, -1, 0, "", 0},    {"C:\\dir.pln\\file", nullptr, -1, 0, "", 0},
+        {"C:\\dir.pln\\", nullptr, -1, 0, "", 0},     {"noextension", nullptr, -1, 0, "", 0},
+        {"C:\\x\\.pln.", nullptr, -1, 0, "", 0},      {"trailing.", nullptr, -1, 0, "", 0},
+        {"C:file.txt", nullptr, -1, 0, "", 0},        {tooLong.c_str(), nullptr, -1, 0, "", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         ExtensionMatch match;
+        ASSERT_TRUE(match.MatchExtension("C:\\earlier.bpc", PlanExtensions));
         ASSERT_EQ(Claimer(c.path, match), c.table);
-        EXPECT_EQ(match.extensionTable, c.table);
+        EXPECT_EQ(match.extensionTable, c.table ? c.table : &InfoScriptExtensions);
         EXPECT_EQ(match.entryIndex, c.row);
-        EXPECT_EQ(c.table->rows[match.entryIndex].iconId, c.icon);
-        EXPECT_STREQ(match.GetPath(), c.path);
+        EXPECT_EQ(c.table ? c.table->rows[match.entryIndex].iconId : 0u, c.icon);
+        std::string kept = c.table ? c.path : "";
+        kept.resize(sizeof match.path);
+        EXPECT_EQ(std::string(match.path, sizeof match.path), kept);
         EXPECT_STREQ(match.iconFile, c.iconFile);
         EXPECT_EQ(match.iconIndex, c.iconIndex);
-    }
-}
-
-// An unclaimed path, or one too long for the buffer (a shortened one would name
-// another file), replaces an earlier claim with nothing; the last table tried stays.
-TEST(MatchExtension, UnclaimedPathsLeaveThePathZeroedButRecordTheAttempt)
-{
-    ScopedRegistry registry;
-    const std::string tooLong = "C:\\" + std::string(253, 'd') + ".pln";
-    for (const char* path : {"report.qxm.bak", "C:\\dir.pln\\file", "C:\\dir.pln\\", "noextension",
-                             "C:\\x\\.pln.", "trailing.", "C:file.txt", tooLong.c_str()}) {
-        ExtensionMatch match;
-        ASSERT_TRUE(match.MatchExtension("C:\\earlier.pln", PlanExtensions));
-        EXPECT_EQ(Claimer(path, match), nullptr) << path;
-        EXPECT_EQ(match.entryIndex, -1) << path;
-        EXPECT_EQ(match.extensionTable, &InfoScriptExtensions);
-        EXPECT_EQ(std::string(match.path, sizeof match.path), std::string(sizeof match.path, '\0')) << path;
     }
 
     ExtensionMatch untouched;

@@ -16,15 +16,8 @@ namespace {
 using test::InfoFileBuilder;
 using Listing = std::optional<std::string>;
 
-int ByteCompare(const char* a, const char* b)
-{
-    return std::strcmp(a, b);
-}
-
-int ReversedCompare(const char* a, const char* b)
-{
-    return std::strcmp(b, a);
-}
+const StringCompare ByteCompare = [](const char* a, const char* b) { return std::strcmp(a, b); };
+const StringCompare ReversedCompare = [](const char* a, const char* b) { return std::strcmp(b, a); };
 
 const FontHeadings headings{"Macintosh vector fonts:", "Windows vector fonts:"};
 
@@ -59,8 +52,7 @@ TEST(InfoListing, ListsTheRecordsByGroupOrGivesNothing)
     test::ScopedCharTables roman;
     const uint32_t recordStart = 20 + 2 * 20;
     auto fruit = InfoFileBuilder().Info("apple", "x", "").Info("Banana", "y", "").Build();
-    auto cut = InfoFileBuilder().Info("g", "i", "d").Build();
-    cut.pop_back();
+    auto one = InfoFileBuilder().Info("g", "i", "d").Build();
     auto withInfo = [] { return InfoFileBuilder().Info("g", "i", "d"); };
     auto placed = [&withInfo](uint32_t start, uint32_t length) {
         return withInfo().PlacedEntry("info", 0, start, length).Build();
@@ -88,15 +80,15 @@ TEST(InfoListing, ListsTheRecordsByGroupOrGivesNothing)
         {"no info entries", InfoFileBuilder().FontTable("MACT", 1, "G").Version(1, "1").Build(), std::nullopt},
         {"negative count", withInfo().StoredCount(-5).Build(), std::nullopt},
         {"no file", {}, std::nullopt},
-        {"header cut", std::vector<uint8_t>(fruit.begin(), fruit.begin() + 19), std::nullopt},
-        {"directory cut", std::vector<uint8_t>(fruit.begin(), fruit.begin() + 50), std::nullopt},
+        {"header cut", test::Cut(fruit, 19), std::nullopt},
+        {"directory cut", test::Cut(fruit, 50), std::nullopt},
         {"count beyond the file", withInfo().StoredCount(0x7FFFFFFF).Build(), std::nullopt},
         {"count one too many", withInfo().StoredCount(8).Build(), std::nullopt},
         {"record beyond the file", placed(0x10000, 124), std::nullopt},
         {"record cut by the end", placed(recordStart + 1, 124), std::nullopt},
         {"length beyond the file", placed(recordStart, ~0u - 15), std::nullopt},
         {"start and length past 32 bits", placed(0xFFFFFF00, 0x200), std::nullopt},
-        {"last record cut", cut, std::nullopt},
+        {"last record cut", test::Cut(one, one.size() - 1), std::nullopt},
     };
     for (const auto& c : cases) {
         MemoryFile file(c.bytes);

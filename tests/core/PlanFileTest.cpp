@@ -18,6 +18,7 @@
 namespace orv {
 namespace {
 
+using test::Cut;
 using test::LegacyPlan;
 using test::PlanBuilder;
 using test::PlanPointer;
@@ -31,12 +32,6 @@ const std::string Windows = "Villa R\xE9sidence";
 std::vector<uint8_t> Bytes(const std::string& text)
 {
     return {text.begin(), text.end()};
-}
-
-std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, size_t size)
-{
-    bytes.resize(size);
-    return bytes;
 }
 
 std::vector<uint8_t> Gif()
@@ -68,6 +63,11 @@ std::vector<uint8_t> With(uint16_t platform, int16_t release, uint16_t tag, cons
                           PlanPointer pointer = PlanPointer::None, uint8_t marker = 0)
 {
     return PlanBuilder(platform).Release(release).SignInMarker(marker).Block(tag, data, pointer).Build();
+}
+
+std::vector<uint8_t> Outside(float leadingValue)
+{
+    return LegacyPlan(leadingValue, 512, 96, "Name");
 }
 
 PlanBuilder Full(uint16_t platform)
@@ -140,6 +140,13 @@ TEST(PlanRead, ShowsWhatTheHeaderAndItsBlocksHold)
         {"Mac 100.0 as stored", LegacyPlan(100.0f, 512, 96, Mac), "MM 100.0 r513 '" + Mac + "'@96 0 / 0"},
         {"count 32", LegacyPlan(4.5f, 512, 96, std::string(32, 'n')), "MM   4.5 r258 '" + n31 + "'@96 0 / 0"},
         {"count 255", LegacyPlan(104.1f, 512, 120, std::string(255, 'n')), "WW   4.1 r0 '" + n31 + "'@120 0 / 0"},
+        // Leading values outside the forms
+        {"2.0", Outside(2.0f), unread},     {"1.001", Outside(1.001f), unread}, {"4.099", Outside(4.099f), unread},
+        {"0.0", Outside(0.0f), unread},     {"0.0004", Outside(0.0004f), unread}, {"-1.0", Outside(-1.0f), unread},
+        {"100.0004", Outside(100.0004f), unread}, {"1e30", Outside(1e30f), unread},
+        {"2147584.0", Outside(2147584.0f), unread},
+        {"NaN", Outside(std::numeric_limits<float>::quiet_NaN()), unread},
+        {"infinity", Outside(std::numeric_limits<float>::infinity()), unread},
         // Blocks, found in any order
         {"Windows blocks", Full(WW).Build(), "WW   0.0 r40 'First'@16 12 / 345 C gif" + full + "\x8A" + blocks},
         {"Mac blocks", PlanBuilder(MM).Release(40).SignInMarker('C').DocumentName("First")
@@ -202,17 +209,6 @@ TEST(PlanRead, ShowsWhatTheHeaderAndItsBlocksHold)
     }
 }
 
-TEST(PlanRead, LeadingValuesOutsideTheFormsFail)
-{
-    const float values[] = {2.0f, 1.001f, 4.099f, 0.0f, 0.0004f, 100.0004f, -1.0f, 1e30f, 2147584.0f,
-                            std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()};
-    for (float value : values) {
-        PlanFile plan;
-        MemoryFile file(LegacyPlan(value, 512, 96, "Name"));
-        EXPECT_EQ(Shown(plan, plan.Read(file)), "fails: --   0.0 r0 ''@0 0 / 0") << value;
-    }
-}
-
 TEST(PlanFindBlock, ScansTheChainFromStartAndLeavesTheFileAfterTheHeaderFound)
 {
     for (uint16_t platform : {WW, MM}) {
@@ -257,15 +253,12 @@ TEST(PlanPageTexts, PlatformsWritersAndThePreviewTop)
 }
 
 // The bytes with the 32-byte field at offset holding the text and zeros.
-std::vector<uint8_t> WithField(std::vector<uint8_t> bytes, size_t offset, const std::string& text)
+std::vector<uint8_t> WithField(const std::vector<uint8_t>& bytes, size_t offset, const std::string& text)
 {
-    std::string field = text;
-    field.resize(32, '\0');
-    std::copy(field.begin(), field.end(), bytes.begin() + offset);
-    return bytes;
+    return test::ByteWriter(bytes).At(offset).Text(text, 32).Data();
 }
 
-TEST(PlanWrite, TheNameIsWrittenInTheFormTheReaderReadsOrNotAtAll)
+TEST(PlanWrite, NameAndProjectDataAreWrittenInTheFormTheReaderReadsOrNotAtAll)
 {
     test::ScopedCharTables roman;
     const std::string mac = "Caf\x8E Nord", name = "Caf\xE9 Nord", count(1, char(name.size()));
@@ -274,6 +267,15 @@ TEST(PlanWrite, TheNameIsWrittenInTheFormTheReaderReadsOrNotAtAll)
     const std::vector<uint8_t> l1 = LegacyPlan(100.5f, 36, 4, "Old"), l2 = LegacyPlan(104.1f, 512, 120, "Old");
     const std::vector<uint8_t> l3 = LegacyPlan(4.5f, 512, 96, "Old"), l3w = LegacyPlan(100.0f, 512, 96, "Old");
     const std::string longest(31, 'L');
+    auto withRecord = [](uint16_t platform, uint16_t tag = 584) {
+        return PlanBuilder(platform).Block(270, Bytes("notes"))
+            .Block(tag, Record(platform), PlanPointer::ProjectData).Block(7, Bytes("after")).Build();
+    };
+    const size_t record = 256 + 6 + 5 + 6;
+    const std::vector<uint8_t> dataWW = withRecord(WW), dataMM = withRecord(MM);
+    std::vector<uint8_t> cut = dataMM;
+    cut[record - 2] = 0x07;  // a length of 0x7FF, big-endian
+    cut[record - 1] = 0xFF;
     const struct {
         const char* label;
         test::Written written, expected;
@@ -295,39 +297,20 @@ TEST(PlanWrite, TheNameIsWrittenInTheFormTheReaderReadsOrNotAtAll)
         {"no field left", test::Renamed<PlanFile>(plan, name, Cut(plan, 47)), std::nullopt},
         {"write fails", test::Renamed<PlanFile>(plan, name, plan, 0), test::Failed},
         {"write cut", test::Renamed<PlanFile>(plan, name, plan, 31), test::Failed},
+        // Project data changes only the record's texts
+        {"data Windows", test::Rewritten<PlanFile>(dataWW), test::RewrittenBytes(dataWW, record, false)},
+        {"data Mac", test::Rewritten<PlanFile>(dataMM), test::RewrittenBytes(dataMM, record, true)},
+        {"data unchanged", test::Rewritten<PlanFile>(dataWW, {}, UINT64_MAX, true), std::nullopt},
+        {"no record", test::Rewritten<PlanFile>(PlanBuilder(WW).Build()), std::nullopt},
+        {"block of another tag", test::Rewritten<PlanFile>(withRecord(WW, 583)), test::Failed},
+        {"block cut since", test::Rewritten<PlanFile>(dataMM, cut), test::Failed},
+        {"data write fails", test::Rewritten<PlanFile>(dataWW, {}, 0), test::Failed},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.written, c.expected) << c.label;
     test::RecordingFile file(plan);
     EXPECT_FALSE(PlanFile().WriteDocumentName(file, name));
     EXPECT_EQ(file.log, std::vector<std::string>{});
-}
-
-TEST(PlanWrite, ProjectDataChangesOnlyTheRecordsTextsOrNothing)
-{
-    test::ScopedCharTables roman;
-    auto plan = [](uint16_t platform, uint16_t tag = 584) {
-        return PlanBuilder(platform).Block(270, Bytes("notes"))
-            .Block(tag, Record(platform), PlanPointer::ProjectData).Block(7, Bytes("after")).Build();
-    };
-    const size_t record = 256 + 6 + 5 + 6;
-    std::vector<uint8_t> cut = plan(MM);
-    cut[record - 2] = 0x07;  // a length of 0x7FF, big-endian
-    cut[record - 1] = 0xFF;
-    const struct {
-        const char* label;
-        test::Written written, expected;
-    } cases[] = {
-        {"Windows", test::Rewritten<PlanFile>(plan(WW)), test::RewrittenBytes(plan(WW), record, false)},
-        {"Mac", test::Rewritten<PlanFile>(plan(MM)), test::RewrittenBytes(plan(MM), record, true)},
-        {"unchanged", test::Rewritten<PlanFile>(plan(WW), {}, UINT64_MAX, true), std::nullopt},
-        {"no record", test::Rewritten<PlanFile>(PlanBuilder(WW).Build()), std::nullopt},
-        {"block of another tag", test::Rewritten<PlanFile>(plan(WW, 583)), test::Failed},
-        {"block cut since", test::Rewritten<PlanFile>(plan(MM), cut), test::Failed},
-        {"write fails", test::Rewritten<PlanFile>(plan(WW), {}, 0), test::Failed},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.written, c.expected) << c.label;
 }
 
 TEST(PlanWrite, OnDiskNameAndProjectDataAreWrittenIntoTheDocument)

@@ -35,7 +35,7 @@ struct PlacedRecord {
 
     // The document with text fields (by number) holding these stored texts and their
     // terminators.
-    std::vector<uint8_t> With(std::initializer_list<std::pair<size_t, std::string>> texts) const
+    std::vector<uint8_t> With(const test::StoredTexts& texts) const
     {
         return test::WithStoredTexts(document, 100, texts);
     }
@@ -95,58 +95,49 @@ TEST(ProjectDataChange, ComparesTheFirst127CharactersCaseSensitively)
     EXPECT_FALSE(ProjectData().IsChanged(ProjectTexts{}));
 }
 
-TEST(ProjectDataWrite, OnlyTheTextsChangeCutTo127WithLoneCrLineEndsOrNothing)
+// Every text not typed is rewritten from what the page shows, which is what was
+// stored; bytes after each terminator keep their stored values. 127 stored characters
+// with line ends take more than 127 on a page; a text that was not touched must not
+// lose its end when another one changes. A write that fails keeps the file and texts.
+TEST(ProjectDataWrite, OnlyTheTextsChangeCutTo127WithLoneCrLineEnds)
 {
     test::ScopedCharTables roman;
-    for (uint16_t code : {Macintosh, Windows}) {
-        SCOPED_TRACE(code);
-        PlacedRecord placed(ProjectDataRecord(code, MacStored, 0xBEEF, 0xCAFEF00D));
-        ASSERT_TRUE(placed.WriteBack(placed.data.Texts()));
-        EXPECT_EQ(placed.file.Bytes(), placed.document);  // unchanged, byte for byte
-
-        ProjectTexts shown = placed.data.Texts();
-        shown.drawingPrefix = std::string(127, 'a') + "b";
-        shown.keywords = "caf\xE9";
-        shown.comments = "one\r\ntwo\r\n\r\nthree";
-        // A write that fails keeps the file and the texts.
+    std::string lines = "z";
+    for (char line = 'a' + 18; line-- > 'a';)
+        lines = std::string("line ") + line + "\r" + lines;
+    const ProjectTexts full = {"P", "A", lines, "D", "k", lines};
+    const test::StoredTexts typed = {
+        {3, std::string(127, 'a') + "b"}, {4, "caf\xE9"}, {5, "one\r\ntwo\r\n\r\nthree"}};
+    const std::string prefix(127, 'a'), comments = "one\rtwo\r\rthree";
+    const struct {
+        uint16_t code;
+        ProjectTexts stored;
+        test::StoredTexts typed, written;
+    } cases[] = {
+        {Macintosh, MacStored, {}, {}},
+        {Windows, MacStored, {}, {}},
+        {Macintosh, MacStored, typed, {{3, prefix}, {4, "caf\x8E"}, {5, comments}}},
+        {Windows, MacStored, typed, {{3, prefix}, {4, "caf\xE9"}, {5, comments}}},
+        {Macintosh, full, {{4, "new"}}, {{4, "new"}}},
+        {Windows, full, {{4, "new"}}, {{4, "new"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.code << " " << c.typed.size());
+        PlacedRecord placed(ProjectDataRecord(c.code, c.stored, 0xBEEF, 0xCAFEF00D));
+        const ProjectTexts read = placed.data.Texts();
+        ProjectTexts shown = read;
+        for (const auto& [field, text] : c.typed)
+            shown.*test::ProjectTextFields[field] = text;
         placed.file.LimitWrites(0);
         EXPECT_FALSE(placed.WriteBack(shown));
-        EXPECT_EQ(placed.file.Bytes(), placed.document);
-        EXPECT_TRUE(placed.data.IsChanged(shown));
+        EXPECT_EQ(std::tuple(placed.file.Bytes(), placed.data.Texts()), std::tuple(placed.document, read));
         placed.file.LimitWrites(UINT64_MAX);
         ASSERT_TRUE(placed.WriteBack(shown));
-
-        // Every other text is rewritten from what the page shows, which here is
-        // what was stored; bytes after each terminator keep their stored values.
-        EXPECT_EQ(placed.file.Bytes(), placed.With({{3, std::string(127, 'a')},
-                                                     {4, code == Macintosh ? "caf\x8E" : "caf\xE9"},
-                                                     {5, "one\rtwo\r\rthree"}}));
-        shown.drawingPrefix.pop_back();
-        EXPECT_EQ(placed.data.Texts(), shown);
+        EXPECT_EQ(placed.file.Bytes(), placed.With(c.written));
         EXPECT_FALSE(placed.data.IsChanged(shown));
-    }
-}
-
-TEST(ProjectDataWrite, AFieldFullOfLinesIsWrittenBackWhole)
-{
-    // 127 stored characters with line ends take more than 127 on a page; a text that
-    // was not touched must not lose its end when another one changes.
-    std::string lines;
-    for (char line = 'a'; line < 'a' + 18; ++line)
-        lines += std::string("line ") + line + "\r";
-    lines += "z";
-    ASSERT_EQ(lines.size(), 127u);
-    for (uint16_t code : {Macintosh, Windows}) {
-        SCOPED_TRACE(code);
-        PlacedRecord placed(ProjectDataRecord(code, {"P", "A", lines, "D", "k", lines}));
-        ProjectTexts shown = placed.data.Texts();
-        EXPECT_GT(shown.comments.size(), 127u);
-        EXPECT_FALSE(placed.data.IsChanged(shown));
-
-        shown.keywords = "new";
-        ASSERT_TRUE(placed.WriteBack(shown));
-        EXPECT_EQ(placed.file.Bytes(), placed.With({{4, "new"}}));
-        EXPECT_EQ(placed.data.Texts(), shown);
+        ProjectData reread;
+        ASSERT_TRUE(placed.file.Seek(100) && reread.ReadFrom(placed.file));
+        EXPECT_EQ(placed.data.Texts(), reread.Texts());
     }
 }
 

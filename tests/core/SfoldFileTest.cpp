@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ByteWriter.h"
 #include "DocumentWrites.h"
 #include "ScopedCharTables.h"
 #include "SfoldBuilder.h"
@@ -12,6 +13,7 @@
 namespace orv {
 namespace {
 
+using test::Cut;
 using test::SfoldBook;
 using test::SfoldFields;
 
@@ -38,12 +40,6 @@ std::vector<uint8_t> Book(uint8_t platformByte, std::optional<uint32_t> claimed 
                           uint8_t writerCode = 0, uint32_t fileKind = 0x504C4F54)
 {
     return SfoldBook(Fields(platformByte, writerCode, fileKind), 372, Record(platformByte), claimed);
-}
-
-std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, size_t size)
-{
-    bytes.resize(size);
-    return bytes;
 }
 
 // Everything a load sets, in one line; the book held another one before, of which
@@ -103,7 +99,7 @@ TEST(SfoldRead, ShowsTheHeaderAndTheProjectDataRightAfterIt)
     }
 }
 
-TEST(SfoldWrite, TheNameChangesOnlyTheNameInTheHeaderOrNothing)
+TEST(SfoldWrite, NameAndProjectDataChangeOnlyTheirFieldsOrNothing)
 {
     test::ScopedCharTables roman;
     const std::string name = "Caf\xE9 Nord", longest(31, 'n');
@@ -126,24 +122,13 @@ TEST(SfoldWrite, TheNameChangesOnlyTheNameInTheHeaderOrNothing)
         {"header damaged since", test::Renamed<SfoldFile>(Book(1), name, damaged), test::Failed},
         {"write fails", test::Renamed<SfoldFile>(Book(0), name, {}, 0), test::Failed},
         {"write cut", test::Renamed<SfoldFile>(Book(0), name, {}, 40), test::Failed},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.written, c.expected) << c.label;
-}
-
-TEST(SfoldWrite, ProjectDataChangesOnlyTheRecordsTextsOrNothing)
-{
-    test::ScopedCharTables roman;
-    const struct {
-        const char* label;
-        test::Written written, expected;
-    } cases[] = {
-        {"Mac", test::Rewritten<SfoldFile>(Book(0)), test::RewrittenBytes(Book(0), 94, true)},
-        {"Windows", test::Rewritten<SfoldFile>(Book(1)), test::RewrittenBytes(Book(1), 94, false)},
-        {"unchanged", test::Rewritten<SfoldFile>(Book(1), {}, UINT64_MAX, true), std::nullopt},
+        // Project data changes only the record's texts
+        {"data Mac", test::Rewritten<SfoldFile>(Book(0)), test::RewrittenBytes(Book(0), 94, true)},
+        {"data Windows", test::Rewritten<SfoldFile>(Book(1)), test::RewrittenBytes(Book(1), 94, false)},
+        {"data unchanged", test::Rewritten<SfoldFile>(Book(1), {}, UINT64_MAX, true), std::nullopt},
         {"no record", test::Rewritten<SfoldFile>(SfoldBook(Fields(1))), std::nullopt},
         {"short block", test::Rewritten<SfoldFile>(Book(1, 2047)), test::Failed},
-        {"write fails", test::Rewritten<SfoldFile>(Book(1), {}, 0), test::Failed},
+        {"data write fails", test::Rewritten<SfoldFile>(Book(1), {}, 0), test::Failed},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.written, c.expected) << c.label;

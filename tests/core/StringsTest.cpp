@@ -4,6 +4,7 @@
 #include <string>
 
 #include "util/Strings.h"
+#include "util/TextBuffer.h"
 
 namespace orv {
 namespace {
@@ -30,39 +31,49 @@ TEST(CopyStringN, KeepsWhatFitsAlwaysTerminatesAndSizeZeroOnlyMeasures)
     }
 }
 
-// Each conversion needs room for its result and the terminator; with less it writes
-// nothing, and size 0 asks for the length.
-TEST(LineEnds, ToCrLfWidensEveryLineEndAndToCrNarrowsThemKeepingLoneCrs)
+// Every line end (CR LF, CR or LF alone) becomes one CR LF, or one CR; the first CR
+// tells the kind. Each conversion needs room for its result and the terminator; with
+// less it writes nothing, and size 0 asks for the length.
+TEST(LineEnds, WidenToCrLfOrNarrowToCrAndTheFirstCrTellsTheKind)
 {
     const struct {
-        size_t (*convert)(const char*, char*, size_t);
         const char* source;
-        const char* result;
+        const char* crLf;
+        const char* cr;
+        LineEndKind kind;
     } cases[] = {
-        {ToCrLfLineEnds, "a\nb\rc\r\nd", "a\r\nb\r\nc\r\nd"},
-        {ToCrLfLineEnds, "\n", "\r\n"},
-        {ToCrLfLineEnds, "\r", "\r\n"},
-        {ToCrLfLineEnds, "\n\r", "\r\n\r\n"},
-        {ToCrLfLineEnds, "first\rsecond\r\rlast", "first\r\nsecond\r\n\r\nlast"},
-        {ToCrLfLineEnds, "plain", "plain"},
-        {ToCrLfLineEnds, "", ""},
-        {ToCrLineEnds, "a\r\nb\nc\rd", "a\rb\rc\rd"},
-        {ToCrLineEnds, "\n\n", "\r\r"},
-        {ToCrLineEnds, "first\r\nsecond\r\n\r\nlast", "first\rsecond\r\rlast"},
-        {ToCrLineEnds, "\n\r", "\r\r"},
-        {ToCrLineEnds, "", ""},
+        {"a\nb\rc\r\nd", "a\r\nb\r\nc\r\nd", "a\rb\rc\rd", LineEndsMac},
+        {"a\r\nb\rc", "a\r\nb\r\nc", "a\rb\rc", LineEndsWindows},
+        {"a\nb\n", "a\r\nb\r\n", "a\rb\r", LineEndsUnix},
+        {"\n\r", "\r\n\r\n", "\r\r", LineEndsMac},
+        {"end\r", "end\r\n", "end\r", LineEndsMac},
+        {"\r\r\n\n", "\r\n\r\n\r\n", "\r\r\r", LineEndsMac},
+        {"first\rsecond\r\rlast", "first\r\nsecond\r\n\r\nlast", "first\rsecond\r\rlast", LineEndsMac},
+        {"first\r\nsecond\r\n\r\nlast", "first\r\nsecond\r\n\r\nlast", "first\rsecond\r\rlast",
+         LineEndsWindows},
+        {"plain", "plain", "plain", LineEndsWindows},
+        {"", "", "", LineEndsWindows},
     };
-    for (const auto& [convert, source, result] : cases) {
-        SCOPED_TRACE(source);
-        const size_t length = std::strlen(result);
-        char out[32];
-        std::memset(out, 'x', sizeof out);
-        EXPECT_EQ(convert(source, out, 0), length);
-        EXPECT_EQ(convert(source, out, length), 0u);
-        EXPECT_EQ(std::string(out, sizeof out), std::string(sizeof out, 'x'));
-        EXPECT_EQ(convert(source, out, length + 1), length);
-        EXPECT_STREQ(out, result);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        EXPECT_EQ(DetectLineEnds(c.source), c.kind);
+        uint32_t length = static_cast<uint32_t>(std::strlen(c.source));
+        auto normalized = NormalizeLineEnds(c.source, length);
+        EXPECT_EQ(std::string(normalized.get(), length), c.crLf);
+        for (const auto& [convert, result] : {std::pair(&ToCrLfLineEnds, c.crLf), std::pair(&ToCrLineEnds, c.cr)}) {
+            const size_t size = std::strlen(result);
+            char out[32];
+            std::memset(out, 'x', sizeof out);
+            EXPECT_EQ(convert(c.source, out, 0), size);
+            EXPECT_EQ(convert(c.source, out, size), 0u);
+            EXPECT_EQ(std::string(out, sizeof out), std::string(sizeof out, 'x'));
+            EXPECT_EQ(convert(c.source, out, size + 1), size);
+            EXPECT_STREQ(out, result);
+        }
     }
+    uint32_t length = 4;
+    auto normalized = NormalizeLineEnds("a\0\nb", length);
+    EXPECT_EQ(std::string(normalized.get(), length), std::string("a\0\r\nb", 5));
 }
 
 // Only 'A' to 'Z' fold; the characters next to either end of both alphabets do not.

@@ -9,33 +9,6 @@
 namespace orv {
 namespace {
 
-std::string Normalized(const std::string& source)
-{
-    uint32_t length = static_cast<uint32_t>(source.size());
-    auto result = NormalizeLineEnds(source.c_str(), length);
-    return std::string(result.get(), length);
-}
-
-TEST(NormalizeLineEnds, EveryLineEndBecomesOneCrLf)
-{
-    EXPECT_EQ(Normalized("a\rb\nc\r\n"), "a\r\nb\r\nc\r\n");
-    EXPECT_EQ(Normalized("\n\r"), "\r\n\r\n");
-    EXPECT_EQ(Normalized("end\r"), "end\r\n");
-    EXPECT_EQ(Normalized("\r\r\n\n"), "\r\n\r\n\r\n");
-    EXPECT_EQ(Normalized("none"), "none");
-    EXPECT_EQ(Normalized(""), "");
-    EXPECT_EQ(Normalized(std::string("a\0\nb", 4)), std::string("a\0\r\nb", 5));
-}
-
-TEST(DetectLineEnds, TheFirstCarriageReturnDecides)
-{
-    EXPECT_EQ(DetectLineEnds("a\rb\nc\r\n"), LineEndsMac);
-    EXPECT_EQ(DetectLineEnds("a\r\nb\rc"), LineEndsWindows);
-    EXPECT_EQ(DetectLineEnds("a\nb\n"), LineEndsUnix);
-    EXPECT_EQ(DetectLineEnds("a\nb\r"), LineEndsMac);
-    EXPECT_EQ(DetectLineEnds("plain"), LineEndsWindows);
-}
-
 TEST(TextBuffer, StartsEmptyAndSetTextNormalizesOrKeepsTheTextForNull)
 {
     TextBuffer buffer;

@@ -27,10 +27,7 @@ inline void Expect(bool holds, const char* rule)
     }
 }
 
-inline constexpr std::string ProjectTexts::*ProjectTextFields[] = {
-    &ProjectTexts::project,       &ProjectTexts::author,   &ProjectTexts::revision,
-    &ProjectTexts::drawingPrefix, &ProjectTexts::keywords, &ProjectTexts::comments,
-};
+using test::ProjectTextFields;
 
 // Edits read backwards from the end of the input, so that the document at its front
 // keeps its offsets: single bytes, and texts as a count followed by the characters.

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orv::test {
@@ -14,6 +15,11 @@ enum class ByteOrder { Little, Big };
 class ByteWriter {
 public:
     explicit ByteWriter(ByteOrder order = ByteOrder::Little) : order(order) {}
+    // Writes over these bytes, from their start.
+    explicit ByteWriter(std::vector<uint8_t> bytes, ByteOrder order = ByteOrder::Little)
+        : order(order), bytes(std::move(bytes))
+    {
+    }
 
     // The next field goes to offset; bytes before it that were never written take the pattern.
     ByteWriter& At(size_t offset);
@@ -42,5 +48,12 @@ private:
     std::vector<uint8_t> bytes;
     size_t position = 0;
 };
+
+// The bytes cut, or padded with zeros, to size.
+inline std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, size_t size)
+{
+    bytes.resize(size);
+    return bytes;
+}
 
 }  // namespace orv::test

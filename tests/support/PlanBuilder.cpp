@@ -61,9 +61,7 @@ std::vector<uint8_t> LegacyPlan(float leadingValue, size_t size, size_t nameAt, 
     out.Bytes(ByteWriter(ByteOrder::Big).U32(std::bit_cast<uint32_t>(leadingValue)).Data()).At(90).U16(0x0102);
     if (nameAt != 0)
         out.At(nameAt).Counted(name, 32);
-    std::vector<uint8_t> bytes = out.At(size).Data();
-    bytes.resize(size);
-    return bytes;
+    return Cut(out.At(size).Data(), size);
 }
 
 }  // namespace orv::test

@@ -11,15 +11,14 @@ std::vector<uint8_t> ProjectDataRecord(uint16_t code, const ProjectTexts& stored
 {
     ByteWriter record(code == 0x5757 ? ByteOrder::Little : ByteOrder::Big);
     record.U16(code).U16(number2).U32(number4);
-    const std::string* texts[] = {&stored.project,       &stored.author,   &stored.revision,
-                                  &stored.drawingPrefix, &stored.keywords, &stored.comments};
-    for (size_t i = 0; i < 6; ++i)
-        record.At(ProjectTextOffsets[i]).Text(*texts[i], std::min<size_t>(texts[i]->size() + 1, 128));
+    for (size_t i = 0; i < 6; ++i) {
+        const std::string& text = stored.*ProjectTextFields[i];
+        record.At(ProjectTextOffsets[i]).Text(text, std::min<size_t>(text.size() + 1, 128));
+    }
     return record.At(2048).Data();
 }
 
-std::vector<uint8_t> WithStoredTexts(std::vector<uint8_t> bytes, size_t record,
-                                     std::initializer_list<std::pair<size_t, std::string>> texts)
+std::vector<uint8_t> WithStoredTexts(std::vector<uint8_t> bytes, size_t record, const StoredTexts& texts)
 {
     for (const auto& [field, stored] : texts)
         std::copy_n(stored.c_str(), stored.size() + 1, bytes.begin() + record + ProjectTextOffsets[field]);
@@ -28,8 +27,10 @@ std::vector<uint8_t> WithStoredTexts(std::vector<uint8_t> bytes, size_t record,
 
 std::string Joined(const ProjectTexts& texts)
 {
-    return texts.project + "|" + texts.author + "|" + texts.revision + "|" + texts.drawingPrefix + "|" +
-           texts.keywords + "|" + texts.comments;
+    std::string joined = texts.project;
+    for (size_t i = 1; i < 6; ++i)
+        joined += "|" + texts.*ProjectTextFields[i];
+    return joined;
 }
 
 }  // namespace orv::test

@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,6 +11,11 @@ namespace orv::test {
 // Where each text's 128-byte field begins, in the order project, author, revision,
 // drawing prefix, keywords, comments.
 inline constexpr size_t ProjectTextOffsets[] = {16, 144, 272, 400, 528, 656};
+inline constexpr std::string ProjectTexts::*ProjectTextFields[] = {
+    &ProjectTexts::project,       &ProjectTexts::author,   &ProjectTexts::revision,
+    &ProjectTexts::drawingPrefix, &ProjectTexts::keywords, &ProjectTexts::comments,
+};
+using StoredTexts = std::vector<std::pair<size_t, std::string>>;
 
 // A 2048-byte ProjectDataFile with the texts exactly as stored (Mac characters and
 // lone CRs are the caller's to give), little-endian when the code is 'WW' (0x5757),
@@ -22,8 +26,7 @@ std::vector<uint8_t> ProjectDataRecord(uint16_t code, const ProjectTexts& stored
 
 // The bytes with these texts (by field number) and their terminators stored in the
 // record at offset.
-std::vector<uint8_t> WithStoredTexts(std::vector<uint8_t> bytes, size_t record,
-                                     std::initializer_list<std::pair<size_t, std::string>> texts);
+std::vector<uint8_t> WithStoredTexts(std::vector<uint8_t> bytes, size_t record, const StoredTexts& texts);
 
 // The six texts in one line, between bars.
 std::string Joined(const ProjectTexts& texts);
