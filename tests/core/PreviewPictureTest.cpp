@@ -6,10 +6,10 @@
 
 #include "ByteWriter.h"
 #include "GifWriter.h"
-#include "RecordingFile.h"
 #include "preview/PictureHeaders.h"
 #include "preview/PreviewPicture.h"
 #include "preview/ScreenResolution.h"
+#include "util/MemoryFile.h"
 
 namespace orv {
 namespace {
@@ -21,8 +21,7 @@ using Bytes = std::vector<uint8_t>;
 constexpr uint32_t AsGif = 0x474946;
 
 // A screen of fixed size, installed while it lives.
-class TestScreen : public ScreenResolution {
-public:
+struct TestScreen : ScreenResolution {
     explicit TestScreen(const ScreenMetrics& metrics) : metrics(metrics) { SetCurrent(this); }
     ~TestScreen() override { SetCurrent(nullptr); }
     bool Query(ScreenMetrics& out) const override
@@ -30,8 +29,6 @@ public:
         out = metrics;
         return true;
     }
-
-private:
     ScreenMetrics metrics;
 };
 
@@ -53,9 +50,8 @@ Bytes StoredBlock(size_t pictureBytes, uint8_t fill)
 Bytes Metafile(int32_t left, int32_t top, int32_t right, int32_t bottom, size_t size = 108)
 {
     ByteWriter metafile;
-    metafile.U32(1).U32(108).U32(0).U32(0).U32(0).U32(0);
-    metafile.U32(uint32_t(left)).U32(uint32_t(top)).U32(uint32_t(right)).U32(uint32_t(bottom));
-    return metafile.Fill(size - metafile.Size(), 0xAB).Data();
+    metafile.U32(1).U32(108).Fill(16).U32(uint32_t(left)).U32(uint32_t(top)).U32(uint32_t(right));
+    return metafile.U32(uint32_t(bottom)).Fill(size - 40, 0xAB).Data();
 }
 
 // The 16-byte record: tag, frame top, left, bottom, right, 2 bytes not taken, flags,
@@ -67,99 +63,68 @@ Bytes Record(uint32_t kind)
     return record.Fill(kind == PreviewKindRecord16 ? 2 : 4, 0xEE).U16(0x24).U16(7).Data();
 }
 
-// Three by two pixels with a table of eight colours, (i, 255 - i, i / 2) for index i.
-Bytes SmallGif()
+// Each read replaces the picture and leaves the file after what it took; a failed
+// read keeps the previous picture, and a length beyond the file is refused before
+// anything is read.
+TEST(PreviewPicture, ReadsReplaceThePictureOrKeepItWhenTheyFail)
 {
+    EXPECT_EQ(PreviewPicture().GetBlock(), nullptr);
+    // Three by two pixels with a table of eight colours, (i, 255 - i, i / 2) for index i.
     test::Palette ramp;
     for (uint8_t i = 0; i < 8; ++i)
         ramp.push_back({i, uint8_t(255 - i), uint8_t(i / 2)});
-    test::GifImage image{0, 0, 3, 2, false, {}, 3, {1, 2, 3, 4, 5, 6}, {}, 255};
-    return test::GifWriter("87a").Screen(3, 2, ramp).Image(image).Trailer().Data();
-}
-
-bool Read(PreviewPicture& picture, File& file, uint32_t kind, uint32_t length, const uint8_t* bits,
-          uint32_t bitsLength)
-{
-    if (kind == AsGif)
-        return picture.ReadGif(file, length);
-    return picture.ReadBlock(file, length, kind, bits, bitsLength);
-}
-
-// Each read replaces the picture and leaves the file after what it took.
-TEST(PreviewPicture, ReadsReplaceThePicture)
-{
-    EXPECT_EQ(PreviewPicture().GetBlock(), nullptr);
-    const Bytes stored = StoredBlock(40, 0x77), metafile = Metafile(0, 0, 254, 127, 200), gif = SmallGif();
+    test::GifImage image{.width = 3, .height = 2, .minCodeSize = 3, .indices = {1, 2, 3, 4, 5, 6}};
+    const Bytes gif = test::GifWriter("87a").Screen(3, 2, ramp).Image(image).Trailer().Data();
+    const Bytes stored = StoredBlock(40, 0x77), metafile = Metafile(0, 0, 254, 127, 200);
+    const Bytes record16 = Record(PreviewKindRecord16), record18 = Record(PreviewKindRecord18);
+    const uint32_t gifSize = uint32_t(gif.size());
+    const uint8_t* bits = metafile.data();
     Bytes unhandled = stored;
     std::fill_n(unhandled.begin() + 12, 4, 0);
     // Tag, reserved, top, left, bottom, right, play handle, flags, picture type, data offset.
     Bytes fromRecord = {0x5A, 0x5A, 0, 0, 5, 0, 6, 0, 70, 0, 80, 0, 0, 0, 0, 0, 0x24, 0, 7, 0, 24, 0, 0, 0};
     fromRecord.insert(fromRecord.end(), metafile.begin(), metafile.end());
-    // A GIF stream gives the header, then a 32-bit bitmap of the canvas, bottom row first.
-    const Bytes bitmap = {
-        0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 3, 0,                // tag, reserved, top, left, bottom, right
-        0, 0, 0, 0, 0x40, 0, 0, 0, 0, 0, 0, 0,             // play handle, flags, picture type, data offset
-        40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 32, 0,  // size, width, height, planes, bits
-        0, 0, 0, 0, 24, 0, 0, 0,                           // compression, image size
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,    // resolution, colours
-        2, 251, 4, 0, 2, 250, 5, 0, 3, 249, 6, 0,          // indices 4, 5, 6: blue, green, red, 0
-        0, 254, 1, 0, 1, 253, 2, 0, 1, 252, 3, 0};         // indices 1, 2, 3
-    // Kind, stored bytes, length; the picture's block and the bytes taken from the file.
-    const std::tuple<uint32_t, Bytes, uint32_t, Bytes, size_t> cases[] = {
-        {PreviewKindBlock, stored, 64, unhandled, 64},
-        {PreviewKindRecord16, Record(PreviewKindRecord16), 516, fromRecord, 16},
-        {PreviewKindRecord18, Record(PreviewKindRecord18), 518, fromRecord, 18},
-        {AsGif, gif, uint32_t(gif.size()), bitmap, gif.size()},
-        {0x1234, stored, 0, {}, 0},
-        {AsGif, gif, 0, {}, 0},
+    // A GIF stream gives the header, then a 32-bit bitmap of the canvas, bottom row first:
+    // size, width, height, planes, bits, compression, image size, resolution and colours.
+    ByteWriter bitmap;
+    bitmap.Fill(8).U16(2).U16(3).Fill(4).U16(0x40).Fill(6);
+    bitmap.U32(40).U32(3).U32(2).U16(1).U16(32).U32(0).U32(24).Fill(16);
+    for (uint8_t i : {4, 5, 6, 1, 2, 3})
+        bitmap.U8(i / 2).U8(255 - i).U8(i).U8(0);
+    // Kind, stored bytes, length, metafile bits and their length; the picture's block,
+    // none when the read fails, and the bytes taken from the file.
+    const std::tuple<uint32_t, Bytes, uint32_t, const uint8_t*, uint32_t, std::optional<Bytes>, size_t> cases[] = {
+        {PreviewKindBlock, stored, 64, bits, 200, unhandled, 64},
+        {PreviewKindRecord16, record16, 516, bits, 200, fromRecord, 16},
+        {PreviewKindRecord18, record18, 518, bits, 200, fromRecord, 18},
+        {AsGif, gif, gifSize, bits, 200, bitmap.Data(), gifSize},
+        {0x1234, stored, 0, bits, 200, Bytes{}, 0},
+        {AsGif, gif, 0, bits, 200, Bytes{}, 0},
+        {0xD003, stored, 64, bits, 200, std::nullopt, 0},
+        {0, stored, 64, bits, 200, std::nullopt, 0},
+        {PreviewKindBlock, stored, 65, bits, 200, std::nullopt, 0},
+        {PreviewKindBlock, stored, 23, bits, 200, std::nullopt, 0},
+        {PreviewKindBlock, {stored.begin(), stored.begin() + 20}, 34, bits, 200, std::nullopt, 0},
+        {PreviewKindRecord16, record16, 16, bits, 0, std::nullopt, 16},
+        {PreviewKindRecord16, {1, 2, 3}, 16, bits, 200, std::nullopt, 3},
+        {PreviewKindRecord16, record16, 15, bits, 200, std::nullopt, 0},
+        {PreviewKindRecord18, record18, 17, bits, 200, std::nullopt, 0},
+        {PreviewKindRecord18, record18, 18, nullptr, 200, std::nullopt, 18},
+        {AsGif, {gif.begin(), gif.end() - 1}, gifSize - 1, bits, 200, std::nullopt, gifSize - 1},
+        {AsGif, gif, gifSize + 1, bits, 200, std::nullopt, 0},
+        {AsGif, gif, 5, bits, 200, std::nullopt, 5},
     };
-    for (const auto& [kind, data, length, block, taken] : cases) {
-        MemoryFile file(ByteWriter().Fill(3, 0xFF).Bytes(data).Fill(500, 0x3B).Data());
+    for (const auto& [kind, data, length, metafileBits, bitsLength, block, taken] : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << kind << ", length " << length);
+        MemoryFile file(ByteWriter().Fill(3, 0xFF).Bytes(data).Data()), previous(StoredBlock(8, 1));
         file.Seek(3);
         PreviewPicture picture;
-        MemoryFile previous(StoredBlock(8, 1));
         ASSERT_TRUE(picture.ReadBlock(previous, 32, PreviewKindBlock, nullptr, 0));
-        EXPECT_TRUE(Read(picture, file, kind, length, metafile.data(), 200)) << std::hex << kind;
-        EXPECT_EQ(BlockOf(picture), block) << std::hex << kind;
-        EXPECT_EQ(picture.GetBlockSize(), block.size()) << std::hex << kind;
-        EXPECT_EQ(file.Position(), 3 + taken) << std::hex << kind;
-    }
-}
-
-// A failed read leaves the picture as it was; a length beyond the file is refused
-// before anything is read.
-TEST(PreviewPicture, FailedReadsKeepThePreviousPicture)
-{
-    const Bytes stored = StoredBlock(10, 0x22), metafile = Metafile(0, 0, 100, 100), gif = SmallGif();
-    const Bytes record16 = Record(PreviewKindRecord16), record18 = Record(PreviewKindRecord18);
-    const uint32_t gifSize = uint32_t(gif.size());
-    const uint8_t* bits = metafile.data();
-    // Kind, file, length, metafile bits and their length; nothing read.
-    const std::tuple<uint32_t, Bytes, uint32_t, const uint8_t*, uint32_t, bool> cases[] = {
-        {0xD003, stored, 34, bits, 108, true},
-        {0, stored, 34, bits, 108, true},
-        {PreviewKindBlock, stored, 35, bits, 108, true},
-        {PreviewKindBlock, stored, 23, bits, 108, true},
-        {PreviewKindBlock, {stored.begin(), stored.begin() + 20}, 34, bits, 108, true},
-        {PreviewKindRecord16, record16, 16, bits, 0, false},
-        {PreviewKindRecord16, {1, 2, 3}, 16, bits, 108, false},
-        {PreviewKindRecord16, record16, 15, bits, 108, true},
-        {PreviewKindRecord18, record18, 17, bits, 108, true},
-        {PreviewKindRecord18, record18, 18, nullptr, 108, false},
-        {AsGif, {gif.begin(), gif.end() - 1}, gifSize - 1, bits, 108, false},
-        {AsGif, gif, gifSize + 1, bits, 108, true},
-        {AsGif, gif, 5, bits, 108, false},
-    };
-    PreviewPicture picture;
-    MemoryFile previous(stored);
-    ASSERT_TRUE(picture.ReadBlock(previous, 34, PreviewKindBlock, nullptr, 0));
-    const Bytes before = BlockOf(picture);
-    for (const auto& [kind, bytes, length, metafileBits, bitsLength, unread] : cases) {
-        test::RecordingFile file(bytes);
-        SCOPED_TRACE(testing::Message() << std::hex << kind << ", length " << length);
-        EXPECT_FALSE(Read(picture, file, kind, length, metafileBits, bitsLength));
-        EXPECT_EQ(BlockOf(picture), before);
-        EXPECT_TRUE(!unread || file.log.empty());
+        const Bytes expected = block.value_or(BlockOf(picture));
+        bool read = kind == AsGif ? picture.ReadGif(file, length)
+                                  : picture.ReadBlock(file, length, kind, metafileBits, bitsLength);
+        EXPECT_EQ(std::tuple(read, BlockOf(picture), picture.GetBlockSize(), file.Position()),
+                  std::tuple(block.has_value(), expected, expected.size(), 3 + taken));
     }
 }
 
@@ -189,9 +154,8 @@ TEST(PreviewPicture, MetafileFramesAreScaledToTheScreenWhenThereIsOne)
         PreviewPicture picture;
         ASSERT_TRUE(picture.ReadBlock(source, 16, PreviewKindRecord16, bits.data(), bitsLength)) << name;
         auto header = LoadStruct<PreviewHeader>(picture.GetBlock());
-        std::array<int, 4> frame = {header.frameLeft, header.frameTop, header.frameRight, header.frameBottom};
-        EXPECT_EQ(frame, expected) << name;
-        EXPECT_EQ(picture.GetBlockSize(), 24u + bitsLength) << name;
+        Frame frame = {header.frameLeft, header.frameTop, header.frameRight, header.frameBottom};
+        EXPECT_EQ(std::tuple(frame, picture.GetBlockSize()), std::tuple(expected, 24u + bitsLength)) << name;
     }
 }
 
