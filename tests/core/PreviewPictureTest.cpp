@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <numeric>
 #include <optional>
+#include <random>
 #include <tuple>
 
 #include "ByteWriter.h"
 #include "GifWriter.h"
+#include "preview/GifDecoder.h"
 #include "preview/PictureHeaders.h"
 #include "preview/PreviewPicture.h"
 #include "preview/ScreenResolution.h"
@@ -14,8 +17,208 @@
 namespace orv {
 namespace {
 
-using test::ByteWriter;
+using namespace test;
 using Bytes = std::vector<uint8_t>;
+using Pixels = std::vector<uint32_t>;
+
+// Entry i of the ramp is (i, 255 - i, i / 2), so every index shows as itself.
+uint32_t Shade(uint8_t index)
+{
+    return uint32_t{index} << 16 | uint32_t(255 - index) << 8 | index / 2;
+}
+
+Pixels Shades(const std::vector<uint8_t>& indices)
+{
+    Pixels pixels;
+    for (uint8_t i : indices)
+        pixels.push_back(Shade(i));
+    return pixels;
+}
+
+Palette Ramp(size_t entries)
+{
+    Palette palette;
+    for (size_t i = 0; i < entries; ++i)
+        palette.push_back({uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)});
+    return palette;
+}
+
+// The canvas as 0x00RRGGBB, row by row from the top, laid out as its header says;
+// nothing for a refused stream.
+Pixels Canvas(const std::vector<uint8_t>& stream)
+{
+    uint32_t size = 0;
+    std::unique_ptr<uint8_t[]> block = DecodeGif(stream.data(), uint32_t(stream.size()), size);
+    if (!block)
+        return {};
+    const auto bitmap = LoadStruct<BitmapInfoHeader>(block.get() + 24);
+    Pixels pixels;
+    for (int32_t y = bitmap.biHeight - 1; y >= 0; --y) {
+        for (int32_t x = 0; x < bitmap.biWidth; ++x)
+            pixels.push_back(LoadStruct<uint32_t>(block.get() + 64 + (size_t(y) * bitmap.biWidth + x) * 4));
+    }
+    return pixels;
+}
+
+GifImage ImageOf(uint16_t width, uint16_t height, std::vector<uint8_t> indices, uint16_t left = 0,
+                 uint16_t top = 0, uint8_t minCodeSize = 8, Palette localTable = {})
+{
+    return {left, top, width, height, false, localTable, minCodeSize, indices};
+}
+
+// The image on a canvas of its size with a 256-entry ramp.
+std::vector<uint8_t> StreamOfCodes(const GifImage& image, const std::vector<uint8_t>& codes)
+{
+    return GifWriter().Screen(image.width, image.height, Ramp(256)).ImageWithCodes(image, codes).Trailer().Data();
+}
+
+// A canvas with a global table and background entry, then the images in order.
+std::vector<uint8_t> Layers(uint16_t width, uint16_t height, const Palette& global, uint8_t background,
+                            const std::vector<GifImage>& images)
+{
+    GifWriter writer;
+    writer.Screen(width, height, global, background).GraphicControl(1);
+    for (const GifImage& image : images)
+        writer.Image(image);
+    return writer.Trailer().Data();
+}
+
+std::vector<uint8_t> Indices(size_t count, uint32_t seed, unsigned colours = 256)
+{
+    std::mt19937 random(seed);
+    std::vector<uint8_t> indices(count);
+    for (uint8_t& i : indices)
+        i = static_cast<uint8_t>(random() % colours);
+    return indices;
+}
+
+// What a stream shows, row by row from the top, or nothing when it is refused.
+TEST(DecodeGif, StreamsShowTheirImagesInOrderOverTheBackground)
+{
+    const uint32_t noTableBackground = 0x750000;
+    GifImage corner = ImageOf(1, 1, {3});
+    std::vector<uint8_t> hundredColumns(200), beyondColumn90(200, 31);
+    std::iota(hundredColumns.begin(), hundredColumns.end(), 0);
+    std::iota(beyondColumn90.begin() + 90, beyondColumn90.begin() + 100, 0);
+    std::iota(beyondColumn90.begin() + 190, beyondColumn90.end(), 100);
+    GifImage passOrder = ImageOf(1, 10, {});
+    passOrder.interlaced = true;
+    // Read as blocks, the sub-block after the end code would start an image
+    // descriptor that runs off the end of the stream.
+    GifImage ended = ImageOf(2, 1, {}, 0, 0, 2);
+    ended.subBlockSize = 2;
+    std::vector<uint8_t> afterEnd = PackCodes({4, 1, 2, 5}, 2);
+    afterEnd.insert(afterEnd.end(), {0x2C, 0, 0});
+    std::vector<uint8_t> badSignature = Layers(1, 1, Ramp(2), 1, {});
+    badSignature[0] = 'g';
+    // A 4 x 3 canvas of the background with the corner image at the top left.
+    auto cornerOn = [](uint32_t background, uint32_t pixel) {
+        Pixels pixels(12, background);
+        pixels[0] = pixel;
+        return pixels;
+    };
+    const std::tuple<const char*, std::vector<uint8_t>, Pixels> cases[] = {
+        {"background entry in the global table", Layers(4, 3, Ramp(256), 200, {corner}),
+         cornerOn(Shade(200), Shade(3))},
+        {"background entry beyond the global table", Layers(4, 3, Ramp(16), 200, {corner}),
+         cornerOn(noTableBackground, Shade(3))},
+        {"no global table", Layers(4, 3, {}, 0, {ImageOf(1, 1, {3}, 0, 0, 2, Ramp(4))}),
+         cornerOn(noTableBackground, Shade(3))},
+        {"an image without pixels", Layers(4, 3, Ramp(2), 1, {ImageOf(0, 5, {})}), Pixels(12, Shade(1))},
+        {"a local table colours only its own image",
+         Layers(2, 1, Ramp(4), 0, {ImageOf(1, 1, {1}, 0, 0, 8, Palette(4, {255, 0, 0})), ImageOf(1, 1, {1}, 1)}),
+         {0xFF0000, Shade(1)}},
+        {"indices beyond the table show entry zero",
+         Layers(3, 1, Ramp(256), 0, {ImageOf(3, 1, {7, 3, 255}, 0, 0, 8, Ramp(4))}), Shades({0, 3, 0})},
+        {"later images cover earlier ones and are cut to the canvas",
+         Layers(4, 3, Ramp(16), 0,
+                {ImageOf(4, 3, std::vector<uint8_t>(12, 1)), ImageOf(2, 2, {2, 3, 4, 5}, 1, 1),
+                 ImageOf(3, 1, {6, 7, 8}, 2), ImageOf(1, 3, {9, 10, 11}, 0, 2),
+                 ImageOf(1000, 1, std::vector<uint8_t>(1000, 12), 65000), ImageOf(1, 1, {13}, 0, 3)}),
+         Shades({1, 1, 6, 7, 1, 2, 3, 1, 9, 4, 5, 1})},
+        {"a canvas-wide image at column 90 of 100 paints ten columns",
+         Layers(100, 2, Ramp(256), 31, {ImageOf(100, 2, hundredColumns, 90)}), Shades(beyondColumn90)},
+        {"interlaced rows in pass order",
+         StreamOfCodes(passOrder, PackCodes(EncodeLzw({0, 8, 4, 2, 6, 1, 3, 5, 7, 9}, 8), 8)),
+         Shades({0, 1, 2, 3, 4, 5, 6, 7, 8, 9})},
+        {"sub-blocks after the end code", StreamOfCodes(ended, afterEnd), Shades({1, 2})},
+        {"4095 x 1 canvas", Layers(4095, 1, Ramp(2), 1, {}), Pixels(4095, Shade(1))},
+        {"1 x 4095 canvas", Layers(1, 4095, Ramp(2), 1, {}), Pixels(4095, Shade(1))},
+        {"4096 x 1 canvas", Layers(4096, 1, Ramp(2), 1, {}), {}},
+        {"1 x 4096 canvas", Layers(1, 4096, Ramp(2), 1, {}), {}},
+        {"0 x 10 canvas", Layers(0, 10, Ramp(2), 1, {}), {}},
+        {"10 x 0 canvas", Layers(10, 0, Ramp(2), 1, {}), {}},
+        {"wrong signature", badSignature, {}},
+        {"image without a colour table", Layers(1, 1, {}, 0, {ImageOf(1, 1, {0})}), {}},
+        {"4095 x 4095 image on a 1 x 1 canvas",
+         GifWriter().Screen(1, 1, Ramp(2)).ImageWithCodes(ImageOf(4095, 4095, {}), {}).Trailer().Data(),
+         {Shade(0)}},
+        {"65535 x 65535 image", StreamOfCodes(ImageOf(65535, 65535, {}), {}), {}},
+        {"minimum code size 12", StreamOfCodes(ImageOf(1, 1, {}, 0, 0, 12), {}), {}},
+    };
+    for (const auto& [name, stream, pixels] : cases)
+        EXPECT_EQ(Canvas(stream), pixels) << name;
+    uint32_t size = 99;
+    EXPECT_EQ(DecodeGif(nullptr, 0, size), nullptr);
+    EXPECT_EQ(size, 0u);
+}
+
+TEST(DecodeGif, StreamsCutAnywhereAreRefused)
+{
+    // The image's width, 0x3B, is also the trailer's introducer: a cut descriptor
+    // must not be read on as blocks.
+    GifImage image = ImageOf(0x3B, 4, Indices(0x3B * 4, 7, 16), 0, 0, 4);
+    image.subBlockSize = 40;
+    GifWriter writer;
+    writer.Screen(0x3B, 4, Ramp(16)).Comment("note").Image(image).Trailer();
+    const std::vector<uint8_t>& whole = writer.Data();
+    ASSERT_EQ(Canvas(whole), Shades(image.indices));
+    for (size_t cut = 0; cut < whole.size(); ++cut)
+        EXPECT_TRUE(Canvas({whole.begin(), whole.begin() + cut}).empty()) << "cut at " << cut;
+}
+
+// Any code stream, valid or not, gives the indices that the format's definition
+// gives: the same strings as when every string is rebuilt through its prefixes.
+TEST(DecodeLzw, AnyCodeStreamGivesTheIndicesOfTheDefinition)
+{
+    std::mt19937 random(2024);
+    for (int round = 0; round < 600; ++round) {
+        unsigned minCodeSize = round % 12;
+        // Encoded images large enough to fill the table many times over, so the width
+        // reaches 12 bits, with periodic parts that make strings of thousands of indices.
+        bool encoded = round % 4 == 1 && minCodeSize >= 2 && minCodeSize <= 8;
+        auto width = uint16_t(1 + random() % (encoded ? 250 : 40));
+        auto height = uint16_t(1 + random() % (encoded ? 100 : 40));
+        GifImage image = ImageOf(width, height, {}, 0, 0, uint8_t(minCodeSize));
+        image.interlaced = round % 5 == 2;
+        image.subBlockSize = 1 + random() % 255;
+        // Mostly small codes, so the table fills instead of every code being skipped.
+        std::vector<uint8_t> codeBytes(random() % 700);
+        for (uint8_t& b : codeBytes)
+            b = static_cast<uint8_t>(random() % 4 == 0 ? random() : random() % 3);
+        std::vector<unsigned> codes;
+        for (int i = 0; round % 3 == 0 && i < 400; ++i)
+            codes.push_back(static_cast<unsigned>(random() % ((2u << minCodeSize) + 8)));
+        // The encoder clears a full table, or goes on with it full and clears later.
+        for (int part = 0; encoded && part < 2; ++part) {
+            unsigned colours = 2 + random() % ((1u << minCodeSize) - 1);
+            std::vector<uint8_t> indices = Indices(random() % 20000, round + part, colours);
+            size_t period = 1 + random() % 8;
+            for (size_t i = indices.size() / 2; i < indices.size(); ++i)
+                indices[i] = indices[i % period];
+            LzwOptions options{.deferredClear = random() % 2 == 0, .endCode = part == 1};
+            std::vector<unsigned> more = EncodeLzw(indices, minCodeSize, options);
+            codes.insert(codes.end(), more.begin(), more.end());
+        }
+        if (!codes.empty())
+            codeBytes = PackCodes(codes, minCodeSize);
+        std::vector<uint8_t> stored = ExpandCodesByChain(codeBytes, minCodeSize, size_t{width} * height), shown;
+        for (uint32_t pixel : Canvas(StreamOfCodes(image, codeBytes)))
+            shown.push_back(uint8_t(pixel >> 16));
+        ASSERT_EQ(shown.size(), stored.size()) << "round " << round;
+        ASSERT_EQ(image.interlaced ? InterlaceRows(shown, width, height) : shown, stored) << "round " << round;
+    }
+}
 
 // Not a block kind: the rows that read a GIF stream.
 constexpr uint32_t AsGif = 0x474946;
@@ -69,12 +272,9 @@ Bytes Record(uint32_t kind)
 TEST(PreviewPicture, ReadsReplaceThePictureOrKeepItWhenTheyFail)
 {
     EXPECT_EQ(PreviewPicture().GetBlock(), nullptr);
-    // Three by two pixels with a table of eight colours, (i, 255 - i, i / 2) for index i.
-    test::Palette ramp;
-    for (uint8_t i = 0; i < 8; ++i)
-        ramp.push_back({i, uint8_t(255 - i), uint8_t(i / 2)});
-    test::GifImage image{.width = 3, .height = 2, .minCodeSize = 3, .indices = {1, 2, 3, 4, 5, 6}};
-    const Bytes gif = test::GifWriter("87a").Screen(3, 2, ramp).Image(image).Trailer().Data();
+    // Three by two pixels with a table of eight colours.
+    GifImage image{.width = 3, .height = 2, .minCodeSize = 3, .indices = {1, 2, 3, 4, 5, 6}};
+    const Bytes gif = GifWriter("87a").Screen(3, 2, Ramp(8)).Image(image).Trailer().Data();
     const Bytes stored = StoredBlock(40, 0x77), metafile = Metafile(0, 0, 254, 127, 200);
     const Bytes record16 = Record(PreviewKindRecord16), record18 = Record(PreviewKindRecord18);
     const uint32_t gifSize = uint32_t(gif.size());
