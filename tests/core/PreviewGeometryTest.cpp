@@ -66,17 +66,16 @@ TEST(ClipToVisible, CutsTheSourceInProportionToTheVisibleDestination)
 TEST(NearestInteger, RoundsHalvesAwayFromZeroAndClampsSymmetrically)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double infinity = std::numeric_limits<double>::infinity();
-    const std::pair<double, int32_t> longs[] = {
-        {2.5, 3}, {-2.5, -3}, {2.49, 2}, {-0.4, 0}, {3e9, 2147483647}, {-3e9, -2147483647},
-        {2147483647.0, 2147483647}, {-2147483648.0, -2147483647}, {nan, 0}, {-infinity, -2147483647}};
-    for (auto [x, expected] : longs)
-        EXPECT_EQ(NearestLong(x), expected) << x;
-    const std::pair<double, int16_t> shorts[] = {
-        {0.5, 1}, {-0.5, -1}, {101.6, 102}, {50.8, 51}, {32767.4, 32767}, {32768.0, 32767},
-        {-32767.4, -32767}, {-32768.0, -32767}, {1e300, 32767}, {nan, 0}};
-    for (auto [x, expected] : shorts)
-        EXPECT_EQ(NearestShort(x), expected) << x;
+    // The value; as a 32-bit and as a 16-bit integer.
+    const std::tuple<double, int32_t, int16_t> cases[] = {
+        {2.5, 3, 3}, {-2.5, -3, -3}, {2.49, 2, 2}, {-0.4, 0, 0}, {0.5, 1, 1}, {-0.5, -1, -1}, {101.6, 102, 102},
+        {32767.4, 32767, 32767}, {32768.0, 32768, 32767}, {-32767.4, -32767, -32767},
+        {-32768.0, -32768, -32767}, {3e9, 2147483647, 32767}, {-3e9, -2147483647, -32767},
+        {2147483647.0, 2147483647, 32767}, {-2147483648.0, -2147483647, -32767}, {nan, 0, 0},
+        {-std::numeric_limits<double>::infinity(), -2147483647, -32767}, {1e300, 2147483647, 32767},
+    };
+    for (auto [x, expectedLong, expectedShort] : cases)
+        EXPECT_EQ(std::pair(NearestLong(x), NearestShort(x)), std::pair(expectedLong, expectedShort)) << x;
 }
 
 BitmapInfoHeader Header(int32_t width, int32_t height, uint16_t bitCount, uint32_t compression = CompressionRgb,

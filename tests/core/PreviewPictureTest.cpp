@@ -1,28 +1,230 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <numeric>
 #include <optional>
+#include <random>
 #include <tuple>
 
 #include "ByteWriter.h"
 #include "GifWriter.h"
-#include "RecordingFile.h"
+#include "preview/GifDecoder.h"
 #include "preview/PictureHeaders.h"
 #include "preview/PreviewPicture.h"
 #include "preview/ScreenResolution.h"
+#include "util/MemoryFile.h"
 
 namespace orv {
 namespace {
 
-using test::ByteWriter;
+using namespace test;
 using Bytes = std::vector<uint8_t>;
+using Pixels = std::vector<uint32_t>;
+
+// Entry i of the ramp is (i, 255 - i, i / 2), so every index shows as itself.
+uint32_t Shade(uint8_t index)
+{
+    return uint32_t{index} << 16 | uint32_t(255 - index) << 8 | index / 2;
+}
+
+Pixels Shades(const std::vector<uint8_t>& indices)
+{
+    Pixels pixels;
+    for (uint8_t i : indices)
+        pixels.push_back(Shade(i));
+    return pixels;
+}
+
+Palette Ramp(size_t entries)
+{
+    Palette palette;
+    for (size_t i = 0; i < entries; ++i)
+        palette.push_back({uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)});
+    return palette;
+}
+
+// The canvas as 0x00RRGGBB, row by row from the top, laid out as its header says;
+// nothing for a refused stream.
+Pixels Canvas(const std::vector<uint8_t>& stream)
+{
+    uint32_t size = 0;
+    std::unique_ptr<uint8_t[]> block = DecodeGif(stream.data(), uint32_t(stream.size()), size);
+    if (!block)
+        return {};
+    const auto bitmap = LoadStruct<BitmapInfoHeader>(block.get() + 24);
+    Pixels pixels;
+    for (int32_t y = bitmap.biHeight - 1; y >= 0; --y) {
+        for (int32_t x = 0; x < bitmap.biWidth; ++x)
+            pixels.push_back(LoadStruct<uint32_t>(block.get() + 64 + (size_t(y) * bitmap.biWidth + x) * 4));
+    }
+    return pixels;
+}
+
+GifImage ImageOf(uint16_t width, uint16_t height, std::vector<uint8_t> indices, uint16_t left = 0,
+                 uint16_t top = 0, uint8_t minCodeSize = 8, Palette localTable = {})
+{
+    return {left, top, width, height, false, localTable, minCodeSize, indices};
+}
+
+// The image on a canvas of its size with a 256-entry ramp.
+std::vector<uint8_t> StreamOfCodes(const GifImage& image, const std::vector<uint8_t>& codes)
+{
+    return GifWriter().Screen(image.width, image.height, Ramp(256)).ImageWithCodes(image, codes).Trailer().Data();
+}
+
+// A canvas with a global table and background entry, then the images in order.
+std::vector<uint8_t> Layers(uint16_t width, uint16_t height, const Palette& global, uint8_t background,
+                            const std::vector<GifImage>& images)
+{
+    GifWriter writer;
+    writer.Screen(width, height, global, background).GraphicControl(1);
+    for (const GifImage& image : images)
+        writer.Image(image);
+    return writer.Trailer().Data();
+}
+
+std::vector<uint8_t> Indices(size_t count, uint32_t seed, unsigned colours = 256)
+{
+    std::mt19937 random(seed);
+    std::vector<uint8_t> indices(count);
+    for (uint8_t& i : indices)
+        i = static_cast<uint8_t>(random() % colours);
+    return indices;
+}
+
+// What a stream shows, row by row from the top, or nothing when it is refused.
+TEST(DecodeGif, StreamsShowTheirImagesInOrderOverTheBackground)
+{
+    const uint32_t noTableBackground = 0x750000;
+    GifImage corner = ImageOf(1, 1, {3});
+    std::vector<uint8_t> hundredColumns(200), beyondColumn90(200, 31);
+    std::iota(hundredColumns.begin(), hundredColumns.end(), 0);
+    std::iota(beyondColumn90.begin() + 90, beyondColumn90.begin() + 100, 0);
+    std::iota(beyondColumn90.begin() + 190, beyondColumn90.end(), 100);
+    GifImage passOrder = ImageOf(1, 10, {});
+    passOrder.interlaced = true;
+    // Read as blocks, the sub-block after the end code would start an image
+    // descriptor that runs off the end of the stream.
+    GifImage ended = ImageOf(2, 1, {}, 0, 0, 2);
+    ended.subBlockSize = 2;
+    std::vector<uint8_t> afterEnd = PackCodes({4, 1, 2, 5}, 2);
+    afterEnd.insert(afterEnd.end(), {0x2C, 0, 0});
+    std::vector<uint8_t> badSignature = Layers(1, 1, Ramp(2), 1, {});
+    badSignature[0] = 'g';
+    // A 4 x 3 canvas of the background with the corner image at the top left.
+    auto cornerOn = [](uint32_t background, uint32_t pixel) {
+        Pixels pixels(12, background);
+        pixels[0] = pixel;
+        return pixels;
+    };
+    const std::tuple<const char*, std::vector<uint8_t>, Pixels> cases[] = {
+        {"background entry in the global table", Layers(4, 3, Ramp(256), 200, {corner}),
+         cornerOn(Shade(200), Shade(3))},
+        {"background entry beyond the global table", Layers(4, 3, Ramp(16), 200, {corner}),
+         cornerOn(noTableBackground, Shade(3))},
+        {"no global table", Layers(4, 3, {}, 0, {ImageOf(1, 1, {3}, 0, 0, 2, Ramp(4))}),
+         cornerOn(noTableBackground, Shade(3))},
+        {"an image without pixels", Layers(4, 3, Ramp(2), 1, {ImageOf(0, 5, {})}), Pixels(12, Shade(1))},
+        {"a local table colours only its own image",
+         Layers(2, 1, Ramp(4), 0, {ImageOf(1, 1, {1}, 0, 0, 8, Palette(4, {255, 0, 0})), ImageOf(1, 1, {1}, 1)}),
+         {0xFF0000, Shade(1)}},
+        {"indices beyond the table show entry zero",
+         Layers(3, 1, Ramp(256), 0, {ImageOf(3, 1, {7, 3, 255}, 0, 0, 8, Ramp(4))}), Shades({0, 3, 0})},
+        {"later images cover earlier ones and are cut to the canvas",
+         Layers(4, 3, Ramp(16), 0,
+                {ImageOf(4, 3, std::vector<uint8_t>(12, 1)), ImageOf(2, 2, {2, 3, 4, 5}, 1, 1),
+                 ImageOf(3, 1, {6, 7, 8}, 2), ImageOf(1, 3, {9, 10, 11}, 0, 2),
+                 ImageOf(1000, 1, std::vector<uint8_t>(1000, 12), 65000), ImageOf(1, 1, {13}, 0, 3)}),
+         Shades({1, 1, 6, 7, 1, 2, 3, 1, 9, 4, 5, 1})},
+        {"a canvas-wide image at column 90 of 100 paints ten columns",
+         Layers(100, 2, Ramp(256), 31, {ImageOf(100, 2, hundredColumns, 90)}), Shades(beyondColumn90)},
+        {"interlaced rows in pass order",
+         StreamOfCodes(passOrder, PackCodes(EncodeLzw({0, 8, 4, 2, 6, 1, 3, 5, 7, 9}, 8), 8)),
+         Shades({0, 1, 2, 3, 4, 5, 6, 7, 8, 9})},
+        {"sub-blocks after the end code", StreamOfCodes(ended, afterEnd), Shades({1, 2})},
+        {"4095 x 1 canvas", Layers(4095, 1, Ramp(2), 1, {}), Pixels(4095, Shade(1))},
+        {"1 x 4095 canvas", Layers(1, 4095, Ramp(2), 1, {}), Pixels(4095, Shade(1))},
+        {"4096 x 1 canvas", Layers(4096, 1, Ramp(2), 1, {}), {}},
+        {"1 x 4096 canvas", Layers(1, 4096, Ramp(2), 1, {}), {}},
+        {"0 x 10 canvas", Layers(0, 10, Ramp(2), 1, {}), {}},
+        {"10 x 0 canvas", Layers(10, 0, Ramp(2), 1, {}), {}},
+        {"wrong signature", badSignature, {}},
+        {"image without a colour table", Layers(1, 1, {}, 0, {ImageOf(1, 1, {0})}), {}},
+        {"4095 x 4095 image on a 1 x 1 canvas",
+         GifWriter().Screen(1, 1, Ramp(2)).ImageWithCodes(ImageOf(4095, 4095, {}), {}).Trailer().Data(),
+         {Shade(0)}},
+        {"65535 x 65535 image", StreamOfCodes(ImageOf(65535, 65535, {}), {}), {}},
+        {"minimum code size 12", StreamOfCodes(ImageOf(1, 1, {}, 0, 0, 12), {}), {}},
+    };
+    for (const auto& [name, stream, pixels] : cases)
+        EXPECT_EQ(Canvas(stream), pixels) << name;
+    uint32_t size = 99;
+    EXPECT_EQ(DecodeGif(nullptr, 0, size), nullptr);
+    EXPECT_EQ(size, 0u);
+}
+
+TEST(DecodeGif, StreamsCutAnywhereAreRefused)
+{
+    // The image's width, 0x3B, is also the trailer's introducer: a cut descriptor
+    // must not be read on as blocks.
+    GifImage image = ImageOf(0x3B, 4, Indices(0x3B * 4, 7, 16), 0, 0, 4);
+    image.subBlockSize = 40;
+    GifWriter writer;
+    writer.Screen(0x3B, 4, Ramp(16)).Comment("note").Image(image).Trailer();
+    const std::vector<uint8_t>& whole = writer.Data();
+    ASSERT_EQ(Canvas(whole), Shades(image.indices));
+    for (size_t cut = 0; cut < whole.size(); ++cut)
+        EXPECT_TRUE(Canvas({whole.begin(), whole.begin() + cut}).empty()) << "cut at " << cut;
+}
+
+// Any code stream, valid or not, gives the indices that the format's definition
+// gives: the same strings as when every string is rebuilt through its prefixes.
+TEST(DecodeLzw, AnyCodeStreamGivesTheIndicesOfTheDefinition)
+{
+    std::mt19937 random(2024);
+    for (int round = 0; round < 600; ++round) {
+        unsigned minCodeSize = round % 12;
+        // Encoded images large enough to fill the table many times over, so the width
+        // reaches 12 bits, with periodic parts that make strings of thousands of indices.
+        bool encoded = round % 4 == 1 && minCodeSize >= 2 && minCodeSize <= 8;
+        auto width = uint16_t(1 + random() % (encoded ? 250 : 40));
+        auto height = uint16_t(1 + random() % (encoded ? 100 : 40));
+        GifImage image = ImageOf(width, height, {}, 0, 0, uint8_t(minCodeSize));
+        image.interlaced = round % 5 == 2;
+        image.subBlockSize = 1 + random() % 255;
+        // Mostly small codes, so the table fills instead of every code being skipped.
+        std::vector<uint8_t> codeBytes(random() % 700);
+        for (uint8_t& b : codeBytes)
+            b = static_cast<uint8_t>(random() % 4 == 0 ? random() : random() % 3);
+        std::vector<unsigned> codes;
+        for (int i = 0; round % 3 == 0 && i < 400; ++i)
+            codes.push_back(static_cast<unsigned>(random() % ((2u << minCodeSize) + 8)));
+        // The encoder clears a full table, or goes on with it full and clears later.
+        for (int part = 0; encoded && part < 2; ++part) {
+            unsigned colours = 2 + random() % ((1u << minCodeSize) - 1);
+            std::vector<uint8_t> indices = Indices(random() % 20000, round + part, colours);
+            size_t period = 1 + random() % 8;
+            for (size_t i = indices.size() / 2; i < indices.size(); ++i)
+                indices[i] = indices[i % period];
+            LzwOptions options{.deferredClear = random() % 2 == 0, .endCode = part == 1};
+            std::vector<unsigned> more = EncodeLzw(indices, minCodeSize, options);
+            codes.insert(codes.end(), more.begin(), more.end());
+        }
+        if (!codes.empty())
+            codeBytes = PackCodes(codes, minCodeSize);
+        std::vector<uint8_t> stored = ExpandCodesByChain(codeBytes, minCodeSize, size_t{width} * height), shown;
+        for (uint32_t pixel : Canvas(StreamOfCodes(image, codeBytes)))
+            shown.push_back(uint8_t(pixel >> 16));
+        ASSERT_EQ(shown.size(), stored.size()) << "round " << round;
+        ASSERT_EQ(image.interlaced ? InterlaceRows(shown, width, height) : shown, stored) << "round " << round;
+    }
+}
 
 // Not a block kind: the rows that read a GIF stream.
 constexpr uint32_t AsGif = 0x474946;
 
 // A screen of fixed size, installed while it lives.
-class TestScreen : public ScreenResolution {
-public:
+struct TestScreen : ScreenResolution {
     explicit TestScreen(const ScreenMetrics& metrics) : metrics(metrics) { SetCurrent(this); }
     ~TestScreen() override { SetCurrent(nullptr); }
     bool Query(ScreenMetrics& out) const override
@@ -30,8 +232,6 @@ public:
         out = metrics;
         return true;
     }
-
-private:
     ScreenMetrics metrics;
 };
 
@@ -53,9 +253,8 @@ Bytes StoredBlock(size_t pictureBytes, uint8_t fill)
 Bytes Metafile(int32_t left, int32_t top, int32_t right, int32_t bottom, size_t size = 108)
 {
     ByteWriter metafile;
-    metafile.U32(1).U32(108).U32(0).U32(0).U32(0).U32(0);
-    metafile.U32(uint32_t(left)).U32(uint32_t(top)).U32(uint32_t(right)).U32(uint32_t(bottom));
-    return metafile.Fill(size - metafile.Size(), 0xAB).Data();
+    metafile.U32(1).U32(108).Fill(16).U32(uint32_t(left)).U32(uint32_t(top)).U32(uint32_t(right));
+    return metafile.U32(uint32_t(bottom)).Fill(size - 40, 0xAB).Data();
 }
 
 // The 16-byte record: tag, frame top, left, bottom, right, 2 bytes not taken, flags,
@@ -67,99 +266,65 @@ Bytes Record(uint32_t kind)
     return record.Fill(kind == PreviewKindRecord16 ? 2 : 4, 0xEE).U16(0x24).U16(7).Data();
 }
 
-// Three by two pixels with a table of eight colours, (i, 255 - i, i / 2) for index i.
-Bytes SmallGif()
-{
-    test::Palette ramp;
-    for (uint8_t i = 0; i < 8; ++i)
-        ramp.push_back({i, uint8_t(255 - i), uint8_t(i / 2)});
-    test::GifImage image{0, 0, 3, 2, false, {}, 3, {1, 2, 3, 4, 5, 6}, {}, 255};
-    return test::GifWriter("87a").Screen(3, 2, ramp).Image(image).Trailer().Data();
-}
-
-bool Read(PreviewPicture& picture, File& file, uint32_t kind, uint32_t length, const uint8_t* bits,
-          uint32_t bitsLength)
-{
-    if (kind == AsGif)
-        return picture.ReadGif(file, length);
-    return picture.ReadBlock(file, length, kind, bits, bitsLength);
-}
-
-// Each read replaces the picture and leaves the file after what it took.
-TEST(PreviewPicture, ReadsReplaceThePicture)
+// Each read replaces the picture and leaves the file after what it took; a failed
+// read keeps the previous picture, and a length beyond the file is refused before
+// anything is read.
+TEST(PreviewPicture, ReadsReplaceThePictureOrKeepItWhenTheyFail)
 {
     EXPECT_EQ(PreviewPicture().GetBlock(), nullptr);
-    const Bytes stored = StoredBlock(40, 0x77), metafile = Metafile(0, 0, 254, 127, 200), gif = SmallGif();
+    // Three by two pixels with a table of eight colours.
+    GifImage image{.width = 3, .height = 2, .minCodeSize = 3, .indices = {1, 2, 3, 4, 5, 6}};
+    const Bytes gif = GifWriter("87a").Screen(3, 2, Ramp(8)).Image(image).Trailer().Data();
+    const Bytes stored = StoredBlock(40, 0x77), metafile = Metafile(0, 0, 254, 127, 200);
+    const Bytes record16 = Record(PreviewKindRecord16), record18 = Record(PreviewKindRecord18);
+    const uint32_t gifSize = uint32_t(gif.size());
+    const uint8_t* bits = metafile.data();
     Bytes unhandled = stored;
     std::fill_n(unhandled.begin() + 12, 4, 0);
     // Tag, reserved, top, left, bottom, right, play handle, flags, picture type, data offset.
     Bytes fromRecord = {0x5A, 0x5A, 0, 0, 5, 0, 6, 0, 70, 0, 80, 0, 0, 0, 0, 0, 0x24, 0, 7, 0, 24, 0, 0, 0};
     fromRecord.insert(fromRecord.end(), metafile.begin(), metafile.end());
-    // A GIF stream gives the header, then a 32-bit bitmap of the canvas, bottom row first.
-    const Bytes bitmap = {
-        0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 3, 0,                // tag, reserved, top, left, bottom, right
-        0, 0, 0, 0, 0x40, 0, 0, 0, 0, 0, 0, 0,             // play handle, flags, picture type, data offset
-        40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 32, 0,  // size, width, height, planes, bits
-        0, 0, 0, 0, 24, 0, 0, 0,                           // compression, image size
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,    // resolution, colours
-        2, 251, 4, 0, 2, 250, 5, 0, 3, 249, 6, 0,          // indices 4, 5, 6: blue, green, red, 0
-        0, 254, 1, 0, 1, 253, 2, 0, 1, 252, 3, 0};         // indices 1, 2, 3
-    // Kind, stored bytes, length; the picture's block and the bytes taken from the file.
-    const std::tuple<uint32_t, Bytes, uint32_t, Bytes, size_t> cases[] = {
-        {PreviewKindBlock, stored, 64, unhandled, 64},
-        {PreviewKindRecord16, Record(PreviewKindRecord16), 516, fromRecord, 16},
-        {PreviewKindRecord18, Record(PreviewKindRecord18), 518, fromRecord, 18},
-        {AsGif, gif, uint32_t(gif.size()), bitmap, gif.size()},
-        {0x1234, stored, 0, {}, 0},
-        {AsGif, gif, 0, {}, 0},
+    // A GIF stream gives the header, then a 32-bit bitmap of the canvas, bottom row first:
+    // size, width, height, planes, bits, compression, image size, resolution and colours.
+    ByteWriter bitmap;
+    bitmap.Fill(8).U16(2).U16(3).Fill(4).U16(0x40).Fill(6);
+    bitmap.U32(40).U32(3).U32(2).U16(1).U16(32).U32(0).U32(24).Fill(16);
+    for (uint8_t i : {4, 5, 6, 1, 2, 3})
+        bitmap.U8(i / 2).U8(255 - i).U8(i).U8(0);
+    // Kind, stored bytes, length, metafile bits and their length; the picture's block,
+    // none when the read fails, and the bytes taken from the file.
+    const std::tuple<uint32_t, Bytes, uint32_t, const uint8_t*, uint32_t, std::optional<Bytes>, size_t> cases[] = {
+        {PreviewKindBlock, stored, 64, bits, 200, unhandled, 64},
+        {PreviewKindRecord16, record16, 516, bits, 200, fromRecord, 16},
+        {PreviewKindRecord18, record18, 518, bits, 200, fromRecord, 18},
+        {AsGif, gif, gifSize, bits, 200, bitmap.Data(), gifSize},
+        {0x1234, stored, 0, bits, 200, Bytes{}, 0},
+        {AsGif, gif, 0, bits, 200, Bytes{}, 0},
+        {0xD003, stored, 64, bits, 200, std::nullopt, 0},
+        {0, stored, 64, bits, 200, std::nullopt, 0},
+        {PreviewKindBlock, stored, 65, bits, 200, std::nullopt, 0},
+        {PreviewKindBlock, stored, 23, bits, 200, std::nullopt, 0},
+        {PreviewKindBlock, {stored.begin(), stored.begin() + 20}, 34, bits, 200, std::nullopt, 0},
+        {PreviewKindRecord16, record16, 16, bits, 0, std::nullopt, 16},
+        {PreviewKindRecord16, {1, 2, 3}, 16, bits, 200, std::nullopt, 3},
+        {PreviewKindRecord16, record16, 15, bits, 200, std::nullopt, 0},
+        {PreviewKindRecord18, record18, 17, bits, 200, std::nullopt, 0},
+        {PreviewKindRecord18, record18, 18, nullptr, 200, std::nullopt, 18},
+        {AsGif, {gif.begin(), gif.end() - 1}, gifSize - 1, bits, 200, std::nullopt, gifSize - 1},
+        {AsGif, gif, gifSize + 1, bits, 200, std::nullopt, 0},
+        {AsGif, gif, 5, bits, 200, std::nullopt, 5},
     };
-    for (const auto& [kind, data, length, block, taken] : cases) {
-        MemoryFile file(ByteWriter().Fill(3, 0xFF).Bytes(data).Fill(500, 0x3B).Data());
+    for (const auto& [kind, data, length, metafileBits, bitsLength, block, taken] : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << kind << ", length " << length);
+        MemoryFile file(ByteWriter().Fill(3, 0xFF).Bytes(data).Data()), previous(StoredBlock(8, 1));
         file.Seek(3);
         PreviewPicture picture;
-        MemoryFile previous(StoredBlock(8, 1));
         ASSERT_TRUE(picture.ReadBlock(previous, 32, PreviewKindBlock, nullptr, 0));
-        EXPECT_TRUE(Read(picture, file, kind, length, metafile.data(), 200)) << std::hex << kind;
-        EXPECT_EQ(BlockOf(picture), block) << std::hex << kind;
-        EXPECT_EQ(picture.GetBlockSize(), block.size()) << std::hex << kind;
-        EXPECT_EQ(file.Position(), 3 + taken) << std::hex << kind;
-    }
-}
-
-// A failed read leaves the picture as it was; a length beyond the file is refused
-// before anything is read.
-TEST(PreviewPicture, FailedReadsKeepThePreviousPicture)
-{
-    const Bytes stored = StoredBlock(10, 0x22), metafile = Metafile(0, 0, 100, 100), gif = SmallGif();
-    const Bytes record16 = Record(PreviewKindRecord16), record18 = Record(PreviewKindRecord18);
-    const uint32_t gifSize = uint32_t(gif.size());
-    const uint8_t* bits = metafile.data();
-    // Kind, file, length, metafile bits and their length; nothing read.
-    const std::tuple<uint32_t, Bytes, uint32_t, const uint8_t*, uint32_t, bool> cases[] = {
-        {0xD003, stored, 34, bits, 108, true},
-        {0, stored, 34, bits, 108, true},
-        {PreviewKindBlock, stored, 35, bits, 108, true},
-        {PreviewKindBlock, stored, 23, bits, 108, true},
-        {PreviewKindBlock, {stored.begin(), stored.begin() + 20}, 34, bits, 108, true},
-        {PreviewKindRecord16, record16, 16, bits, 0, false},
-        {PreviewKindRecord16, {1, 2, 3}, 16, bits, 108, false},
-        {PreviewKindRecord16, record16, 15, bits, 108, true},
-        {PreviewKindRecord18, record18, 17, bits, 108, true},
-        {PreviewKindRecord18, record18, 18, nullptr, 108, false},
-        {AsGif, {gif.begin(), gif.end() - 1}, gifSize - 1, bits, 108, false},
-        {AsGif, gif, gifSize + 1, bits, 108, true},
-        {AsGif, gif, 5, bits, 108, false},
-    };
-    PreviewPicture picture;
-    MemoryFile previous(stored);
-    ASSERT_TRUE(picture.ReadBlock(previous, 34, PreviewKindBlock, nullptr, 0));
-    const Bytes before = BlockOf(picture);
-    for (const auto& [kind, bytes, length, metafileBits, bitsLength, unread] : cases) {
-        test::RecordingFile file(bytes);
-        SCOPED_TRACE(testing::Message() << std::hex << kind << ", length " << length);
-        EXPECT_FALSE(Read(picture, file, kind, length, metafileBits, bitsLength));
-        EXPECT_EQ(BlockOf(picture), before);
-        EXPECT_TRUE(!unread || file.log.empty());
+        const Bytes expected = block.value_or(BlockOf(picture));
+        bool read = kind == AsGif ? picture.ReadGif(file, length)
+                                  : picture.ReadBlock(file, length, kind, metafileBits, bitsLength);
+        EXPECT_EQ(std::tuple(read, BlockOf(picture), picture.GetBlockSize(), file.Position()),
+                  std::tuple(block.has_value(), expected, expected.size(), 3 + taken));
     }
 }
 
@@ -189,9 +354,8 @@ TEST(PreviewPicture, MetafileFramesAreScaledToTheScreenWhenThereIsOne)
         PreviewPicture picture;
         ASSERT_TRUE(picture.ReadBlock(source, 16, PreviewKindRecord16, bits.data(), bitsLength)) << name;
         auto header = LoadStruct<PreviewHeader>(picture.GetBlock());
-        std::array<int, 4> frame = {header.frameLeft, header.frameTop, header.frameRight, header.frameBottom};
-        EXPECT_EQ(frame, expected) << name;
-        EXPECT_EQ(picture.GetBlockSize(), 24u + bitsLength) << name;
+        Frame frame = {header.frameLeft, header.frameTop, header.frameRight, header.frameBottom};
+        EXPECT_EQ(std::tuple(frame, picture.GetBlockSize()), std::tuple(expected, 24u + bitsLength)) << name;
     }
 }
 

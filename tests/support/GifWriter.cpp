@@ -1,7 +1,6 @@
 #include "GifWriter.h"
 
 #include <algorithm>
-#include <stdexcept>
 #include <unordered_map>
 
 namespace orv::test {
@@ -16,7 +15,7 @@ public:
     explicit StringTable(unsigned minCodeSize) : minCodeSize(minCodeSize), clear(1u << minCodeSize)
     {
         for (unsigned code = 0; code < clear; ++code)
-            entries[code] = {-1, static_cast<uint8_t>(code), static_cast<uint8_t>(code)};
+            entries[code] = {-1, static_cast<uint8_t>(code)};
         Reset();
     }
 
@@ -32,27 +31,26 @@ public:
             Reset();
         if (code == clear || code == clear + 1 || code > next || (code == next && previous < 0))
             return {};
+        std::vector<uint8_t> string;
+        for (int link = static_cast<int>(code == next ? previous : code); link >= 0; link = entries[link].prefix)
+            string.push_back(entries[link].last);
+        std::reverse(string.begin(), string.end());
+        if (code == next)
+            string.push_back(string[0]);
         if (previous >= 0 && next < MaxCodes) {
-            uint8_t last = entries[code == next ? previous : code].first;
-            entries[next] = {previous, entries[previous].first, last};
-            ++next;
+            entries[next++] = {previous, string[0]};
             if ((next & mask) == 0 && next < MaxCodes) {
                 ++size;
                 mask += next;
             }
         }
         previous = static_cast<int>(code);
-        std::vector<uint8_t> string;
-        for (int link = previous; link >= 0; link = entries[link].prefix)
-            string.push_back(entries[link].last);
-        std::reverse(string.begin(), string.end());
         return string;
     }
 
 private:
     struct Entry {
         int prefix;
-        uint8_t first;
         uint8_t last;
     };
 
@@ -76,8 +74,6 @@ private:
 // The size field n of a table of 2 << n entries that holds entries colours.
 uint8_t TableSizeField(size_t entries)
 {
-    if (entries == 0 || entries > 256)
-        throw std::invalid_argument("a colour table holds 1 to 256 entries");
     uint8_t field = 0;
     while ((2u << field) < entries)
         ++field;
@@ -94,7 +90,7 @@ GifWriter::GifWriter(const char* version)
 GifWriter& GifWriter::Screen(uint16_t width, uint16_t height, const Palette& globalTable,
                              uint8_t background)
 {
-    uint8_t flags = globalTable.empty() ? 0 : 0x80 | 0x70 | TableSizeField(globalTable.size());
+    uint8_t flags = globalTable.empty() ? 0 : 0xF0 | TableSizeField(globalTable.size());
     out.U16(width).U16(height).U8(flags).U8(background).U8(0);
     Table(globalTable);
     return *this;
@@ -115,8 +111,6 @@ GifWriter& GifWriter::Comment(const std::string& text)
 
 GifWriter& GifWriter::Image(const GifImage& image)
 {
-    if (image.indices.size() != size_t{image.width} * image.height)
-        throw std::invalid_argument("an image needs width x height indices");
     const std::vector<uint8_t>& rows =
         image.interlaced ? InterlaceRows(image.indices, image.width, image.height) : image.indices;
     return ImageWithCodes(image, PackCodes(EncodeLzw(rows, image.minCodeSize, image.lzw),
@@ -143,10 +137,7 @@ GifWriter& GifWriter::Trailer()
 
 void GifWriter::Table(const Palette& table)
 {
-    if (table.empty())
-        return;
-    size_t entries = 2u << TableSizeField(table.size());
-    for (size_t i = 0; i < entries; ++i) {
+    for (size_t i = 0; !table.empty() && i < 2u << TableSizeField(table.size()); ++i) {
         Rgb colour = i < table.size() ? table[i] : Rgb{0, 0, 0};
         out.U8(colour.red).U8(colour.green).U8(colour.blue);
     }
@@ -154,8 +145,6 @@ void GifWriter::Table(const Palette& table)
 
 void GifWriter::SubBlocks(const std::vector<uint8_t>& data, size_t blockSize)
 {
-    if (blockSize == 0 || blockSize > 255)
-        throw std::invalid_argument("a sub-block holds 1 to 255 bytes");
     for (size_t at = 0; at < data.size(); at += blockSize) {
         size_t size = std::min(blockSize, data.size() - at);
         out.U8(static_cast<uint8_t>(size)).Bytes(data.data() + at, size);
@@ -184,15 +173,9 @@ std::vector<unsigned> EncodeLzw(const std::vector<uint8_t>& indices, unsigned mi
     unsigned next = clear + 2;
     long current = -1;
     for (uint8_t index : indices) {
-        if (index >= clear)
-            throw std::invalid_argument("an index needs a root code");
-        if (current < 0) {
-            current = index;
-            continue;
-        }
         uint32_t key = static_cast<uint32_t>(current) << 8 | index;
-        if (auto found = strings.find(key); found != strings.end()) {
-            current = found->second;
+        if (current < 0 || strings.count(key) != 0) {
+            current = current < 0 ? index : strings[key];
             continue;
         }
         codes.push_back(static_cast<unsigned>(current));
@@ -244,13 +227,11 @@ std::vector<uint8_t> ExpandCodesByChain(const std::vector<uint8_t>& codeBytes,
             bits |= uint32_t{codeBytes[at++]} << bitCount;
             bitCount += 8;
         }
-        if (bitCount < width)
-            break;
         unsigned code = bits & table.Mask();
+        if (bitCount < width || code == (1u << minCodeSize) + 1)
+            break;
         bits >>= width;
         bitCount -= width;
-        if (code == (1u << minCodeSize) + 1)
-            break;
         std::vector<uint8_t> string = table.Take(code);
         out.insert(out.end(), string.begin(), string.end());
     }

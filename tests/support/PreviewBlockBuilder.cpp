@@ -35,19 +35,6 @@ PreviewBlockBuilder PreviewBlockBuilder::Bitmap(int width, int height, int bitsP
     return builder;
 }
 
-PreviewBlockBuilder PreviewBlockBuilder::Bitmap32(int width, int height, std::function<uint32_t(int, int)> colour)
-{
-    return Bitmap(width, height, 32, {}, colour);
-}
-
-PreviewBlockBuilder PreviewBlockBuilder::Indexed(int width, int height, int bitsPerPixel,
-                                                 const std::vector<uint32_t>& palette,
-                                                 std::function<uint8_t(int, int)> index)
-{
-    auto pixel = [&index](int x, int y) -> uint32_t { return index(x, y); };
-    return Bitmap(width, height, bitsPerPixel, palette, pixel);
-}
-
 PreviewBlockBuilder PreviewBlockBuilder::Metafile(const std::vector<uint8_t>& bits, int16_t width, int16_t height)
 {
     PreviewBlockBuilder builder(width, height, 1, 24);
@@ -55,15 +42,9 @@ PreviewBlockBuilder PreviewBlockBuilder::Metafile(const std::vector<uint8_t>& bi
     return builder;
 }
 
-PreviewBlockBuilder& PreviewBlockBuilder::Flags(uint16_t flags)
+PreviewBlockBuilder& PreviewBlockBuilder::Patch(size_t offset, uint32_t value, size_t size)
 {
-    out.At(16).U16(flags).At(out.Size());
-    return *this;
-}
-
-PreviewBlockBuilder& PreviewBlockBuilder::DataOffset(uint32_t offset)
-{
-    out.At(20).U32(offset).At(out.Size());
+    out.At(offset).Number(value, size).At(out.Size());
     return *this;
 }
 
