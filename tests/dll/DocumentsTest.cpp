@@ -15,7 +15,6 @@
 #include "PreviewBlockBuilder.h"
 #include "PropertySheetHost.h"
 #include "ProjectDataBuilder.h"
-#include "QdlBuilder.h"
 #include "ServerFixture.h"
 #include "SfoldBuilder.h"
 
@@ -49,13 +48,18 @@ std::vector<uint8_t> RedGif()
     return GifWriter().Screen(64, 32, {{0, 0, 0}, {255, 0, 0}}).Image(image).Trailer().Data();
 }
 
+std::vector<uint8_t> Bytes(const std::string& text)
+{
+    return {text.begin(), text.end()};
+}
+
 // Signed in, with notes, project data (the third block) and a red preview.
 std::vector<uint8_t> FullPlan()
 {
     return PlanBuilder(WW)
         .Version(4550).Release(42).DocumentName("Villa Rosa").SignInMarker('C')
         .Block(520, SignInBlock(ByteOrder::Little, 12, 345, true, "C:\\Projects\\Villa"), PlanPointer::SignIn)
-        .Block(270, Stored("Notes\rline two"))
+        .Block(270, Bytes("Notes\rline two"))
         .Block(584, ProjectDataRecord(WW, storedTexts), PlanPointer::ProjectData)
         .Block(581, RedGif(), PlanPointer::Preview)
         .Build();
@@ -65,30 +69,28 @@ std::vector<uint8_t> FullPlan()
 constexpr char textTags[][5] = {"1DSC", "2DSC", "3DSC", "PRSC", "VLSC", "UISC", "CTXT"};
 
 // Every text, stored in the reverse order of their pages, and a red preview.
-std::vector<uint8_t> Part(uint32_t type = FourCc("Door"), bool preview = true)
+std::vector<uint8_t> Part(uint32_t type = 0x446F6F72, bool preview = true)
 {
-    LibPartBuilder part(WW);
-    part.DocumentName("Door 90").TypeCode(type);
+    std::vector<LibSection> sections;
     for (int text = 6; text >= 0; --text)
-        part.Section(FourCc(textTags[text]), std::string(textTags[text]) + "\rend");
-    if (preview)
-        part.Section(FourCc("GIFF"), RedGif());
-    return part.Build();
+        sections.push_back({textTags[text], std::string(textTags[text]) + "\rend"});
+    if (preview) {
+        std::vector<uint8_t> gif = RedGif();
+        sections.push_back({"GIFF", {gif.begin(), gif.end()}});
+    }
+    return LibPart(WW, "Door 90", sections, 13, type);
 }
 
 std::vector<uint8_t> Script()
 {
-    return Stored(NameLine("Door", "\r\n") + ScriptLines({"BLOCK 1, 1, 1", "END"}, {"\r\n"}));
+    return Bytes("! Document name: Door\r\nBLOCK 1, 1, 1\r\nEND\r\n");
 }
 
 // A module with its version block and a stored red preview.
 std::vector<uint8_t> Module()
 {
     auto red = PreviewBlockBuilder::Bitmap32(64, 32, [](int, int) { return 0xFF0000u; }).Build();
-    return ModulBuilder()
-        .Record(ModulRecord::B, 0xD005, red)
-        .Record(ModulRecord::C, 0xD004, VersionBlock(0, 6010))
-        .Build();
+    return test::Module({3, StoredMetafile()}, {0xD005, red}, {0xD004, VersionBlock(0, 6010)});
 }
 
 std::vector<uint8_t> Book()
@@ -206,7 +208,7 @@ TEST_F(Documents, EachKindShowsItsPagesFilledAndThoseThatCannotBeReadNone)
          {{0, 1002, "4.1 - Windows", true, 0}, {0, 1006, "Sheetfold", true, 0}, {0, 1010, "Book", true, 0}}},
         {"door.qxm", Part(), partTitles, partControls, red},
         // Only the texts it holds get pages.
-        {"old.lmp", OlderLibPartBuilder(12).Name("Old").Script3D("BLOCK 1").Build(),
+        {"old.lmp", OlderLibPart(12, "Old", "BLOCK 1"),
          {"Info && Preview", "3D Script"},
          {{0, 1002, "12   Macintosh", true, 0}, {0, 1010, "Old", true, 0}, {1, 1015, "BLOCK 1", true, 0}}},
         {"door.qdl", Script(), {"Script"},
@@ -214,13 +216,13 @@ TEST_F(Documents, EachKindShowsItsPagesFilledAndThoseThatCannotBeReadNone)
         {"stored.mod", Module(), {"Info && Preview"},
          {{0, 1002, "  6.01", true, 0}, {0, 1003, "Release:", false, 0}, {0, 1015, "", false, 0}}, red},
         // The preview of the stored metafile, through the module's converter.
-        {"converted.mod", ModulBuilder().Record(ModulRecord::B, 0xD002, PreviewRecord(0xD002)).Build(),
+        {"converted.mod", test::Module({3, StoredMetafile()}, {0xD002, PreviewRecord(0xD002)}),
          {"Info && Preview"}, {{0, 1002, "  4.5", true, 0}, {0, 1004, "4", true, 0}}},
         {"empty.qdd", {}, {}, {}},
         {"noversion.vec", InfoFileBuilder().FontTable("MACT", 1, "Geneva").Version(2, "1.0").Build(), {}, {}},
         {"damaged.lay", damagedBook, {}, {}},
         {"garbage.pln", std::vector<uint8_t>(300, 0xA5), {}, {}},
-        {"lower.qdl", Stored(NameLine("Door", "\r\n", "! document name: ")), {}, {}},
+        {"lower.qdl", Bytes("! document name: Door\r\n"), {}, {}},
         {"typeA2.mod", typeA2, {}, {}},
     };
     for (const auto& c : cases) {
@@ -337,9 +339,9 @@ TEST_F(Documents, IconsAreDrawnFromPreviewsElseChosenByTypeUnlessTheSettingIsOff
         {REG_SZ, {'0', 0}, plan, 0, 1},
         {REG_DWORD, {1, 0, 0, 0}, data, 151, 1},
         {REG_NONE, {}, scratch.Write("door.qxm", Part()), 0, 1},
-        {REG_NONE, {}, scratch.Write("stair.qxm", Part(FourCc("Stai"), false)), 178, 1},
-        {REG_NONE, {}, scratch.Write("lamp.lmp", Part(FourCc("PSAS"), false)), 179, 1},
-        {REG_NONE, {}, scratch.Write("plain.qxm", Part(FourCc("Door"), false)), 153, 1},
+        {REG_NONE, {}, scratch.Write("stair.qxm", Part(0x53746169, false)), 178, 1},
+        {REG_NONE, {}, scratch.Write("lamp.lmp", Part(0x50534153, false)), 179, 1},
+        {REG_NONE, {}, scratch.Write("plain.qxm", Part(0x446F6F72, false)), 153, 1},
         {REG_NONE, {}, scratch.Write("door.qdl", Script()), 152, 1},
         {REG_NONE, {}, scratch.Write("stored.mod", Module()), 0, 1},
         {REG_DWORD, {0, 0, 0, 0}, plan, 170, 0},

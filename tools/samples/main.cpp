@@ -13,7 +13,6 @@
 #include "PlanBuilder.h"
 #include "PreviewBlockBuilder.h"
 #include "ProjectDataBuilder.h"
-#include "QdlBuilder.h"
 #include "SfoldBuilder.h"
 
 namespace {
@@ -77,6 +76,7 @@ int main(int argc, char** argv)
     using namespace orv::test;
     std::filesystem::path folder = argv[1];
     std::filesystem::create_directories(folder);
+    const std::vector<uint8_t> house = HousePreview();
     bool written =
         Write(folder, "Materials.qpd",
               InfoFileBuilder()
@@ -112,21 +112,15 @@ int main(int argc, char** argv)
                   .Version(2, "2.0")
                   .Build()) &&
         Write(folder, "Door.qxm",
-              LibPartBuilder(0x5757)
-                  .DocumentName("Door 90")
-                  .TypeCode(FourCc("Door"))
-                  .Section(FourCc("3DSC"), std::string("BLOCK 0.9, 0.1, 2.1\rADD 0, 0.1, 0\r"))
-                  .Section(FourCc("2DSC"), std::string("RECT2 0, 0, 0.9, 0.1\r"))
-                  .Section(FourCc("CTXT"), std::string("A single door, 90 cm wide."))
-                  .Section(FourCc("GIFF"), HousePreview())
-                  .Build()) &&
+              LibPart(0x5757, "Door 90",
+                      {{"3DSC", "BLOCK 0.9, 0.1, 2.1\rADD 0, 0.1, 0\r"},
+                       {"2DSC", "RECT2 0, 0, 0.9, 0.1\r"},
+                       {"CTXT", "A single door, 90 cm wide."},
+                       {"GIFF", {house.begin(), house.end()}}},
+                      13, 0x446F6F72)) &&
         Write(folder, "Window.qdl",
-              Stored(NameLine("Window 120", "\r\n") +
-                     ScriptLines({"! A window of two casements", "BLOCK 1.2, 0.1, 1.4", "END"}, {"\r\n"}))) &&
+              Bytes("! Document name: Window 120\r\n! A window of two casements\r\nBLOCK 1.2, 0.1, 1.4\r\nEND\r\n")) &&
         Write(folder, "Terrace.mod",
-              ModulBuilder()
-                  .Record(ModulRecord::B, 0xD005, TerracePreview())
-                  .Record(ModulRecord::C, 0xD004, VersionBlock(2, 6010))
-                  .Build());
+              Module({3, StoredMetafile()}, {0xD005, TerracePreview()}, {0xD004, VersionBlock(2, 6010)}));
     return written ? 0 : 1;
 }
