@@ -14,6 +14,9 @@ struct BlockHeader {
 
 inline constexpr uint32_t BlockHeaderSize = 6;
 
+// The header held in 6 bytes.
+BlockHeader ParseBlockHeader(const uint8_t* bytes, bool bigEndian);
+
 // Reads a block header at the file's position; false on a short read.
 bool ReadBlockHeader(File& file, bool bigEndian, BlockHeader& header);
 

@@ -1,5 +1,6 @@
 #include "plan/PlanFile.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -100,10 +101,10 @@ bool PlanFile::Load(const char* path)
 bool PlanFile::Read(File& file)
 {
     Clear(file);
-    uint8_t mark[2];
-    if (!file.Seek(0) || !file.ReadExactly(mark, sizeof mark) || !file.Seek(0))
+    if (!file.Seek(0) || !file.ReadExactly(leadingBytes.data(), leadingBytes.size()) || !file.Seek(0))
         return false;
-    bool headerRead = IsPlatformMark(Load16(mark)) ? ReadPlanHeader(file) : ReadLegacyHeader(file);
+    bool headerRead =
+        IsPlatformMark(Load16(leadingBytes.data())) ? ReadPlanHeader(file) : ReadLegacyHeader(file);
     return headerRead && ReadBlocks(file);
 }
 
@@ -128,6 +129,7 @@ void PlanFile::Clear(File& file)
     projectData = ProjectData();
     nameForm = NameForm::None;
     nameInMacChars = false;
+    leadingBytes = {};
 }
 
 bool PlanFile::ReadPlanHeader(File& file)
@@ -260,23 +262,34 @@ bool PlanFile::ReadSignIn(File& file)
 
 uint32_t PlanFile::FindBlock(File& file, uint64_t start, uint16_t tag, bool bigEndian)
 {
+    // Headers are taken from chunks read ahead, so that a chain of short blocks costs
+    // one read per chunk rather than a seek and a read per block.
+    constexpr uint32_t ChunkSize = 4096;
+    std::array<uint8_t, ChunkSize> chunk;
+    uint64_t chunkStart = 0;
+    uint32_t chunkLength = 0;
     uint64_t saved = file.Position();
     uint64_t size = file.Size();
-    if (file.Seek(start) && file.Position() == start) {
-        // Offsets are signed 32-bit numbers in the format, so a length of 2^31 or
-        // more would lead back into blocks already passed; here every step goes
-        // forward, and the scan ends where 32 bits end.
-        uint64_t position = start;
-        while (position + BlockHeaderSize < size && position <= INT32_MAX) {
-            BlockHeader block;
-            if (!ReadBlockHeader(file, bigEndian, block))
+    // Offsets are signed 32-bit numbers in the format, so a length of 2^31 or more
+    // would lead back into blocks already passed; here every step goes forward, and
+    // the scan ends where 32 bits end.
+    for (uint64_t position = start; position + BlockHeaderSize < size && position <= INT32_MAX;) {
+        if (position == start || position + BlockHeaderSize > chunkStart + chunkLength) {
+            auto wanted = static_cast<uint32_t>(std::min<uint64_t>(ChunkSize, size - position));
+            if (!file.Seek(position) || file.Position() != position)
                 break;
-            if (block.tag == tag)
-                return static_cast<uint32_t>(position);
-            position += uint64_t{BlockHeaderSize} + block.length;
-            if (!file.Seek(position))
+            chunkStart = position;
+            chunkLength = file.Read(chunk.data(), wanted);
+            if (chunkLength < BlockHeaderSize)
                 break;
         }
+        BlockHeader block = ParseBlockHeader(&chunk[position - chunkStart], bigEndian);
+        if (block.tag == tag) {
+            if (!file.Seek(position + BlockHeaderSize))
+                break;
+            return static_cast<uint32_t>(position);
+        }
+        position += uint64_t{BlockHeaderSize} + block.length;
     }
     file.Seek(saved);
     return 0;
@@ -311,8 +324,10 @@ bool PlanFile::WriteDocumentName(File& file, const std::string& newName)
 
     // The field is overwritten where it lies; a file too short to hold it is not
     // lengthened.
-    if (uint64_t{nameOffset} + NameFieldSize > file.Size() || !file.Seek(nameOffset) ||
-        !file.WriteExactly(field, NameFieldSize))
+    std::array<uint8_t, 4> leading;
+    if (uint64_t{nameOffset} + NameFieldSize > file.Size() || !file.Seek(0) ||
+        !file.ReadExactly(leading.data(), leading.size()) || leading != leadingBytes ||
+        !file.Seek(nameOffset) || !file.WriteExactly(field, NameFieldSize))
         return false;
     documentName = newName;
     return true;

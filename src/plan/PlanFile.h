@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -35,7 +36,8 @@ public:
     // Rewrites the 32-byte name field in place, in the form and character set that
     // the reader reads it in, and takes the new name. Refused, without opening the
     // file, when the document has no writable name, or the name is empty, longer
-    // than 31 characters or the same as the stored one.
+    // than 31 characters or the same as the stored one; refused without writing when
+    // the file no longer begins as it did when read (saved again in another form).
     bool WriteDocumentName(const char* path, const std::string& newName);
     bool WriteDocumentName(File& file, const std::string& newName);
 
@@ -92,6 +94,8 @@ private:
 
     NameForm nameForm = NameForm::None;
     bool nameInMacChars = false;
+    // The platform mark or legacy version the form was chosen by.
+    std::array<uint8_t, 4> leadingBytes{};
 };
 
 }  // namespace orv

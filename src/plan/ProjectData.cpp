@@ -91,11 +91,11 @@ bool ProjectData::IsChanged(const ProjectTexts& shown) const
     return false;
 }
 
-bool ProjectData::WriteBack(File& file, const ProjectTexts& shown)
+bool ProjectData::WriteBack(File& file, uint64_t recordOffset, const ProjectTexts& shown)
 {
-    uint64_t position = file.Position();
     Record record;
-    if (!file.ReadExactly(record.data(), RecordSize) || !file.Seek(position))
+    if (!file.Seek(recordOffset) || file.Position() != recordOffset ||
+        !file.ReadExactly(record.data(), RecordSize) || !file.Seek(recordOffset))
         return false;
 
     // The stored bytes are changed only where a new text goes, so the bytes after a
@@ -123,7 +123,7 @@ bool ProjectData::WriteBackInBlock(File& file, uint64_t blockOffset, uint16_t ta
     if (!file.Seek(blockOffset) || !ReadBlockHeader(file, bigEndian, block) || block.tag != tag ||
         block.length < RecordSize)
         return false;
-    return WriteBack(file, shown);
+    return WriteBack(file, blockOffset + BlockHeaderSize, shown);
 }
 
 }  // namespace orv

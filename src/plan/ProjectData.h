@@ -38,13 +38,14 @@ public:
     // record would store, differ from the record.
     bool IsChanged(const ProjectTexts& shown) const;
 
-    // Rewrites the record at the file's position with the shown texts: line ends
+    // Rewrites the record at recordOffset with the shown texts: line ends
     // back to lone CRs, each text cut to 127 stored characters, Mac characters for a
     // record that is not 'WW'. Every other stored byte keeps its value, and the file
     // is written once, with the whole record, after everything else succeeded. On
     // success the texts are what a new read gives, which for a page's texts is what
-    // it shows; on failure they stay as they were.
-    bool WriteBack(File& file, const ProjectTexts& shown);
+    // it shows; on failure, also when the offset cannot be reached, they stay as
+    // they were.
+    bool WriteBack(File& file, uint64_t recordOffset, const ProjectTexts& shown);
     // The same for the record of the block at blockOffset, when that block carries
     // the tag and is long enough for a whole record; false otherwise.
     bool WriteBackInBlock(File& file, uint64_t blockOffset, uint16_t tag, bool bigEndian,

@@ -9,6 +9,7 @@
 #include "GifWriter.h"
 #include "PlanBuilder.h"
 #include "PreviewBlockBuilder.h"
+#include "RecordingFile.h"
 #include "ScopedCharTables.h"
 #include "plan/PageTexts.h"
 #include "plan/PlanFile.h"
@@ -231,11 +232,13 @@ TEST(PlanFindBlock, ScansTheChainFromStartAndLeavesTheFileAfterTheHeaderFound)
         MemoryFile file(PlanBuilder(WW).BlockClaiming(1, length, Bytes("x")).Block(270, Bytes("n")).Build());
         EXPECT_EQ(PlanFile::FindBlock(file, 256, 270, false), 0u) << length;
     }
+    // A chain of empty blocks is walked from a few large reads.
     PlanBuilder empties(MM);
     for (int i = 0; i < 5000; ++i)
         empties.Block(1, {});
-    MemoryFile file(empties.Block(270, Bytes("end")).Build());
+    test::RecordingFile file(empties.Block(270, Bytes("end")).Build());
     EXPECT_EQ(PlanFile::FindBlock(file, 256, 270, true), 256u + 5000u * 6u);
+    EXPECT_LE(file.Count("read"), 10u);
 }
 
 TEST(PlanPageTexts, PlatformsWritersAndThePreviewTop)
@@ -297,6 +300,9 @@ TEST(PlanWrite, NameAndProjectDataAreWrittenInTheFormTheReaderReadsOrNotAtAll)
         {"no field left", test::Renamed<PlanFile>(plan, name, Cut(plan, 47)), std::nullopt},
         {"write fails", test::Renamed<PlanFile>(plan, name, plan, 0), test::Failed},
         {"write cut", test::Renamed<PlanFile>(plan, name, plan, 31), test::Failed},
+        // Saved again in another form while the page was open
+        {"now a Mac plan", test::Renamed<PlanFile>(plan, name, mm), test::Failed},
+        {"now another legacy form", test::Renamed<PlanFile>(l2, name, l3w), test::Failed},
         // Project data changes only the record's texts
         {"data Windows", test::Rewritten<PlanFile>(dataWW), test::RewrittenBytes(dataWW, record, false)},
         {"data Mac", test::Rewritten<PlanFile>(dataMM), test::RewrittenBytes(dataMM, record, true)},

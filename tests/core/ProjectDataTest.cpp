@@ -31,7 +31,7 @@ struct PlacedRecord {
         EXPECT_TRUE(data.ReadFrom(file));
     }
 
-    bool WriteBack(const ProjectTexts& shown) { return file.Seek(100) && data.WriteBack(file, shown); }
+    bool WriteBack(const ProjectTexts& shown) { return data.WriteBack(file, 100, shown); }
 
     // The document with text fields (by number) holding these stored texts and their
     // terminators.
@@ -149,16 +149,25 @@ TEST(ProjectDataWrite, AllOfTheRecordIsWrittenAtOnceAtTheEndAndOnlyWhereItFits)
     ProjectTexts shown = data.Texts();
     shown.keywords = "new";
     file.log.clear();
-    ASSERT_TRUE(file.Seek(0));
-    ASSERT_TRUE(data.WriteBack(file, shown));
+    ASSERT_TRUE(data.WriteBack(file, 0, shown));
     EXPECT_EQ(file.log, (std::vector<std::string>{"seek 0", "read 2048", "seek 0", "write 2048"}));
 
     std::vector<uint8_t> record = ProjectDataRecord(Windows, {});
     record.resize(2000);
     test::RecordingFile shorter(record);
-    EXPECT_FALSE(ProjectData().WriteBack(shorter, shown));
+    EXPECT_FALSE(ProjectData().WriteBack(shorter, 0, shown));
     EXPECT_EQ(shorter.Bytes(), record);
     EXPECT_EQ(shorter.Count("write"), 0u);
+
+    // A file that cannot tell where it is: the record is not written over its start.
+    struct Unplaced : test::RecordingFile {
+        using RecordingFile::RecordingFile;
+        uint64_t Position() const override { return 0; }
+    };
+    PlacedRecord placed(ProjectDataRecord(Windows, {}));
+    Unplaced unplaced(placed.document);
+    EXPECT_FALSE(placed.data.WriteBack(unplaced, 100, shown));
+    EXPECT_EQ(unplaced.Bytes(), placed.document);
 }
 
 }  // namespace

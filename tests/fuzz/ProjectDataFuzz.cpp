@@ -26,10 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Expect(record.ReadFrom(file) == whole, "a record is read exactly when the file holds all of it");
     Expect(whole || record.Texts() == ProjectTexts{}, "a failed read keeps the texts");
     ExpectShowable(record.Texts());
-    auto write = [&](MemoryFile& copy, const ProjectTexts& typed) {
-        copy.Seek(RecordAt);
-        return record.WriteBack(copy, typed);
-    };
+    auto write = [&](MemoryFile& copy, const ProjectTexts& typed) { return record.WriteBack(copy, RecordAt, typed); };
     Expect(ExpectProjectDataRewrite(record, bytes, edits, RecordAt, false, write) == whole,
            "a whole record can be rewritten");
     return 0;
