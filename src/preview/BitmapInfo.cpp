@@ -15,9 +15,10 @@ bool GetBitmapInfo(const BitmapInfoHeader* header, BitmapFacts& facts)
 {
     if (header == nullptr || header->biSize != sizeof(BitmapInfoHeader))
         return false;
-    if (header->biCompression > CompressionBitFields || header->biWidth < 0)
+    // Other plane counts would let a header claim any size with no pixel data.
+    if (header->biCompression > CompressionBitFields || header->biWidth < 0 || header->biPlanes != 1)
         return false;
-    uint32_t bitsPerPixel = uint32_t{header->biPlanes} * header->biBitCount;
+    uint32_t bitsPerPixel = header->biBitCount;
     uint32_t colourCount = header->biClrUsed;
     if (colourCount == 0 && bitsPerPixel <= 8)
         colourCount = 1u << bitsPerPixel;

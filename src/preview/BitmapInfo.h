@@ -22,8 +22,9 @@ struct BitmapFacts {
     uint64_t totalBytes;
 };
 
-// False for a missing header, a header size other than 40, a compression other than
-// none, run-length or bit fields, a negative width, and run-length data of no size.
+// False for a missing header, a header size other than 40, a plane count other than 1,
+// a compression other than none, run-length or bit fields, a negative width, and
+// run-length data of no size.
 // A negative height (rows stored top down) counts its rows like a positive one.
 bool GetBitmapInfo(const BitmapInfoHeader* header, BitmapFacts& facts);
 
