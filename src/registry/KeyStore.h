@@ -26,6 +26,8 @@ public:
         virtual ~Key() = default;
         virtual bool SetValue(const char* name, uint32_t type, const void* data,
                               uint32_t size) = 0;
+        // Removes a named value; fails when it is missing.
+        virtual bool DeleteValue(const char* name) = 0;
         // As the registry reads: size holds the buffer's capacity on entry and the
         // value's size on success; a missing value or one larger than the buffer
         // fails the read.

@@ -40,6 +40,8 @@ public:
         return true;
     }
 
+    bool DeleteValue(const char* name) override { return values.erase(Lower(name)) == 1; }
+
     bool QueryValue(const char* name, uint32_t& type, void* data, uint32_t& size) override
     {
         auto found = values.find(Lower(name));

@@ -35,6 +35,8 @@ int ParseIndex(const char* text)
 }
 
 constexpr const char* IconHandlerKey = "shellex\\IconHandler";
+// Beside our icon handler: the handler of another product that ours replaced.
+constexpr const char* ReplacedHandlerValue = "Orvenstaal.ReplacedHandler";
 constexpr const char* QuickViewKey = "QuickView";
 
 // The file type's program id that the extension's key names; an empty name is none.
@@ -53,6 +55,11 @@ bool DeleteIconHandler(RegistryAccess& registry, const char* key, const char* cl
     if (!registry.GetStringValue(RegistryRoot::ClassesRoot, key, IconHandlerKey, nullptr, handler) ||
         !EqualIgnoringCase(handler.c_str(), classIdString))
         return false;
+    std::string replaced;
+    if (registry.GetStringValue(RegistryRoot::ClassesRoot, key, IconHandlerKey, ReplacedHandlerValue, replaced))
+        return registry.SetStringValue(RegistryRoot::ClassesRoot, key, IconHandlerKey, replaced.c_str(),
+                                       nullptr) &&
+               registry.DeleteValue(RegistryRoot::ClassesRoot, key, IconHandlerKey, ReplacedHandlerValue);
     return registry.DeleteKey(RegistryRoot::ClassesRoot, key, IconHandlerKey);
 }
 
@@ -143,6 +150,16 @@ bool RegistryAccess::DeleteKey(RegistryRoot root, const char* key, const char* s
     return store->DeleteKey(root, path.c_str());
 }
 
+bool RegistryAccess::DeleteValue(RegistryRoot root, const char* key, const char* subkey, const char* valueName)
+{
+    std::string path;
+    if (!store || !ComposePath(key, subkey, path))
+        return false;
+    // Opened for writing only when it exists, so that a missing key is not made.
+    auto opened = store->OpenKey(root, path.c_str()) ? store->CreateKey(root, path.c_str()) : nullptr;
+    return opened && opened->DeleteValue(valueName);
+}
+
 bool RegistryAccess::GetDefaultIcon(const char* extension, char* file, int& index)
 {
     std::string programId;
@@ -164,6 +181,10 @@ void RegistryAccess::RegisterIconHandler(const char* extension, const char* clas
 {
     std::string programId;
     const char* owner = ReadProgramId(*this, extension, programId) ? programId.c_str() : extension;
+    std::string current;
+    if (GetStringValue(RegistryRoot::ClassesRoot, owner, IconHandlerKey, nullptr, current) && !current.empty() &&
+        !EqualIgnoringCase(current.c_str(), classIdString))
+        SetStringValue(RegistryRoot::ClassesRoot, owner, IconHandlerKey, current.c_str(), ReplacedHandlerValue);
     SetStringValue(RegistryRoot::ClassesRoot, owner, IconHandlerKey, classIdString, nullptr);
 }
 

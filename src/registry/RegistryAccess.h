@@ -32,6 +32,7 @@ public:
     bool GetDwordValue(RegistryRoot root, const char* key, const char* subkey,
                        const char* valueName, uint32_t& out);
     bool DeleteKey(RegistryRoot root, const char* key, const char* subkey);
+    bool DeleteValue(RegistryRoot root, const char* key, const char* subkey, const char* valueName);
 
     // The file and index of the "DefaultIcon" that the extension's program id names.
     // file holds 260 bytes; index is left alone when the value has no ','. Both are
@@ -39,10 +40,12 @@ public:
     bool GetDefaultIcon(const char* extension, char* file, int& index);
 
     // The icon handler of the extension's file type: under its program id when the
-    // extension names one, otherwise under the extension's own key.
+    // extension names one, otherwise under the extension's own key. Another class's
+    // handler found there is kept beside ours, to be put back when ours goes.
     void RegisterIconHandler(const char* extension, const char* classIdString);
     // Removes the icon handler keys that name this class, under the program id and
-    // under the extension; another class's icon handler stays. True when one went.
+    // under the extension, or puts back the handler ours replaced; another class's
+    // icon handler stays. True when one of ours went.
     bool UnregisterIconHandler(const char* extension, const char* classIdString);
     void RegisterQuickView(const char* extension, const char* classIdString);
     // True when the extension's "QuickView" key went; it stays while other viewers

@@ -94,8 +94,8 @@ TEST(Registration, RegisteringWritesExactlyTheServersKeysAndUnregisteringRemoves
 }
 
 // An icon handler goes under the program id the extension names (an empty one names
-// none) and replaces another class's there; unregistering removes our keys only, and
-// a Quick View key only when no other viewer is left under it.
+// none) and replaces another class's there, which unregistering puts back; our keys
+// alone are removed, and a Quick View key only when no other viewer is left under it.
 TEST(Registration, IconHandlersFollowTheProgramIdAndOnlyOurKeysAreRemoved)
 {
     const std::string ours = std::string("|=") + classId;
@@ -119,14 +119,18 @@ TEST(Registration, IconHandlersFollowTheProgramIdAndOnlyOurKeysAreRemoved)
     EXPECT_EQ(registered.count("orv.plan\\shellex\\iconhandler" + ours), 1u);
     EXPECT_EQ(registered.count(".pln\\shellex"), 0u);
     EXPECT_EQ(registered.count(".qdl\\shellex\\iconhandler" + ours), 1u);
+    const std::string replaced = std::string("\\shellex\\iconhandler|orvenstaal.replacedhandler=") + otherClassId;
+    EXPECT_EQ(registered.count("orv.plan" + replaced), 1u);
+    EXPECT_EQ(registered.count(".qdl" + replaced), 1u);
     EXPECT_TRUE(registry.UnregisterIconHandler(".pln", classId));
     EXPECT_TRUE(registry.UnregisterQuickView(".pln", classId));
     EXPECT_FALSE(registry.UnregisterQuickView(".mod", classId));
     UnregisterServer(registry, classId, AllExtensionTables);
     const Lines left = Listing(store);
-    EXPECT_EQ(left.count("orv.plan\\shellex\\iconhandler"), 0u);
-    EXPECT_EQ(left.count("orv.plan\\shellex"), 1u);
-    EXPECT_EQ(left.count(".qdl\\shellex\\iconhandler"), 0u);
+    const std::string theirs = std::string("\\shellex\\iconhandler|=") + otherClassId;
+    EXPECT_EQ(left.count("orv.plan" + theirs), 1u);
+    EXPECT_EQ(left.count(".qdl" + theirs), 1u);
+    EXPECT_EQ(left.count("orv.plan" + replaced) + left.count(".qdl" + replaced), 0u);
     EXPECT_EQ(left.count("quickview\\.mod\\{11111111-2222-3333-4444-555555555555}"), 1u);
     EXPECT_EQ(left.count("*\\shellex\\propertysheethandlers\\other"), 1u);
 }

@@ -81,7 +81,7 @@ TYPED_TEST_P(RegistryAccessCases, DwordReadsAnswerOnlyForFourByteDwords)
 }
 
 // "QuickView!" and "QuickView.old" sort between "QuickView" and its subkeys.
-TYPED_TEST_P(RegistryAccessCases, DeleteRemovesOneKeyAndRefusesParents)
+TYPED_TEST_P(RegistryAccessCases, DeleteRemovesOneKeyOrValueAndRefusesParents)
 {
     auto& r = this->registry;
     const auto root = RegistryRoot::ClassesRoot;
@@ -95,6 +95,17 @@ TYPED_TEST_P(RegistryAccessCases, DeleteRemovesOneKeyAndRefusesParents)
     EXPECT_TRUE(r.DeleteKey(root, "QuickView", ".pln"));
     EXPECT_NE(this->store.OpenKey(root, "QuickView"), nullptr);
     EXPECT_EQ(this->store.OpenKey(root, "QuickView\\.pln"), nullptr);
+
+    // A value goes alone, and only from a key that exists.
+    ASSERT_TRUE(r.SetStringValue(root, "QuickView", nullptr, "kept", "Other"));
+    ASSERT_TRUE(r.SetStringValue(root, "QuickView", nullptr, "gone", "Ours"));
+    EXPECT_TRUE(r.DeleteValue(root, "QuickView", nullptr, "OURS"));
+    EXPECT_FALSE(r.DeleteValue(root, "QuickView", nullptr, "Ours"));
+    EXPECT_FALSE(r.DeleteValue(root, "QuickView", ".pln", "Ours"));
+    EXPECT_EQ(this->store.OpenKey(root, "QuickView\\.pln"), nullptr);
+    std::string text;
+    EXPECT_TRUE(r.GetStringValue(root, "QuickView", nullptr, "Other", text));
+    EXPECT_EQ(text, "kept");
 }
 
 // Key paths of up to 255 characters are taken; a longer one is not cut but refused.
@@ -110,7 +121,7 @@ TYPED_TEST_P(RegistryAccessCases, OverlongKeyPathsAreRefusedWholesale)
 }
 
 REGISTER_TYPED_TEST_SUITE_P(RegistryAccessCases, StringValuesRoundTripAndNullDataCreatesTheKeyOnly,
-                            DwordReadsAnswerOnlyForFourByteDwords, DeleteRemovesOneKeyAndRefusesParents,
+                            DwordReadsAnswerOnlyForFourByteDwords, DeleteRemovesOneKeyOrValueAndRefusesParents,
                             OverlongKeyPathsAreRefusedWholesale);
 
 }  // namespace orv::test

@@ -20,6 +20,8 @@ public:
                ERROR_SUCCESS;
     }
 
+    bool DeleteValue(const char* name) override { return RegDeleteValueA(key.get(), name) == ERROR_SUCCESS; }
+
     bool QueryValue(const char* name, uint32_t& type, void* data, uint32_t& size) override
     {
         DWORD valueType = 0;
