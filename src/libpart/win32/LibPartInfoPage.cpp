@@ -25,32 +25,7 @@ void Fill(HWND dialog, const LibPartFile& part)
 
 INT_PTR CALLBACK LibPartInfoPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
-    try {
-        switch (message) {
-        case WM_INITDIALOG: {
-            auto* handler = static_cast<LibPartHandler*>(PageHandler(lParam));
-            Fill(dialog, handler->Document());
-            BindHandler(dialog, handler);
-            return TRUE;
-        }
-        case WM_PAINT:
-            PaintPreview(dialog);
-            return FALSE;
-        case WM_COMMAND:
-            ForwardEditChange(dialog, wParam);
-            return FALSE;
-        case WM_NOTIFY:
-            // The document refuses an empty or unchanged name without opening the file.
-            return AnswerNotification(dialog, lParam, [dialog] {
-                return static_cast<LibPartHandler*>(BoundHandler(dialog))
-                    ->WriteDocumentName(ItemText(dialog, IDC_DOCUMENT_NAME, LibPartFile::MaxNameLength));
-            });
-        default:
-            return FALSE;
-        }
-    } catch (...) {
-        return FALSE;
-    }
+    return NamePageProc<LibPartHandler, Fill, LibPartFile::MaxNameLength, true>(dialog, message, wParam, lParam);
 }
 
 }  // namespace orv

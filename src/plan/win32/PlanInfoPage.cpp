@@ -43,32 +43,7 @@ void Fill(HWND dialog, const PlanFile& plan)
 
 INT_PTR CALLBACK PlanInfoPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
-    try {
-        switch (message) {
-        case WM_INITDIALOG: {
-            auto* handler = static_cast<PlanHandler*>(PageHandler(lParam));
-            Fill(dialog, handler->Document());
-            BindHandler(dialog, handler);
-            return TRUE;
-        }
-        case WM_PAINT:
-            PaintPreview(dialog);
-            return FALSE;
-        case WM_COMMAND:
-            ForwardEditChange(dialog, wParam);
-            return FALSE;
-        case WM_NOTIFY:
-            // The document refuses an empty or unchanged name without opening the file.
-            return AnswerNotification(dialog, lParam, [dialog] {
-                return static_cast<PlanHandler*>(BoundHandler(dialog))
-                    ->WriteDocumentName(ItemText(dialog, IDC_DOCUMENT_NAME, PlanFile::MaxNameLength));
-            });
-        default:
-            return FALSE;
-        }
-    } catch (...) {
-        return FALSE;
-    }
+    return NamePageProc<PlanHandler, Fill, PlanFile::MaxNameLength, true>(dialog, message, wParam, lParam);
 }
 
 }  // namespace orv

@@ -23,29 +23,7 @@ void Fill(HWND dialog, const SfoldFile& book)
 
 INT_PTR CALLBACK SfoldInfoPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
-    try {
-        switch (message) {
-        case WM_INITDIALOG: {
-            auto* handler = static_cast<SfoldHandler*>(PageHandler(lParam));
-            Fill(dialog, handler->Document());
-            BindHandler(dialog, handler);
-            return TRUE;
-        }
-        case WM_COMMAND:
-            ForwardEditChange(dialog, wParam);
-            return FALSE;
-        case WM_NOTIFY:
-            // The document refuses an empty or unchanged name without opening the file.
-            return AnswerNotification(dialog, lParam, [dialog] {
-                return static_cast<SfoldHandler*>(BoundHandler(dialog))
-                    ->WriteDocumentName(ItemText(dialog, IDC_DOCUMENT_NAME, SfoldFile::MaxNameLength));
-            });
-        default:
-            return FALSE;
-        }
-    } catch (...) {
-        return FALSE;
-    }
+    return NamePageProc<SfoldHandler, Fill, SfoldFile::MaxNameLength, false>(dialog, message, wParam, lParam);
 }
 
 }  // namespace orv

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "resources/resource.h"
 #include "shell/win32/FileHandler.h"
 
 namespace orv {
@@ -42,6 +43,41 @@ INT_PTR AnswerNotification(HWND dialog, LPARAM lParam, Write write)
     if (reinterpret_cast<NMHDR*>(lParam)->code == PSN_APPLY && BoundHandler(dialog) != nullptr && write())
         PostMessageA(GetParent(dialog), PSM_CANCELTOCLOSE, 0, 0);
     return AcceptNotification(dialog);
+}
+
+// The procedure of an info page whose one edit is the document's name: Fill shows the
+// handler's document before the handler is bound, a page with a preview paints it into
+// its placeholder, and apply writes the name back (the document refuses an empty or
+// unchanged name without opening the file).
+template <class Handler, auto Fill, int MaxName, bool WithPreview>
+INT_PTR NamePageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    try {
+        switch (message) {
+        case WM_INITDIALOG: {
+            auto* handler = static_cast<Handler*>(PageHandler(lParam));
+            Fill(dialog, handler->Document());
+            BindHandler(dialog, handler);
+            return TRUE;
+        }
+        case WM_PAINT:
+            if (WithPreview)
+                PaintPreview(dialog);
+            return FALSE;
+        case WM_COMMAND:
+            ForwardEditChange(dialog, wParam);
+            return FALSE;
+        case WM_NOTIFY:
+            return AnswerNotification(dialog, lParam, [dialog] {
+                return static_cast<Handler*>(BoundHandler(dialog))
+                    ->WriteDocumentName(ItemText(dialog, IDC_DOCUMENT_NAME, MaxName));
+            });
+        default:
+            return FALSE;
+        }
+    } catch (...) {
+        return FALSE;
+    }
 }
 
 }  // namespace orv
