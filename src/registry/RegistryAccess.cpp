@@ -67,6 +67,20 @@ bool DeleteIconHandler(RegistryAccess& registry, const char* key, const char* cl
 
 RegistryAccess::RegistryAccess(KeyStore* store) : store(store) {}
 
+std::unique_ptr<KeyStore::Key> RegistryAccess::Open(RegistryRoot root, const char* key, const char* subkey,
+                                                    KeyUse use)
+{
+    std::string path;
+    if (!store || !ComposePath(key, subkey, path))
+        return nullptr;
+    if (use == KeyUse::Read)
+        return store->OpenKey(root, path.c_str());
+    // A key opened for writing is made when missing, which a deletion must not do.
+    if (use == KeyUse::WriteExisting && !store->OpenKey(root, path.c_str()))
+        return nullptr;
+    return store->CreateKey(root, path.c_str());
+}
+
 RegistryAccess& RegistryAccess::Instance()
 {
     static RegistryAccess instance;
@@ -81,10 +95,7 @@ void RegistryAccess::SetStore(KeyStore* newStore)
 bool RegistryAccess::SetStringValue(RegistryRoot root, const char* key, const char* subkey,
                                     const char* data, const char* valueName)
 {
-    std::string path;
-    if (!store || !ComposePath(key, subkey, path))
-        return false;
-    auto opened = store->CreateKey(root, path.c_str());
+    auto opened = Open(root, key, subkey, KeyUse::Write);
     if (!opened)
         return false;
     if (data)
@@ -95,10 +106,7 @@ bool RegistryAccess::SetStringValue(RegistryRoot root, const char* key, const ch
 bool RegistryAccess::SetDwordValue(RegistryRoot root, const char* key, const char* subkey,
                                    uint32_t number, const char* valueName)
 {
-    std::string path;
-    if (!store || !ComposePath(key, subkey, path))
-        return false;
-    auto opened = store->CreateKey(root, path.c_str());
+    auto opened = Open(root, key, subkey, KeyUse::Write);
     if (!opened)
         return false;
     opened->SetValue(valueName, ValueDword, &number, sizeof number);
@@ -108,10 +116,7 @@ bool RegistryAccess::SetDwordValue(RegistryRoot root, const char* key, const cha
 bool RegistryAccess::GetStringValue(RegistryRoot root, const char* key, const char* subkey,
                                     const char* valueName, std::string& out)
 {
-    std::string path;
-    if (!store || !ComposePath(key, subkey, path))
-        return false;
-    auto opened = store->OpenKey(root, path.c_str());
+    auto opened = Open(root, key, subkey, KeyUse::Read);
     if (!opened)
         return false;
     char buffer[512];
@@ -126,10 +131,7 @@ bool RegistryAccess::GetStringValue(RegistryRoot root, const char* key, const ch
 bool RegistryAccess::GetDwordValue(RegistryRoot root, const char* key, const char* subkey,
                                    const char* valueName, uint32_t& out)
 {
-    std::string path;
-    if (!store || !ComposePath(key, subkey, path))
-        return false;
-    auto opened = store->OpenKey(root, path.c_str());
+    auto opened = Open(root, key, subkey, KeyUse::Read);
     if (!opened)
         return false;
     uint32_t number = 0;
@@ -152,11 +154,7 @@ bool RegistryAccess::DeleteKey(RegistryRoot root, const char* key, const char* s
 
 bool RegistryAccess::DeleteValue(RegistryRoot root, const char* key, const char* subkey, const char* valueName)
 {
-    std::string path;
-    if (!store || !ComposePath(key, subkey, path))
-        return false;
-    // Opened for writing only when it exists, so that a missing key is not made.
-    auto opened = store->OpenKey(root, path.c_str()) ? store->CreateKey(root, path.c_str()) : nullptr;
+    auto opened = Open(root, key, subkey, KeyUse::WriteExisting);
     return opened && opened->DeleteValue(valueName);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "registry/KeyStore.h"
@@ -53,6 +54,11 @@ public:
     bool UnregisterQuickView(const char* extension, const char* classIdString);
 
 private:
+    enum class KeyUse { Read, Write, WriteExisting };
+    // The key at key\subkey; for Write made as needed. Null without a store, for a
+    // path the registry would refuse, or when the key cannot be opened.
+    std::unique_ptr<KeyStore::Key> Open(RegistryRoot root, const char* key, const char* subkey, KeyUse use);
+
     KeyStore* store;
 };
 
