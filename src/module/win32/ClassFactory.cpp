@@ -5,6 +5,7 @@
 #include "module/win32/HandlerClasses.h"
 #include "module/win32/ModuleState.h"
 #include "shell/win32/ShellExtension.h"
+#include "viewer/win32/QuickViewer.h"
 
 namespace orv {
 
@@ -44,7 +45,7 @@ HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID i
     if (outer != nullptr)
         return CLASS_E_NOAGGREGATION;
     try {
-        auto* object = new (std::nothrow) ShellExtension(ServerClassId, ModuleHandlers());
+        auto* object = new (std::nothrow) ShellExtension(ServerClassId, ModuleHandlers(), QuickViewer::Make);
         if (object == nullptr)
             return E_OUTOFMEMORY;
         // The temporary reference destroys the object when the interface is refused.

@@ -29,14 +29,17 @@ bool ReadPreviewIcons()
 
 }  // namespace
 
-ShellExtension::ShellExtension(const CLSID& classId, const HandlerFactory& handlers)
-    : classId(classId), handlers(handlers), previewIcons(ReadPreviewIcons())
+ShellExtension::ShellExtension(const CLSID& classId, const HandlerFactory& handlers,
+                               MakeViewerFunction makeViewer)
+    : classId(classId), handlers(handlers), makeViewer(makeViewer), previewIcons(ReadPreviewIcons())
 {
     LiveObjects::Add();
 }
 
 ShellExtension::~ShellExtension()
 {
+    // The viewport paints through the handler until its window is gone.
+    viewer.reset();
     link.reset();
     LiveObjects::Remove();
 }
@@ -71,6 +74,7 @@ ULONG STDMETHODCALLTYPE ShellExtension::Release() noexcept
 
 HRESULT ShellExtension::Bind(const char* path)
 {
+    viewer.reset();
     link.reset();
     std::unique_ptr<FileHandler> handler = handlers.CreateHandler(path);
     if (!handler)
@@ -233,15 +237,34 @@ HRESULT STDMETHODCALLTYPE ShellExtension::Extract(PCSTR, UINT, HICON* large, HIC
 
 // IFileViewerA
 
-HRESULT STDMETHODCALLTYPE ShellExtension::ShowInitialize(IFileViewerSite*) noexcept
+HRESULT STDMETHODCALLTYPE ShellExtension::ShowInitialize(IFileViewerSite* site) noexcept
 {
-    // This build has no viewer window, which is the failure to create one.
-    return E_FAIL;
+    try {
+        if (!link)
+            return E_FAIL;
+        // A frame the user closed cannot show again.
+        if (viewer && !viewer->HasFrame())
+            viewer.reset();
+        if (!viewer && makeViewer)
+            viewer = makeViewer();
+        if (!viewer)
+            return E_FAIL;
+        if (!viewer->Prepare(*link->handler, site, static_cast<IShellPropSheetExt*>(this))) {
+            viewer.reset();
+            return E_FAIL;
+        }
+        return S_OK;
+    } catch (...) {
+        return E_FAIL;
+    }
 }
 
-HRESULT STDMETHODCALLTYPE ShellExtension::Show(FVSHOWINFO*) noexcept
+HRESULT STDMETHODCALLTYPE ShellExtension::Show(FVSHOWINFO* info) noexcept
 {
-    return E_UNEXPECTED;
+    if (!viewer || !link || info == nullptr)
+        return E_UNEXPECTED;
+    viewer->ShowAndRun(*info);
+    return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE ShellExtension::PrintTo(LPSTR, BOOL) noexcept

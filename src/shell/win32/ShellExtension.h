@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "shell/win32/FileViewer.h"
 #include "shell/win32/HandlerFactory.h"
 #include "shell/win32/HandlerLink.h"
 #include "shell/win32/ShellInterfaces.h"
@@ -18,7 +19,8 @@ class ShellExtension final : public IShellPropSheetExt,
                              public IExtractIconA,
                              public IFileViewerA {
 public:
-    ShellExtension(const CLSID& classId, const HandlerFactory& handlers);
+    // Without makeViewer the object has no Quick View window to offer.
+    ShellExtension(const CLSID& classId, const HandlerFactory& handlers, MakeViewerFunction makeViewer = nullptr);
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override;
@@ -65,6 +67,9 @@ private:
     CLSID classId;
     const HandlerFactory& handlers;
     std::unique_ptr<HandlerLink> link;
+    MakeViewerFunction makeViewer;
+    // Prepared for the handler of link; it goes with that binding.
+    std::unique_ptr<FileViewer> viewer;
     bool previewIcons = true;
 };
 
