@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the server, registers it in a private Wine prefix, writes sample documents
-# and opens their Properties pages and icons through shellhost. With a display the
-# property sheets appear on it (close each to go on); without one they are drawn
-# under Xvfb and screenshots go to build/win64/demo/.
+# and opens their Properties pages, icons and Quick View windows through shellhost.
+# With a display the sheets and viewers appear on it (close each to go on); without
+# one they are drawn under Xvfb and screenshots go to build/win64/demo/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -38,6 +38,12 @@ for document in "$samples"/*; do
   host properties "$(winpath "$document")" --screenshot "$(winpath "$out/$name.png")" $wait || true
   echo "== Icon of $name"
   host icon "$(winpath "$document")" --out "$(winpath "$out/$name-icon")" || true
+done
+# One Quick View window per document family.
+for name in Villa.pln Door.qxm Window.qdl Terrace.mod Sheets.sfk Materials.qpd Outline.vec; do
+  echo
+  echo "== Quick View of $name"
+  host view "$(winpath "$samples/$name")" --screenshot "$(winpath "$out/$name-view.png")" $wait || true
 done
 host unregister
 echo

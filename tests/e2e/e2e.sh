@@ -84,6 +84,17 @@ check "icon of a font file" "$(host icon "$samples\\Outline.vec" --out "$(winpat
   "GetIconLocation: 0x00000000 flags 0x1a" "Extract: 0x00000000 large 32x32 small 32x32"
 [ -s "$out/outline-large.png" ] && pass "icon written" || fail "icon written"
 
+check "viewing a plan" \
+  "$(host view "$samples\\Villa.pln" --screenshot "$(winpath "$out/view-villa.png")")" \
+  "ShowInitialize: 0x00000000" 'title: "Orvenstaal Viewer - Villa.pln"' 'status: ""' "pinned: none" \
+  "screenshot: ok" "Show: 0x00000000"
+check "viewing pinned" "$(host view "$samples\\Terrace.mod" --pin)" "pinned: this viewer"
+check "a file dropped on the viewer is viewed in its place" \
+  "$(host view "$samples\\Villa.pln" --rect 20,30,420,530 --drop "$samples\\Door.qxm")" \
+  "new file: $samples\\Door.qxm at 20,30,420,530" 'title: "Orvenstaal Viewer - Door.qxm"'
+unviewable=$(host view "$samples\\Empty.qdd"; echo "status $?")
+check "a data file without records gets no viewer" "$unviewable" "ShowInitialize: 0x80004005" "status 1"
+
 check "unregister" "$(host unregister)" "unregister: 0x00000000"
 [ "$(registered "HKCR\\CLSID\\$clsid")" = no ] && pass "class gone" || fail "class gone"
 

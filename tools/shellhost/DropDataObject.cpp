@@ -6,6 +6,27 @@
 
 namespace orv::host {
 
+HGLOBAL MakeDropList(const std::vector<std::string>& paths)
+{
+    // DROPFILES, then each path as ANSI with its terminator, then one more zero.
+    size_t size = sizeof(DROPFILES) + 1;
+    for (const std::string& path : paths)
+        size += path.size() + 1;
+    HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    if (global == nullptr)
+        return nullptr;
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(global));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    char* cursor = reinterpret_cast<char*>(drop + 1);
+    for (const std::string& path : paths) {
+        std::memcpy(cursor, path.c_str(), path.size() + 1);
+        cursor += path.size() + 1;
+    }
+    GlobalUnlock(global);
+    return global;
+}
+
 IDataObject* DropDataObject::Create(std::vector<std::string> paths, bool offerDrop)
 {
     return new DropDataObject(std::move(paths), offerDrop);
@@ -51,22 +72,9 @@ HRESULT STDMETHODCALLTYPE DropDataObject::GetData(FORMATETC* format, STGMEDIUM* 
     HRESULT result = QueryGetData(format);
     if (FAILED(result))
         return result;
-    // DROPFILES, then each path as ANSI with its terminator, then one more zero.
-    size_t size = sizeof(DROPFILES) + 1;
-    for (const std::string& path : paths)
-        size += path.size() + 1;
-    HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    HGLOBAL global = MakeDropList(paths);
     if (global == nullptr)
         return E_OUTOFMEMORY;
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(global));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    char* cursor = reinterpret_cast<char*>(drop + 1);
-    for (const std::string& path : paths) {
-        std::memcpy(cursor, path.c_str(), path.size() + 1);
-        cursor += path.size() + 1;
-    }
-    GlobalUnlock(global);
     medium->tymed = TYMED_HGLOBAL;
     medium->hGlobal = global;
     medium->pUnkForRelease = nullptr;

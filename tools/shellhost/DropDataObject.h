@@ -7,6 +7,9 @@
 
 namespace orv::host {
 
+// The files as one CF_HDROP block (DROPFILES and ANSI paths), as a drop delivers them.
+HGLOBAL MakeDropList(const std::vector<std::string>& paths);
+
 // A data object as Explorer hands one to a property sheet handler: the selected
 // files as CF_HDROP. Without files it offers no CF_HDROP at all.
 class DropDataObject final : public IDataObject {

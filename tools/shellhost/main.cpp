@@ -15,6 +15,8 @@
 #include "Image.h"
 #include "PropertySheetHost.h"
 #include "ServerModule.h"
+#include "ViewerDriver.h"
+#include "ViewerSite.h"
 #include "shell/win32/ShellInterfaces.h"
 
 using Microsoft::WRL::ComPtr;
@@ -33,13 +35,19 @@ struct Options {
     int largeSize = 32;
     int smallSize = 16;
     std::string out;
+    bool pin = false;
+    bool hasRect = false;
+    RECT rect = {};
+    std::string drop;
 };
 
 int Usage()
 {
     std::fputs("usage: shellhost register|unregister [--dll PATH]\n"
                "       shellhost properties FILE [--dll PATH] [--set ID=TEXT ...] [--apply] [--screenshot PNG] [--wait]\n"
-               "       shellhost icon FILE [--dll PATH] [--sizes LARGE,SMALL] [--out PREFIX]\n",
+               "       shellhost icon FILE [--dll PATH] [--sizes LARGE,SMALL] [--out PREFIX]\n"
+               "       shellhost view FILE [--dll PATH] [--screenshot PNG] [--pin] [--rect L,T,R,B] [--drop FILE2] "
+               "[--wait]\n",
                stderr);
     return 2;
 }
@@ -50,7 +58,7 @@ bool Parse(int argc, char** argv, Options& options)
         return false;
     options.command = argv[1];
     int i = 2;
-    if (options.command == "properties" || options.command == "icon") {
+    if (options.command == "properties" || options.command == "icon" || options.command == "view") {
         if (argc < 3)
             return false;
         options.file = argv[i++];
@@ -77,6 +85,15 @@ bool Parse(int argc, char** argv, Options& options)
                 return false;
         } else if (arg == "--out" && hasValue) {
             options.out = argv[++i];
+        } else if (arg == "--pin") {
+            options.pin = true;
+        } else if (arg == "--rect" && hasValue) {
+            RECT& r = options.rect;
+            if (std::sscanf(argv[++i], "%ld,%ld,%ld,%ld", &r.left, &r.top, &r.right, &r.bottom) != 4)
+                return false;
+            options.hasRect = true;
+        } else if (arg == "--drop" && hasValue) {
+            options.drop = argv[++i];
         } else {
             return false;
         }
@@ -210,6 +227,73 @@ int Icon(const Options& options)
     return result == S_OK ? 0 : 1;
 }
 
+std::string Narrow(const wchar_t* wide)
+{
+    char text[MAX_PATH] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, MAX_PATH, nullptr, nullptr);
+    return text;
+}
+
+// What the viewer shows once it has painted: its title and status, the site's pinned
+// window, and the screenshot.
+void PrintViewer(HWND frame, const ViewerSite& site, const std::string& screenshot)
+{
+    std::printf("title: \"%s\"\n", WindowText(frame).c_str());
+    std::printf("status: \"%s\"\n", WindowText(GetDlgItem(frame, 2)).c_str());
+    std::printf("pinned: %s\n", site.pinned == frame ? "this viewer" : site.pinned ? "another window" : "none");
+    if (!screenshot.empty())
+        std::printf("screenshot: %s\n", WritePng(CaptureWindow(frame), screenshot) ? "ok" : "failed");
+}
+
+// The Quick View host: each file in a new object; a file dropped on the viewer is
+// shown next, in a new object at the old frame's place, which then lets the old one go.
+int View(const Options& options)
+{
+    ServerModule server(options.dll);
+    ComPtr<ViewerSite> site;
+    site.Attach(ViewerSite::Create());
+    FVSHOWINFO info = {};
+    info.cbSize = sizeof info;
+    info.iShow = SW_SHOWNORMAL;
+    info.dwFlags = (options.pin ? FVSIF_PINNED : 0) | (options.hasRect ? FVSIF_RECT : 0);
+    info.rect = options.rect;
+    std::string file = options.file;
+    std::string drop = options.drop;
+    for (;;) {
+        ComPtr<IPersistFile> persist;
+        ComPtr<IFileViewerA> viewer;
+        if (FAILED(server.Create(IID_IPersistFile, persist)) || FAILED(persist.As(&viewer))) {
+            std::fprintf(stderr, "cannot create the server's object\n");
+            return 2;
+        }
+        std::wstring wide(file.begin(), file.end());
+        std::printf("Load: 0x%08lx\n", static_cast<unsigned long>(persist->Load(wide.c_str(), STGM_READ)));
+        HRESULT result = viewer->ShowInitialize(site.Get());
+        std::printf("ShowInitialize: 0x%08lx\n", static_cast<unsigned long>(result));
+        if (FAILED(result)) {
+            if (info.punkRel)
+                info.punkRel->Release();
+            return 1;
+        }
+        std::vector<ViewerDriver::Step> steps = {[&](HWND frame) {
+            PrintViewer(frame, *site.Get(), drop.empty() ? options.screenshot : std::string());
+            if (!drop.empty())
+                PostMessageA(frame, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropList({drop})), 0);
+            else if (!options.wait)
+                PostMessageA(frame, WM_CLOSE, 0, 0);
+            drop.clear();
+        }};
+        ViewerDriver driver(std::move(steps), 200);
+        result = driver.Show(viewer.Get(), info);
+        std::printf("Show: 0x%08lx\n", static_cast<unsigned long>(result));
+        if (!(info.dwFlags & FVSIF_NEWFILE))
+            return 0;
+        file = Narrow(info.strNewFile);
+        const RECT& r = info.rect;
+        std::printf("new file: %s at %ld,%ld,%ld,%ld\n", file.c_str(), r.left, r.top, r.right, r.bottom);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -227,6 +311,8 @@ int main(int argc, char** argv)
         status = Properties(options);
     else if (options.command == "icon")
         status = Icon(options);
+    else if (options.command == "view")
+        status = View(options);
     else
         status = Usage();
     std::fflush(stdout);

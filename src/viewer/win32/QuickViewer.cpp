@@ -102,6 +102,13 @@ bool Shown(HWND window)
     return (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
+int WindowHeight(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect.bottom - rect.top;
+}
+
 QuickViewer* ViewerOf(HWND window)
 {
     return reinterpret_cast<QuickViewer*>(GetWindowLongPtrA(window, 0));
@@ -256,15 +263,14 @@ void QuickViewer::ShowAndRun(FVSHOWINFO& info)
 void QuickViewer::Layout()
 {
     RECT client = {};
-    RECT bar = {};
-    RECT status = {};
     GetClientRect(frame, &client);
-    GetClientRect(toolbar, &bar);
-    GetClientRect(statusBar, &status);
-    SetWindowPos(toolbar, nullptr, 0, 0, client.right, bar.bottom, moveOnly);
-    SetWindowPos(statusBar, nullptr, 0, client.bottom - status.bottom, client.right, status.bottom, moveOnly);
-    int top = Shown(toolbar) ? bar.bottom : 0;
-    int height = client.bottom - top - (Shown(statusBar) ? status.bottom : 0);
+    // Window heights: the toolbar's divider lies outside its client area.
+    const int barHeight = WindowHeight(toolbar);
+    const int statusHeight = WindowHeight(statusBar);
+    SetWindowPos(toolbar, nullptr, 0, 0, client.right, barHeight, moveOnly);
+    SetWindowPos(statusBar, nullptr, 0, client.bottom - statusHeight, client.right, statusHeight, moveOnly);
+    int top = Shown(toolbar) ? barHeight : 0;
+    int height = client.bottom - top - (Shown(statusBar) ? statusHeight : 0);
     SetWindowPos(viewport, nullptr, 0, top, client.right, height, moveOnly);
 }
 

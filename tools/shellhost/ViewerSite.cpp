@@ -1,0 +1,48 @@
+#include "ViewerSite.h"
+
+namespace orv::host {
+
+ViewerSite* ViewerSite::Create()
+{
+    return new ViewerSite;
+}
+
+HRESULT STDMETHODCALLTYPE ViewerSite::QueryInterface(REFIID iid, void** out)
+{
+    *out = nullptr;
+    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, __uuidof(IFileViewerSite)))
+        return E_NOINTERFACE;
+    *out = static_cast<IFileViewerSite*>(this);
+    AddRef();
+    return S_OK;
+}
+
+ULONG STDMETHODCALLTYPE ViewerSite::AddRef()
+{
+    return InterlockedIncrement(&refCount);
+}
+
+ULONG STDMETHODCALLTYPE ViewerSite::Release()
+{
+    LONG count = InterlockedDecrement(&refCount);
+    if (count == 0)
+        delete this;
+    return count;
+}
+
+HRESULT STDMETHODCALLTYPE ViewerSite::SetPinnedWindow(HWND window)
+{
+    pinned = window;
+    pinnings.push_back(window);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE ViewerSite::GetPinnedWindow(HWND* window)
+{
+    if (window == nullptr)
+        return E_POINTER;
+    *window = pinned;
+    return S_OK;
+}
+
+}  // namespace orv::host
