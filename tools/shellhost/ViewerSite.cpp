@@ -2,9 +2,11 @@
 
 namespace orv::host {
 
-ViewerSite* ViewerSite::Create()
+Microsoft::WRL::ComPtr<ViewerSite> ViewerSite::Create()
 {
-    return new ViewerSite;
+    Microsoft::WRL::ComPtr<ViewerSite> site;
+    site.Attach(new ViewerSite);
+    return site;
 }
 
 HRESULT STDMETHODCALLTYPE ViewerSite::QueryInterface(REFIID iid, void** out)

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <wrl/client.h>
 
 #include <vector>
 
@@ -11,7 +12,7 @@ namespace orv::host {
 // (the pinned one) and records what the viewer asked of it.
 class ViewerSite final : public IFileViewerSite {
 public:
-    static ViewerSite* Create();
+    static Microsoft::WRL::ComPtr<ViewerSite> Create();
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;

@@ -250,8 +250,7 @@ void PrintViewer(HWND frame, const ViewerSite& site, const std::string& screensh
 int View(const Options& options)
 {
     ServerModule server(options.dll);
-    ComPtr<ViewerSite> site;
-    site.Attach(ViewerSite::Create());
+    ComPtr<ViewerSite> site = ViewerSite::Create();
     FVSHOWINFO info = {};
     info.cbSize = sizeof info;
     info.iShow = SW_SHOWNORMAL;
