@@ -308,14 +308,15 @@ TEST_F(Viewer, ADroppedFileIsHandedBackAndShownInANewViewerInTheFramesPlace)
     // The host lets go of the object; punkRel alone keeps it until the next viewer shows.
     object.Reset();
     viewer.Reset();
+    EXPECT_EQ(server.CanUnloadNow(), S_FALSE);
+    // The flag the drop left in info must not end the next loop at its first message.
     EXPECT_EQ(Run(Open(second, site.Get()).Get(), info, {[&](HWND frame) {
         EXPECT_FALSE(IsWindow(dropped));
         EXPECT_EQ(host::WindowText(frame), "Orvenstaal Viewer - Garden.pln");
         RECT window = {};
         GetWindowRect(frame, &window);
         EXPECT_TRUE(SameRect(window, place));
-        Close(frame);
-    }}), 1u);
+    }, Close}), 2u);
     EXPECT_EQ(info.punkRel, nullptr);
 }
 
