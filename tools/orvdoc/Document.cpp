@@ -79,8 +79,32 @@ bool Document::Load(const std::string& newPath, std::string& error)
             return (this->*loader)(error);
     if (match.MatchExtension(path.c_str(), InfoExtensions) || match.MatchExtension(path.c_str(), InfoScriptExtensions))
         return LoadListing(match.extensionTable == &InfoScriptExtensions, error);
-    error = "not a document of the family (unknown extension)";
+    // Copies and downloads lose their extensions; the formats that carry a mark of their
+    // own are still recognised by it.
+    for (Loader loader : {&Document::LoadModul, &Document::LoadQdl, &Document::LoadPlan, &Document::LoadLibPart}) {
+        if ((this->*loader)(error))
+            return true;
+        Clear();
+    }
+    error = "not a document of the family";
     return false;
+}
+
+void Document::Clear()
+{
+    kind = "";
+    platform.clear();
+    version.clear();
+    release.reset();
+    name.reset();
+    project.reset();
+    texts.clear();
+    preview = nullptr;
+    plan.reset();
+    sfold.reset();
+    part.reset();
+    script.reset();
+    module.reset();
 }
 
 bool Document::LoadPlan(std::string& error)

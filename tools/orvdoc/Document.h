@@ -29,8 +29,9 @@ public:
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
 
-    // False, with a one-line reason, when the extension is not one of the family's or
-    // the reader refuses the file.
+    // The reader is chosen by the extension; a file without one of the family's is
+    // tried by the readers of the formats that carry a mark of their own. False, with a
+    // one-line reason, when no reader takes the file.
     bool Load(const std::string& path, std::string& error);
 
     // The same write-backs as the pages, with the same refusals; the file is unchanged
@@ -48,6 +49,7 @@ public:
     const PreviewPicture* preview = nullptr;
 
 private:
+    void Clear();
     bool LoadPlan(std::string& error);
     bool LoadSfold(std::string& error);
     bool LoadLibPart(std::string& error);
