@@ -61,10 +61,13 @@ std::string InfoText(const std::string& path, const Document& document)
     std::string out = path + "\n";
     // Values after a column of keys; a value of several lines keeps to its column.
     auto line = [&](const std::string& key, const std::string& value) {
-        out += "  " + key + std::string(11 - key.size(), ' ');
-        for (char c : value)
-            out += c == '\n' ? "\n" + std::string(13, ' ') : std::string(1, c);
-        out += "\n";
+        out.append("  ").append(key).append(key.size() < 11 ? 11 - key.size() : 1, ' ');
+        for (char c : value) {
+            out += c;
+            if (c == '\n')
+                out.append(13, ' ');
+        }
+        out += '\n';
     };
     line("kind", document.kind);
     if (!document.platform.empty())
@@ -107,9 +110,10 @@ std::string InfoJson(const std::string& path, const Document& document)
         out += "}";
     }
     out += ",\"texts\":{";
-    for (size_t i = 0; i < document.texts.size(); ++i)
-        out += (i ? "," : "") + Quoted(document.texts[i].section) + ":" +
-               std::to_string(TerminalText(document.texts[i].text).size());
+    for (const DocumentText& text : document.texts) {
+        out.append(&text == &document.texts.front() ? "" : ",").append(Quoted(text.section)).append(":");
+        out.append(std::to_string(TerminalText(text.text).size()));
+    }
     PreviewShape shape = document.preview ? ShapeOf(*document.preview) : PreviewShape{};
     out += "},\"preview\":{\"kind\":" + Quoted(PreviewKindName(document.preview));
     if (shape.content != PreviewContent::None)
