@@ -10,6 +10,7 @@
 
 #include "CodePage1252.h"
 #include "Document.h"
+#include "MetafileImage.h"
 #include "PngFile.h"
 #include "Report.h"
 #include "util/CharTables.h"
@@ -28,7 +29,8 @@ const std::map<std::string, const char*> Usage = {
              "  project data, the length of each text and the preview's kind and size.\n"
              "  --json  one JSON object per line and file; a file that cannot be read gives {\"file\", \"error\"}.\n"},
     {"preview", "orvdoc preview FILE -o OUT.png [--size N]\n"
-                "  Writes the stored preview as PNG, at its own size or scaled down to fit N x N.\n"},
+                "  Writes the stored preview as PNG, at its own size or scaled down to fit N x N;\n"
+                "  a metafile preview is drawn at N x N (Windows only).\n"},
     {"thumbnail", "orvdoc thumbnail FILE OUT.png SIZE\n"
                   "  The desktop thumbnailer's form of preview: scaled down to fit SIZE x SIZE.\n"},
     {"rename", "orvdoc rename FILE NEWNAME\n"
@@ -93,11 +95,11 @@ int Preview(const std::string& path, const std::string& out, uint32_t size)
         return Fail(path, error);
     RgbaImage image;
     PreviewShape shape = document.preview ? ShapeOf(*document.preview) : PreviewShape{};
-    if (shape.content == PreviewContent::Metafile)
-        return Fail(path, "the preview is a metafile, which cannot be rendered on this system");
     if (shape.content == PreviewContent::None)
         return Fail(path, "the document has no preview");
-    if (!PreviewBitmap(*document.preview, size, image))
+    if (shape.content == PreviewContent::Metafile && !MetafileImage(*document.preview, size, image))
+        return Fail(path, "the preview is a metafile, which cannot be rendered on this system");
+    if (shape.content == PreviewContent::Bitmap && !PreviewBitmap(*document.preview, size, image))
         return Fail(path, "the preview cannot be read");
     return WritePng(out, image, error) ? 0 : Fail(out, error);
 }
@@ -209,6 +211,7 @@ int main(int argc, char** argv)
     // Documents from Macintosh systems are shown in Windows characters, as the pages
     // of a Western European system show them.
     SetActiveCharTables(&RomanChars);
+    UsePlatformMetafiles();
     Arguments args(argv + std::min(argc, 2), argv + argc);
     std::string command = argc > 1 ? argv[1] : "";
     bool help = !args.empty() && (args[0] == "--help" || args[0] == "-h");
