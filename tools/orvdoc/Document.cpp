@@ -84,37 +84,20 @@ bool Document::Load(const std::string& newPath, std::string& error)
     for (Loader loader : {&Document::LoadModul, &Document::LoadQdl, &Document::LoadPlan, &Document::LoadLibPart}) {
         if ((this->*loader)(error))
             return true;
-        Clear();
     }
     error = "not a document of the family";
     return false;
 }
 
-void Document::Clear()
-{
-    kind = "";
-    platform.clear();
-    version.clear();
-    release.reset();
-    name.reset();
-    project.reset();
-    texts.clear();
-    preview = nullptr;
-    plan.reset();
-    sfold.reset();
-    part.reset();
-    script.reset();
-    module.reset();
-}
-
 bool Document::LoadPlan(std::string& error)
 {
-    kind = "plan";
-    plan = std::make_unique<PlanFile>();
-    if (!plan->Load(path.c_str())) {
+    auto read = std::make_unique<PlanFile>();
+    if (!read->Load(path.c_str())) {
         error = "not a readable plan";
         return false;
     }
+    plan = std::move(read);
+    kind = "plan";
     platform = PlatformName(plan->platform);
     version = Trimmed(VersionText(plan->version));
     release = plan->release;
@@ -129,12 +112,13 @@ bool Document::LoadPlan(std::string& error)
 
 bool Document::LoadSfold(std::string& error)
 {
-    kind = "layout book";
-    sfold = std::make_unique<SfoldFile>();
-    if (!sfold->Load(path.c_str())) {
+    auto read = std::make_unique<SfoldFile>();
+    if (!read->Load(path.c_str())) {
         error = "not a readable layout book";
         return false;
     }
+    sfold = std::move(read);
+    kind = "layout book";
     platform = PlatformName(sfold->platform);
     version = Trimmed(sfold->versionText);
     name = sfold->documentName;
@@ -145,12 +129,13 @@ bool Document::LoadSfold(std::string& error)
 
 bool Document::LoadLibPart(std::string& error)
 {
-    kind = "library part";
-    part = std::make_unique<LibPartFile>();
-    if (!part->Load(path.c_str())) {
+    auto read = std::make_unique<LibPartFile>();
+    if (!read->Load(path.c_str())) {
         error = "not a readable library part";
         return false;
     }
+    part = std::move(read);
+    kind = "library part";
     platform = PlatformName(part->platformMark);
     version = std::to_string(part->version);
     name = part->documentName;
@@ -168,13 +153,14 @@ bool Document::LoadLibPart(std::string& error)
 
 bool Document::LoadQdl(std::string& error)
 {
-    kind = "object script";
-    script = std::make_unique<QdlFile>();
-    if (!script->Load(path.c_str())) {
+    auto read = std::make_unique<QdlFile>();
+    if (!read->Load(path.c_str())) {
         error = std::string("not an object script (the first line must begin with \"") +
                 QdlFile::DocumentNamePrefix + "\")";
         return false;
     }
+    script = std::move(read);
+    kind = "object script";
     name = script->documentName;
     texts.push_back({"script", Text(script->scriptText)});
     return true;
@@ -182,14 +168,15 @@ bool Document::LoadQdl(std::string& error)
 
 bool Document::LoadModul(std::string& error)
 {
-    kind = "module";
-    module = std::make_unique<ModulFile>();
-    if (!module->Load(path.c_str())) {
+    auto read = std::make_unique<ModulFile>();
+    if (!read->Load(path.c_str())) {
         error = MetafileConverter::Current() ? "not a readable module"
                                              : "not a readable module, or one whose preview is a stored metafile, "
                                                "which only Windows can convert";
         return false;
     }
+    module = std::move(read);
+    kind = "module";
     if (module->version != 0) {
         version = Trimmed(VersionText(module->version));
         release = module->release;
@@ -200,16 +187,17 @@ bool Document::LoadModul(std::string& error)
 
 bool Document::LoadListing(bool fonts, std::string& error)
 {
-    kind = fonts ? "vector font file" : "data file";
+    const char* listed = fonts ? "vector font file" : "data file";
     std::unique_ptr<File> file = OpenFile(path.c_str(), File::Access::Read);
     TextBuffer listing;
     bool built = file && (fonts ? BuildFontListing(*file, {"Macintosh vector fonts:", "Windows vector fonts:"},
                                                    CompareNames, listing)
                                 : BuildInfoListing(*file, CompareNames, listing));
     if (!built) {
-        error = std::string("not a readable ") + kind;
+        error = std::string("not a readable ") + listed;
         return false;
     }
+    kind = listed;
     texts.push_back({"listing", Text(listing)});
     return true;
 }

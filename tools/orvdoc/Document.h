@@ -49,7 +49,7 @@ public:
     const PreviewPicture* preview = nullptr;
 
 private:
-    void Clear();
+    // Each reader's fields are taken only when it read the file.
     bool LoadPlan(std::string& error);
     bool LoadSfold(std::string& error);
     bool LoadLibPart(std::string& error);
