@@ -277,6 +277,7 @@ TEST(OrvdocWrite, RenameAndProjectDataChangeOnlyTheirFields)
         {"e.pln", plan, "rename e.pln Old", 1, plan},
         {"f.pln", plan, "rename f.pln " + std::string(32, 'n'), 1, plan},
         {"g.pln", plan, "rename g.pln '\xE6\x97\xA5'", 1, plan},
+        {"g.pln", plan, "rename g.pln 'overlong \xE0\x81\xA9'", 1, plan},
         {"h.qxm", part, "set-project h.qxm --keywords x", 1, part},
         {"i.pln", plan, "set-project i.pln --colour x", 2, plan},
         {"j.pln", plan, "set-project j.pln --keywords K", 1, plan},
