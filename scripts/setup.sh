@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix
   wine64 xvfb xauth
   clang-14 libclang-rt-14-dev libgif-dev libbenchmark-dev
+  libpng-dev shared-mime-info xdg-utils libfile-mimeinfo-perl
 )
 
 missing=()

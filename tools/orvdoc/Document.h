@@ -1,0 +1,68 @@
+#pragma once
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "libpart/LibPartFile.h"
+#include "libpart/ModulFile.h"
+#include "libpart/QdlFile.h"
+#include "plan/PlanFile.h"
+#include "plan/SfoldFile.h"
+#include "util/TextBuffer.h"
+
+namespace orv {
+
+// One text a read-only page shows, under the name that selects it on the command
+// line ("notes", "3D", "script", ...). Windows characters, CR LF line ends.
+struct DocumentText {
+    const char* section;
+    std::string text;
+};
+
+// Any document of the family, read by the reader its extension selects, with what
+// its property pages show and the write-backs of its editable fields. Texts are in
+// Windows characters (code page 1252) as the pages have them.
+class Document {
+public:
+    Document() = default;
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    // The reader is chosen by the extension; a file without one of the family's is
+    // tried by the readers of the formats that carry a mark of their own. False, with a
+    // one-line reason, when no reader takes the file.
+    bool Load(const std::string& path, std::string& error);
+
+    // The same write-backs as the pages, with the same refusals; the file is unchanged
+    // whenever they answer false.
+    bool Rename(const std::string& newName, std::string& error);
+    bool SetProjectTexts(const ProjectTexts& texts, std::string& error);
+
+    const char* kind = "";
+    std::string platform;  // "Windows", "Macintosh", "Unix", "Unknown"; empty when the kind has none
+    std::string version;   // as the pages show it, without the leading spaces
+    std::optional<int32_t> release;
+    std::optional<std::string> name;
+    std::optional<ProjectTexts> project;
+    std::vector<DocumentText> texts;
+    const PreviewPicture* preview = nullptr;
+
+private:
+    // Each reader's fields are taken only when it read the file.
+    bool LoadPlan(std::string& error);
+    bool LoadSfold(std::string& error);
+    bool LoadLibPart(std::string& error);
+    bool LoadQdl(std::string& error);
+    bool LoadModul(std::string& error);
+    bool LoadListing(bool fonts, std::string& error);
+
+    std::string path;
+    std::unique_ptr<PlanFile> plan;
+    std::unique_ptr<SfoldFile> sfold;
+    std::unique_ptr<LibPartFile> part;
+    std::unique_ptr<QdlFile> script;
+    std::unique_ptr<ModulFile> module;
+};
+
+}  // namespace orv

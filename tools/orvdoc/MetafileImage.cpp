@@ -1,0 +1,12 @@
+#include "MetafileImage.h"
+
+namespace orv {
+
+void UsePlatformMetafiles() {}
+
+bool MetafileImage(const PreviewPicture&, uint32_t, RgbaImage&)
+{
+    return false;
+}
+
+}  // namespace orv
