@@ -111,6 +111,12 @@ TEST(DecodeGif, StreamsShowTheirImagesInOrderOverTheBackground)
     ended.subBlockSize = 2;
     std::vector<uint8_t> afterEnd = PackCodes({4, 1, 2, 5}, 2);
     afterEnd.insert(afterEnd.end(), {0x2C, 0, 0});
+    // Size fields of tables whose flags are clear: header byte 10, the packed byte of
+    // the descriptor after a 16-entry table and the graphic control block.
+    std::vector<uint8_t> sizeWithoutGlobal = Layers(4, 3, {}, 0, {ImageOf(1, 1, {3}, 0, 0, 2, Ramp(4))});
+    sizeWithoutGlobal[10] |= 7;
+    std::vector<uint8_t> sizeWithoutLocal = Layers(4, 3, Ramp(16), 0, {corner});
+    sizeWithoutLocal[13 + 48 + 8 + 9] |= 7;
     std::vector<uint8_t> badSignature = Layers(1, 1, Ramp(2), 1, {});
     badSignature[0] = 'g';
     // A 4 x 3 canvas of the background with the corner image at the top left.
@@ -126,6 +132,8 @@ TEST(DecodeGif, StreamsShowTheirImagesInOrderOverTheBackground)
          cornerOn(noTableBackground, Shade(3))},
         {"no global table", Layers(4, 3, {}, 0, {ImageOf(1, 1, {3}, 0, 0, 2, Ramp(4))}),
          cornerOn(noTableBackground, Shade(3))},
+        {"a global table size without its flag", sizeWithoutGlobal, cornerOn(noTableBackground, Shade(3))},
+        {"a local table size without its flag", sizeWithoutLocal, cornerOn(Shade(0), Shade(3))},
         {"an image without pixels", Layers(4, 3, Ramp(2), 1, {ImageOf(0, 5, {})}), Pixels(12, Shade(1))},
         {"an image whose data stops short paints only what it reaches",
          Layers(3, 1, Ramp(16), 5, {ImageOf(3, 1, {1, 2, 3}), ImageOf(3, 1, {9})}), Shades({9, 2, 3})},
