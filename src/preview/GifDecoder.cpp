@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "preview/GifImageRows.h"
 #include "preview/PictureHeaders.h"
 
 namespace orv {
@@ -11,12 +12,6 @@ namespace {
 
 constexpr uint32_t HeaderSize = sizeof(PreviewHeader) + sizeof(BitmapInfoHeader);
 constexpr unsigned MaxCodes = 4096;
-// Strings are copied in 16-byte steps where they are short, so the index buffer
-// has this much room past its last pixel for the overrun.
-constexpr uint32_t CopySlack = 16;
-// Room for the root strings in front of an image's indices: up to 2048 roots with
-// a minimum code size of 11.
-constexpr uint32_t RootRoom = 2048;
 
 uint16_t LoadU16(const uint8_t* bytes)
 {
@@ -28,43 +23,37 @@ uint32_t BitmapColour(const uint8_t* rgb)
     return uint32_t{rgb[2]} | uint32_t{rgb[1]} << 8 | uint32_t{rgb[0]} << 16;
 }
 
-// Expands one image's codes into its indices. The buffer begins with the root
-// strings, one byte each, so that every code's string is a copy of earlier bytes;
-// the image's indices follow them. Every string is cut at the image's last pixel.
+// Expands one image's codes onto the canvas. A string is written from its last index
+// back to its first along the prefix links, so it costs its length where it shows on
+// the canvas and nothing where it does not. Every string is cut at the image's last
+// pixel.
 class LzwExpander {
 public:
-    LzwExpander(unsigned minCodeSize, GifDecoder::CodeTable& table, uint8_t* buffer,
-                uint32_t count)
-        : table(table), buffer(buffer), end(RootRoom + count), minCodeSize(minCodeSize),
+    LzwExpander(unsigned minCodeSize, GifDecoder::CodeTable& table, const GifImageRows& rows,
+                uint32_t width, uint32_t count, const GifDecoder::ColourLookup& colours)
+        : table(table), rows(rows), colours(colours), width(width), count(count),
+          visibleColumns(rows.VisibleColumns()), rowPixels(rows.Row(0)), minCodeSize(minCodeSize),
           clear(1u << minCodeSize)
     {
         for (unsigned root = 0; root < clear; ++root) {
-            buffer[root] = static_cast<uint8_t>(root);
-            table.start[root] = root;
-            table.length[root] = 1;
+            auto index = static_cast<uint8_t>(root);
+            table[root] = {0, 1, index, index};
         }
         Reset();
     }
 
     unsigned CodeSize() const { return codeSize; }
     unsigned Mask() const { return mask; }
-
-    // Short strings are copied with an overrun past their end, which the next string
-    // covers; indices that no string reached are 0.
-    void ClearRest()
-    {
-        if (position < end)
-            std::memset(buffer + position, 0, end - position);
-    }
+    uint32_t Reached() const { return position; }
 
     // False once the image is complete: every pixel written, or its end code read.
     bool ProcessCode(unsigned code)
     {
         if (code < next && code - clear > 1) {
-            uint32_t stringLength = table.length[code];
-            EmitString(table.start[code], stringLength);
-            AddEntry();
-            return Emitted(stringLength);
+            AddEntry(table[code].first);
+            previous = code;
+            hasPrevious = true;
+            return EmitString(code);
         }
         if (code == clear) {
             Reset();
@@ -72,14 +61,12 @@ public:
         }
         if (code == clear + 1)
             return false;
-        // The code the encoder is about to define: the previous string and its
-        // own first byte again.
+        // The code the encoder is about to define: the previous string and its own
+        // first index again.
         if (code == next && hasPrevious) {
-            EmitString(previousStart, previousLength);
-            if (position + previousLength < end)
-                buffer[position + previousLength] = buffer[previousStart];
-            AddEntry();
-            return Emitted(previousLength + 1);
+            AddEntry(table[previous].first);
+            previous = code;
+            return EmitString(code);
         }
         return true;
     }
@@ -93,14 +80,14 @@ private:
         hasPrevious = false;
     }
 
-    // The entry for the previous string plus the first byte of the string written
-    // just after it, which is where that string now stands in the indices.
-    void AddEntry()
+    // The entry for the previous string and the index that follows it.
+    void AddEntry(uint8_t index)
     {
         if (!hasPrevious || next >= MaxCodes)
             return;
-        table.start[next] = previousStart;
-        table.length[next] = static_cast<uint16_t>(previousLength + 1);
+        const GifDecoder::CodeEntry& prefix = table[previous];
+        table[next] = {static_cast<uint16_t>(previous), static_cast<uint16_t>(prefix.length + 1), index,
+                       prefix.first};
         ++next;
         if ((next & mask) == 0 && next < MaxCodes) {
             ++codeSize;
@@ -108,40 +95,75 @@ private:
         }
     }
 
-    // Copies an earlier string to the output position. The source ends at or before
-    // the position, so the two never overlap.
-    void EmitString(uint32_t start, uint32_t stringLength)
+    // Most strings end within the row they start in.
+    bool EmitString(unsigned code)
     {
-        uint32_t room = end - position;
-        uint8_t* to = buffer + position;
-        const uint8_t* from = buffer + start;
-        if (stringLength <= CopySlack || room <= CopySlack)
-            std::memmove(to, from, CopySlack);
-        else
-            std::memcpy(to, from, std::min(stringLength, room));
+        uint32_t stringLength = table[code].length;
+        if (column + stringLength >= width)
+            return EmitAcrossRows(code, stringLength);
+        if (rowPixels != nullptr && column < visibleColumns)
+            WriteRun(code, rowPixels, column, column + stringLength);
+        column += stringLength;
+        position += stringLength;
+        return true;
     }
 
-    bool Emitted(uint32_t stringLength)
+    bool EmitAcrossRows(unsigned code, uint32_t stringLength)
     {
-        previousStart = position;
-        previousLength = stringLength;
-        hasPrevious = true;
-        position += stringLength;
-        return position < end;
+        uint32_t end = std::min(position + stringLength, count);
+        uint32_t lastRow = (end - 1) / width;
+        if (rows.Reaches(row, column, lastRow)) {
+            for (uint32_t cut = position + stringLength - end; cut > 0; --cut)
+                code = table[code].prefix;
+            uint32_t to = end - lastRow * width;
+            for (uint32_t r = lastRow; r > row; --r) {
+                code = WriteRun(code, rows.Row(r), 0, to);
+                to = width;
+            }
+            WriteRun(code, rowPixels, column, to);
+        }
+        position = end;
+        row = end / width;
+        column = end - row * width;
+        rowPixels = position < count ? rows.Row(row) : nullptr;
+        return position < count;
+    }
+
+    // Writes the last to - from indices of the entry's string into columns from to
+    // to - 1 of a row (null: off the canvas) where they lie on the canvas; returns
+    // the entry of the rest of the string.
+    unsigned WriteRun(unsigned code, uint8_t* pixels, uint32_t from, uint32_t to)
+    {
+        uint32_t x = pixels == nullptr ? from : std::clamp(visibleColumns, from, to);
+        for (uint32_t skipped = to; skipped > x; --skipped)
+            code = table[code].prefix;
+        while (x > from) {
+            --x;
+            std::memcpy(pixels + 4 * x, &colours[table[code].last], 4);
+            code = table[code].prefix;
+        }
+        return code;
     }
 
     GifDecoder::CodeTable& table;
-    uint8_t* buffer;
-    uint32_t end;
-    uint32_t position = RootRoom;
+    const GifImageRows& rows;
+    const GifDecoder::ColourLookup& colours;
+    uint32_t width;
+    uint32_t count;
+    uint32_t visibleColumns;
+    // The next pixel: its place in storage order, its row and column, and where
+    // that row starts on the canvas.
+    uint32_t position = 0;
+    uint32_t row = 0;
+    uint32_t column = 0;
+    uint8_t* rowPixels;
     unsigned minCodeSize;
     unsigned clear;
     unsigned codeSize = 0;
     unsigned mask = 0;
     unsigned next = 0;
     bool hasPrevious = false;
-    uint32_t previousStart = 0;
-    uint32_t previousLength = 0;
+    unsigned previous = 0;
 };
 
 }  // namespace
@@ -264,8 +286,8 @@ bool GifDecoder::DecodeImage()
     const uint8_t* descriptor = Take(9);
     if (descriptor == nullptr)
         return false;
-    Image image{LoadU16(descriptor), LoadU16(descriptor + 2), LoadU16(descriptor + 4),
-                LoadU16(descriptor + 6), (descriptor[8] & 0x40) != 0};
+    GifImageRows::Placement image{LoadU16(descriptor), LoadU16(descriptor + 2), LoadU16(descriptor + 4),
+                                  LoadU16(descriptor + 6), (descriptor[8] & 0x40) != 0};
     const ColourLookup* colours = &globalColours;
     if (descriptor[8] & 0x80) {
         if (!ReadColourTable(descriptor[8] & 7, localColours))
@@ -287,31 +309,25 @@ bool GifDecoder::DecodeImage()
     uint64_t pixels = uint64_t{image.width} * image.height;
     if (pixels > GifMaxImagePixels)
         return false;
-    auto count = static_cast<uint32_t>(pixels);
-    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[RootRoom + count + CopySlack]);
-    if (!buffer)
+    bool covered = !block && image.left == 0 && image.top == 0 && image.width >= canvasWidth &&
+                   image.height >= canvasHeight;
+    if (!block && !MakeCanvas(covered))
         return false;
-    DecodeLzw(*minCodeSize, data.get(), dataLength, buffer.get(), count);
-    const uint8_t* indices = buffer.get() + RootRoom;
-    if (image.interlaced) {
-        buffer = Deinterlace(indices, image.width, image.height);
-        if (!buffer)
-            return false;
-        indices = buffer.get();
-    }
-    if (!block && !MakeCanvas(image.left == 0 && image.top == 0 && image.width >= canvasWidth &&
-                              image.height >= canvasHeight))
-        return false;
-    PaintImage(image, indices, *colours);
+    GifImageRows rows(block.get() + HeaderSize, canvasWidth, canvasHeight, image);
+    uint32_t reached = DecodeLzw(*minCodeSize, data.get(), dataLength, rows, image.width,
+                                 static_cast<uint32_t>(pixels), *colours);
+    if (covered)
+        rows.FillFrom(reached / image.width, reached % image.width, backgroundColour);
     return true;
 }
 
-void GifDecoder::DecodeLzw(unsigned minCodeSize, const uint8_t* data, uint32_t dataLength,
-                           uint8_t* buffer, uint32_t count)
+uint32_t GifDecoder::DecodeLzw(unsigned minCodeSize, const uint8_t* data, uint32_t dataLength,
+                               const GifImageRows& rows, uint32_t width, uint32_t count,
+                               const ColourLookup& colours)
 {
     if (count == 0)
-        return;
-    LzwExpander expander(minCodeSize, table, buffer, count);
+        return 0;
+    LzwExpander expander(minCodeSize, table, rows, width, count, colours);
     const uint8_t* in = data;
     const uint8_t* end = data + dataLength;
     // Codes are packed least significant bit first. The accumulator is topped up
@@ -351,65 +367,21 @@ void GifDecoder::DecodeLzw(unsigned minCodeSize, const uint8_t* data, uint32_t d
         if (!expander.ProcessCode(code))
             break;
     }
-    expander.ClearRest();
-}
-
-std::unique_ptr<uint8_t[]> GifDecoder::Deinterlace(const uint8_t* indices, uint32_t width,
-                                                   uint32_t height)
-{
-    std::unique_ptr<uint8_t[]> rows(new (std::nothrow) uint8_t[uint64_t{width} * height]);
-    if (!rows)
-        return nullptr;
-    static constexpr struct {
-        uint32_t first;
-        uint32_t step;
-    } passes[] = {{0, 8}, {4, 8}, {2, 4}, {1, 2}};
-    const uint8_t* from = indices;
-    for (const auto& pass : passes) {
-        for (uint32_t row = pass.first; row < height; row += pass.step) {
-            std::memcpy(rows.get() + uint64_t{row} * width, from, width);
-            from += width;
-        }
-    }
-    return rows;
+    return expander.Reached();
 }
 
 // The canvas is made when the first image or the trailer needs it, so that a stream
-// broken before then costs no canvas. An image that covers it all hides the
-// background entirely.
+// broken before then costs no canvas. When that image covers it all, the background
+// is painted only where the image's data does not reach.
 bool GifDecoder::MakeCanvas(bool covered)
 {
     blockSize = HeaderSize + canvasWidth * canvasHeight * 4;
     block.reset(new (std::nothrow) uint8_t[blockSize]);
     if (!block)
         return false;
-    if (covered)
-        return true;
-    for (uint32_t y = 0; y < canvasHeight; ++y) {
-        uint8_t* row = CanvasRow(y);
-        for (uint32_t x = 0; x < canvasWidth; ++x)
-            std::memcpy(row + 4 * x, &backgroundColour, 4);
-    }
+    for (uint32_t at = HeaderSize; !covered && at < blockSize; at += 4)
+        std::memcpy(block.get() + at, &backgroundColour, 4);
     return true;
-}
-
-uint8_t* GifDecoder::CanvasRow(uint32_t y)
-{
-    return block.get() + HeaderSize + uint64_t{canvasHeight - 1 - y} * canvasWidth * 4;
-}
-
-void GifDecoder::PaintImage(const Image& image, const uint8_t* indices, const ColourLookup& colours)
-{
-    if (image.left >= canvasWidth || image.top >= canvasHeight)
-        return;
-    uint32_t columns = std::min(image.width, canvasWidth - image.left);
-    uint32_t rows = std::min(image.height, canvasHeight - image.top);
-    for (uint32_t r = 0; r < rows; ++r) {
-        const uint8_t* from = indices + uint64_t{r} * image.width;
-        uint8_t* to = CanvasRow(image.top + r) + 4 * image.left;
-        for (uint32_t c = 0; c < columns; ++c)
-            std::memcpy(to + 4 * c, &colours[from[c]], 4);
-    }
 }
 
 void GifDecoder::MakeBitmapBlock()

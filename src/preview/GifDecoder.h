@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "preview/GifImageRows.h"
+
 namespace orv {
 
 // Widest and tallest canvas the decoder builds: a row stays below 16384 bytes, and
@@ -19,8 +21,9 @@ std::unique_ptr<uint8_t[]> DecodeGif(const uint8_t* stream, uint32_t length, uin
 // One decode: the stream, the canvas (kept in the output block's own pixel rows, so
 // that the result needs no copy) and the tables that the images of the stream share.
 // The steps are those of the format: SkipSubBlocks for extensions; for each image
-// DecodeLzw (ProcessCode and EmitString), Deinterlace and PaintImage; at the
-// trailer MakeBitmapBlock.
+// DecodeLzw, whose codes (ProcessCode) write their strings (EmitString) straight onto
+// the canvas, so that an image costs no memory of its own and nothing for the pixels
+// its data does not reach or that lie off the canvas; at the trailer MakeBitmapBlock.
 class GifDecoder {
 public:
     GifDecoder(const uint8_t* stream, uint32_t length);
@@ -29,40 +32,30 @@ public:
 
     std::unique_ptr<uint8_t[]> Decode(uint32_t& blockSize);
 
-    // A string table entry: where its string was last written among the image's
-    // indices, and its length. A code's string is copied from there rather than
-    // rebuilt through its prefixes.
-    struct CodeTable {
-        std::array<uint32_t, 4096> start;
-        std::array<uint16_t, 4096> length;
+    // A string table entry: the entry of its string without the last index, that
+    // index, its first index and its length.
+    struct CodeEntry {
+        uint16_t prefix;
+        uint16_t length;
+        uint8_t last;
+        uint8_t first;
     };
-
-private:
-    struct Image {
-        uint32_t left;
-        uint32_t top;
-        uint32_t width;
-        uint32_t height;
-        bool interlaced;
-    };
+    using CodeTable = std::array<CodeEntry, 4096>;
     // The colour of every possible index as the bitmap stores it (blue, green, red,
     // 0); indices beyond the table take entry 0's colour.
     using ColourLookup = std::array<uint32_t, 256>;
 
+private:
     const uint8_t* Take(uint32_t count);
     bool ReadColourTable(uint8_t sizeField, ColourLookup& colours);
     bool SkipSubBlocks();
     bool DecodeImage();
     bool GatherSubBlocks(std::unique_ptr<uint8_t[]>& data, uint32_t& dataLength);
-    // The buffer holds 2048 bytes for the root strings, then the count indices,
-    // then 16 bytes of slack.
-    void DecodeLzw(unsigned minCodeSize, const uint8_t* data, uint32_t dataLength,
-                   uint8_t* buffer, uint32_t count);
-    static std::unique_ptr<uint8_t[]> Deinterlace(const uint8_t* indices, uint32_t width,
-                                                  uint32_t height);
+    // Paints the image's pixels as far as its codes reach; returns how many that is.
+    uint32_t DecodeLzw(unsigned minCodeSize, const uint8_t* data, uint32_t dataLength,
+                       const GifImageRows& rows, uint32_t width, uint32_t count,
+                       const ColourLookup& colours);
     bool MakeCanvas(bool covered);
-    void PaintImage(const Image& image, const uint8_t* indices, const ColourLookup& colours);
-    uint8_t* CanvasRow(uint32_t y);
     void MakeBitmapBlock();
 
     const uint8_t* stream;

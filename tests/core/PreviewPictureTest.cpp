@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
+#include <new>
 #include <numeric>
 #include <optional>
 #include <random>
@@ -109,6 +111,12 @@ TEST(DecodeGif, StreamsShowTheirImagesInOrderOverTheBackground)
     ended.subBlockSize = 2;
     std::vector<uint8_t> afterEnd = PackCodes({4, 1, 2, 5}, 2);
     afterEnd.insert(afterEnd.end(), {0x2C, 0, 0});
+    // Size fields of tables whose flags are clear: header byte 10, the packed byte of
+    // the descriptor after a 16-entry table and the graphic control block.
+    std::vector<uint8_t> sizeWithoutGlobal = Layers(4, 3, {}, 0, {ImageOf(1, 1, {3}, 0, 0, 2, Ramp(4))});
+    sizeWithoutGlobal[10] |= 7;
+    std::vector<uint8_t> sizeWithoutLocal = Layers(4, 3, Ramp(16), 0, {corner});
+    sizeWithoutLocal[13 + 48 + 8 + 9] |= 7;
     std::vector<uint8_t> badSignature = Layers(1, 1, Ramp(2), 1, {});
     badSignature[0] = 'g';
     // A 4 x 3 canvas of the background with the corner image at the top left.
@@ -124,7 +132,11 @@ TEST(DecodeGif, StreamsShowTheirImagesInOrderOverTheBackground)
          cornerOn(noTableBackground, Shade(3))},
         {"no global table", Layers(4, 3, {}, 0, {ImageOf(1, 1, {3}, 0, 0, 2, Ramp(4))}),
          cornerOn(noTableBackground, Shade(3))},
+        {"a global table size without its flag", sizeWithoutGlobal, cornerOn(noTableBackground, Shade(3))},
+        {"a local table size without its flag", sizeWithoutLocal, cornerOn(Shade(0), Shade(3))},
         {"an image without pixels", Layers(4, 3, Ramp(2), 1, {ImageOf(0, 5, {})}), Pixels(12, Shade(1))},
+        {"an image whose data stops short paints only what it reaches",
+         Layers(3, 1, Ramp(16), 5, {ImageOf(3, 1, {1, 2, 3}), ImageOf(3, 1, {9})}), Shades({9, 2, 3})},
         {"a local table colours only its own image",
          Layers(2, 1, Ramp(4), 0, {ImageOf(1, 1, {1}, 0, 0, 8, Palette(4, {255, 0, 0})), ImageOf(1, 1, {1}, 1)}),
          {0xFF0000, Shade(1)}},
@@ -177,9 +189,11 @@ TEST(DecodeGif, StreamsCutAnywhereAreRefused)
         EXPECT_TRUE(Canvas({whole.begin(), whole.begin() + cut}).empty()) << "cut at " << cut;
 }
 
-// Any code stream, valid or not, gives the indices that the format's definition
-// gives: the same strings as when every string is rebuilt through its prefixes.
-TEST(DecodeLzw, AnyCodeStreamGivesTheIndicesOfTheDefinition)
+// Any code stream, valid or not, paints the indices that the format's definition
+// gives (the same strings as when every string is rebuilt through its prefixes) as
+// far as its codes reach, wherever the image lies on the canvas; the rest of the
+// canvas keeps its background.
+TEST(DecodeLzw, AnyCodeStreamPaintsTheIndicesOfTheDefinition)
 {
     std::mt19937 random(2024);
     for (int round = 0; round < 600; ++round) {
@@ -189,7 +203,14 @@ TEST(DecodeLzw, AnyCodeStreamGivesTheIndicesOfTheDefinition)
         bool encoded = round % 4 == 1 && minCodeSize >= 2 && minCodeSize <= 8;
         auto width = uint16_t(1 + random() % (encoded ? 250 : 40));
         auto height = uint16_t(1 + random() % (encoded ? 100 : 40));
-        GifImage image = ImageOf(width, height, {}, 0, 0, uint8_t(minCodeSize));
+        // A canvas smaller or larger than the image, which lies at its corner (a third
+        // of the time) or anywhere up to a little beyond it.
+        auto canvasWidth = uint16_t(1 + random() % (width + 8));
+        auto canvasHeight = uint16_t(1 + random() % (height + 8));
+        bool corner = round % 3 == 1;
+        auto left = uint16_t(corner ? 0 : random() % (canvasWidth + 3));
+        auto top = uint16_t(corner ? 0 : random() % (canvasHeight + 3));
+        GifImage image = ImageOf(width, height, {}, left, top, uint8_t(minCodeSize));
         image.interlaced = round % 5 == 2;
         image.subBlockSize = 1 + random() % 255;
         // Mostly small codes, so the table fills instead of every code being skipped.
@@ -212,11 +233,61 @@ TEST(DecodeLzw, AnyCodeStreamGivesTheIndicesOfTheDefinition)
         }
         if (!codes.empty())
             codeBytes = PackCodes(codes, minCodeSize);
-        std::vector<uint8_t> stored = ExpandCodesByChain(codeBytes, minCodeSize, size_t{width} * height), shown;
-        for (uint32_t pixel : Canvas(StreamOfCodes(image, codeBytes)))
-            shown.push_back(uint8_t(pixel >> 16));
-        ASSERT_EQ(shown.size(), stored.size()) << "round " << round;
-        ASSERT_EQ(image.interlaced ? InterlaceRows(shown, width, height) : shown, stored) << "round " << round;
+        std::vector<uint8_t> stored = ExpandCodesByChain(codeBytes, minCodeSize, size_t{width} * height);
+        std::vector<size_t> rows = StorageRows(height, image.interlaced);
+        Pixels expected(size_t{canvasWidth} * canvasHeight, Shade(200));
+        for (size_t i = 0; i < stored.size(); ++i) {
+            size_t x = left + i % width, y = top + rows[i / width];
+            if (x < canvasWidth && y < canvasHeight)
+                expected[y * canvasWidth + x] = Shade(stored[i]);
+        }
+        std::vector<uint8_t> stream = GifWriter()
+                                          .Screen(canvasWidth, canvasHeight, Ramp(256), 200)
+                                          .ImageWithCodes(image, codeBytes)
+                                          .Trailer()
+                                          .Data();
+        ASSERT_EQ(Canvas(stream), expected) << "round " << round;
+    }
+}
+
+// The bytes the decoder asks for through the nothrow forms of operator new, which
+// it allocates with (replaced below for this program).
+std::atomic<size_t> allocatedBytes{0};
+
+// An image costs no memory of its own: nothing for its part off the canvas nor for
+// pixels its data does not reach. All a decode allocates stays within a small
+// multiple of the canvas and the stream, beyond the decoder's fixed tables.
+TEST(DecodeGif, MemoryIsBoundedByTheCanvasAndTheStream)
+{
+    auto emptyImages = [](bool interlaced) {
+        GifImage image = ImageOf(4095, 4095, {});
+        image.interlaced = interlaced;
+        GifWriter writer;
+        writer.Screen(1, 1, Ramp(2));
+        for (int i = 0; i < 400; ++i)
+            writer.ImageWithCodes(image, {});
+        return writer.Trailer().Data();
+    };
+    // Each code defines the next one: runs of 1, 2, 3 ... indices, far past the canvas.
+    std::vector<unsigned> runs = {256};
+    for (unsigned code = 258; code < 4096; ++code)
+        runs.push_back(code);
+    GifImage offCanvas = ImageOf(4095, 4095, {}, 1, 1);
+    offCanvas.interlaced = true;
+    const std::tuple<const char*, std::vector<uint8_t>> cases[] = {
+        {"400 images of 4095 x 4095 without data on a 1 x 1 canvas", emptyImages(false)},
+        {"the same, interlaced", emptyImages(true)},
+        {"long strings of an image mostly off a 3 x 3 canvas",
+         GifWriter().Screen(3, 3, Ramp(256)).ImageWithCodes(offCanvas, PackCodes(runs, 8)).Trailer().Data()},
+    };
+    for (const auto& [name, stream] : cases) {
+        size_t before = allocatedBytes;
+        uint32_t size = 0;
+        std::unique_ptr<uint8_t[]> block = DecodeGif(stream.data(), uint32_t(stream.size()), size);
+        size_t allocated = allocatedBytes - before;
+        ASSERT_NE(block, nullptr) << name;
+        EXPECT_GE(allocated, size) << name;
+        EXPECT_LE(allocated, 2 * (size + stream.size()) + 64 * 1024) << name;
     }
 }
 
@@ -361,3 +432,23 @@ TEST(PreviewPicture, MetafileFramesAreScaledToTheScreenWhenThereIsOne)
 
 }  // namespace
 }  // namespace orv
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    orv::allocatedBytes += size;
+    try {
+        return ::operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    orv::allocatedBytes += size;
+    try {
+        return ::operator new[](size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}

@@ -27,7 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::unique_ptr<uint8_t[]> block =
         DecodeGif(stream.data(), static_cast<uint32_t>(stream.size()), blockSize);
     orv::fuzz::Expect(block != nullptr, "any code stream decodes");
+    // Pixels the codes do not reach keep the background, entry 0.
     std::vector<uint8_t> stored = ExpandCodesByChain(codeBytes, minCodeSize, size_t{width} * height);
+    stored.resize(size_t{width} * height);
     std::vector<uint8_t> shown(stored.size());
     for (size_t y = 0; y < height; ++y)
         for (size_t x = 0; x < width; ++x)

@@ -57,11 +57,17 @@ Seeds GifSeeds()
     GifImage flat{.left = 30, .top = 50, .width = 40, .height = 20,
                   .indices = std::vector<uint8_t>(800, 7), .lzw = {.deferredClear = true}};
     GifImage full{.width = 200, .height = 60, .indices = Noise(200 * 60, 256, 4), .lzw = {.deferredClear = true}};
+    // Images far larger than the canvas with no data, which once cost a full image buffer each.
+    GifWriter empty;
+    empty.Screen(1, 1, Ramp(2));
+    for (int i = 0; i < 400; ++i)
+        empty.ImageWithCodes({.width = 4095, .height = 4095, .interlaced = i % 2 == 1}, {});
     return {
         GifWriter("87a").Screen(5, 3, Ramp(4), 1).Image(small).Trailer().Data(),
         GifWriter().Screen(10, 12).GraphicControl(3).Comment("seed").Image(interlaced).Trailer().Data(),
         GifWriter().Screen(64, 64, Ramp(256), 200).Image(wide).Image(flat).Trailer().Data(),
         GifWriter().Screen(200, 60, Ramp(256)).Image(full).Trailer().Data(),
+        empty.Trailer().Data(),
     };
 }
 
@@ -176,6 +182,12 @@ Seeds PlanSeeds()
         seeds.push_back(PlanBuilder(platform).Release(40).Block(468, SmallGif(platform + 1), PlanPointer::Preview)
                             .BlockClaiming(270, 0x7FFFFFF0, {'a', '\n', 'b'}).Build());
     }
+
+    // Many empty blocks before the notes, once walked with a seek and a read each.
+    PlanBuilder emptyBlocks(WW);
+    for (int i = 0; i < 4000; ++i)
+        emptyBlocks.Block(999, {});
+    seeds.push_back(emptyBlocks.Block(270, {notes.begin(), notes.end()}).Build());
 
     // The legacy header in each of its forms, from both platforms: the leading value,
     // the size and where a name is (0: none).

@@ -152,15 +152,24 @@ void GifWriter::SubBlocks(const std::vector<uint8_t>& data, size_t blockSize)
     out.U8(0);
 }
 
+std::vector<size_t> StorageRows(size_t height, bool interlaced)
+{
+    std::vector<size_t> rows;
+    for (auto [first, step] : {std::pair<size_t, size_t>{0, 8}, {4, 8}, {2, 4}, {1, 2}}) {
+        for (size_t row = first; interlaced && row < height; row += step)
+            rows.push_back(row);
+    }
+    for (size_t row = 0; !interlaced && row < height; ++row)
+        rows.push_back(row);
+    return rows;
+}
+
 std::vector<uint8_t> InterlaceRows(const std::vector<uint8_t>& indices, size_t width,
                                    size_t height)
 {
     std::vector<uint8_t> rows;
-    for (auto [first, step] : {std::pair<size_t, size_t>{0, 8}, {4, 8}, {2, 4}, {1, 2}}) {
-        for (size_t row = first; row < height; row += step)
-            rows.insert(rows.end(), indices.begin() + row * width,
-                        indices.begin() + (row + 1) * width);
-    }
+    for (size_t row : StorageRows(height, true))
+        rows.insert(rows.end(), indices.begin() + row * width, indices.begin() + (row + 1) * width);
     return rows;
 }
 
@@ -235,7 +244,7 @@ std::vector<uint8_t> ExpandCodesByChain(const std::vector<uint8_t>& codeBytes,
         std::vector<uint8_t> string = table.Take(code);
         out.insert(out.end(), string.begin(), string.end());
     }
-    out.resize(count);
+    out.resize(std::min(out.size(), count));
     return out;
 }
 

@@ -62,6 +62,9 @@ private:
     ByteWriter out;
 };
 
+// The image rows of an image of the height, in the order the image stores them.
+std::vector<size_t> StorageRows(size_t height, bool interlaced);
+
 // The rows of an image in the order an interlaced image stores them.
 std::vector<uint8_t> InterlaceRows(const std::vector<uint8_t>& indices, size_t width,
                                    size_t height);
@@ -77,7 +80,7 @@ std::vector<uint8_t> PackCodes(const std::vector<unsigned>& codes, unsigned minC
 
 // What the code bytes stand for by the format's definition, computed the slow way:
 // a byte-wise bit reader, a table of prefix links and every string rebuilt by
-// walking its chain. The first count indices; unwritten ones are 0.
+// walking its chain. At most count indices: as many as the codes reach.
 std::vector<uint8_t> ExpandCodesByChain(const std::vector<uint8_t>& codeBytes,
                                         unsigned minCodeSize, size_t count);
 
