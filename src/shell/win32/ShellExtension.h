@@ -64,7 +64,8 @@ private:
     ULONG refCount = 0;
     CLSID classId;
     const HandlerFactory& handlers;
-    std::unique_ptr<HandlerLink> link;
+    // The object's own share of the link; its pages hold theirs.
+    std::shared_ptr<HandlerLink> link;
     bool previewIcons = true;
 };
 
