@@ -7,96 +7,18 @@
 #include <vector>
 
 #include "Canvas.h"
-#include "GifWriter.h"
 #include "InfoFileBuilder.h"
-#include "LibPartBuilder.h"
-#include "ModulBuilder.h"
 #include "PlanBuilder.h"
-#include "PreviewBlockBuilder.h"
 #include "PropertySheetHost.h"
-#include "ProjectDataBuilder.h"
+#include "SampleDocuments.h"
 #include "ServerFixture.h"
 #include "SfoldBuilder.h"
 
 namespace orv::test {
 namespace {
 
-constexpr uint16_t WW = 0x5757;
 constexpr COLORREF red = RGB(255, 0, 0);
 constexpr COLORREF magenta = RGB(255, 0, 255);
-constexpr char settingsKey[] = "Software\\Orvenstaal\\ShellExtension";
-
-// 127 stored characters; with CR LF line ends the page shows more than 127.
-std::string Lines(const char* end)
-{
-    std::string lines;
-    for (char line = 'a'; line < 'a' + 18; ++line)
-        lines += std::string("line ") + line + end;
-    return lines + "z";
-}
-
-const ProjectTexts storedTexts = {"Villa", "Ann", "C", "VR-", "villa", Lines("\r")};
-
-// A red 64 x 32 picture.
-std::vector<uint8_t> RedGif()
-{
-    GifImage image;
-    image.width = 64;
-    image.height = 32;
-    image.minCodeSize = 2;
-    image.indices.assign(64 * 32, 1);
-    return GifWriter().Screen(64, 32, {{0, 0, 0}, {255, 0, 0}}).Image(image).Trailer().Data();
-}
-
-std::vector<uint8_t> Bytes(const std::string& text)
-{
-    return {text.begin(), text.end()};
-}
-
-// Signed in, with notes, project data (the third block) and a red preview.
-std::vector<uint8_t> FullPlan()
-{
-    return PlanBuilder(WW)
-        .Version(4550).Release(42).DocumentName("Villa Rosa").SignInMarker('C')
-        .Block(520, SignInBlock(ByteOrder::Little, 12, 345, true, "C:\\Projects\\Villa"), PlanPointer::SignIn)
-        .Block(270, Bytes("Notes\rline two"))
-        .Block(584, ProjectDataRecord(WW, storedTexts), PlanPointer::ProjectData)
-        .Block(581, RedGif(), PlanPointer::Preview)
-        .Build();
-}
-
-// A library part's text sections in the order of their pages.
-constexpr char textTags[][5] = {"1DSC", "2DSC", "3DSC", "PRSC", "VLSC", "UISC", "CTXT"};
-
-// Every text, stored in the reverse order of their pages, and a red preview.
-std::vector<uint8_t> Part(uint32_t type = 0x446F6F72, bool preview = true)
-{
-    std::vector<LibSection> sections;
-    for (int text = 6; text >= 0; --text)
-        sections.push_back({textTags[text], std::string(textTags[text]) + "\rend"});
-    if (preview) {
-        std::vector<uint8_t> gif = RedGif();
-        sections.push_back({"GIFF", {gif.begin(), gif.end()}});
-    }
-    return LibPart(WW, "Door 90", sections, 13, type);
-}
-
-std::vector<uint8_t> Script()
-{
-    return Bytes("! Document name: Door\r\nBLOCK 1, 1, 1\r\nEND\r\n");
-}
-
-// A module with its version block and a stored red preview.
-std::vector<uint8_t> Module()
-{
-    auto red = PreviewBlockBuilder::Bitmap32(64, 32, [](int, int) { return 0xFF0000u; }).Build();
-    return test::Module({3, StoredMetafile()}, {0xD005, red}, {0xD004, VersionBlock(0, 6010)});
-}
-
-std::vector<uint8_t> Book()
-{
-    return SfoldBook(SfoldFields{}, 372, ProjectDataRecord(WW, storedTexts));
-}
 
 // The control of a page, or null.
 const host::ControlInfo* FindControl(const host::PageInfo& page, int id)
@@ -140,14 +62,15 @@ protected:
         return sheet->ReadPages();
     }
 
-    // The icons the shell is given for a file by a new object loaded with it.
-    HRESULT ExtractIcons(const std::string& path, HICON& large, HICON& small)
+    // The icons the shell is given for a file by a new object loaded with it; either
+    // pointer may be null.
+    HRESULT ExtractIcons(const std::string& path, HICON* large, HICON* small)
     {
         auto persist = Create<IPersistFile>(IID_IPersistFile);
         Microsoft::WRL::ComPtr<IExtractIconA> extract;
         persist.As(&extract);
         HRESULT result = persist->Load(std::filesystem::path(path).c_str(), STGM_READ);
-        return SUCCEEDED(result) ? extract->Extract("", 0, &large, &small, MAKELONG(32, 16)) : result;
+        return SUCCEEDED(result) ? extract->Extract("", 0, large, small, MAKELONG(32, 16)) : result;
     }
 };
 
@@ -273,15 +196,18 @@ TEST_F(Documents, ThePlanPreviewTakesTheRowsWithoutSignIn)
 
 TEST_F(Documents, EditsAreWrittenBackOnceAndAFailedWriteChangesNothing)
 {
+    const DWORD shared = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    const DWORD unlocked = ~0u;
     const struct {
         const char* name;
         std::vector<uint8_t> bytes;
-        bool locked;
+        DWORD lockShare;  // how another program holds the file open while Apply and OK run
         bool projectData;
     } cases[] = {
-        {"rename.pln", FullPlan(), false, true}, {"locked.pln", FullPlan(), true, true},
-        {"book.sfk", Book(), false, true},       {"door.qxm", Part(), false, false},
-        {"door.qdl", Script(), false, false},    {"locked.qdl", Script(), true, false},
+        {"rename.pln", FullPlan(), unlocked, true}, {"locked.pln", FullPlan(), shared, true},
+        {"book.sfk", Book(), unlocked, true},       {"held.sfk", Book(), 0, true},
+        {"door.qxm", Part(), unlocked, false},      {"held.qxm", Part(), 0, false},
+        {"door.qdl", Script(), unlocked, false},    {"locked.qdl", Script(), shared, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -292,17 +218,27 @@ TEST_F(Documents, EditsAreWrittenBackOnceAndAFailedWriteChangesNothing)
         EXPECT_EQ(sheet->SetControlText(1008, "villa, garden"), c.projectData);
         EXPECT_TRUE(sheet->ApplyEnabled()) << "typing is a change";
         // Another program holding the file open, even one that shares it, bars the write
-        // while Apply runs; after the failed write the dialog still offers to cancel.
+        // while Apply runs; after the failed write the dialog still offers to cancel, and
+        // OK leaves it open on its page with what was typed.
+        const bool locked = c.lockShare != unlocked;
         unique_hfile lock;
-        const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
-        if (c.locked)
-            lock.reset(CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
-        EXPECT_EQ(static_cast<bool>(lock), c.locked);
+        if (locked)
+            lock.reset(CreateFileA(path.c_str(), GENERIC_READ, c.lockShare, nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_EQ(static_cast<bool>(lock), locked);
         sheet->Apply();
-        EXPECT_EQ(sheet->OkButtonText(), c.locked ? "OK" : "Close");
+        EXPECT_EQ(sheet->OkButtonText(), locked ? "OK" : "Close");
+        if (locked) {
+            HWND page = PropSheet_GetCurrentPageHwnd(sheet->Sheet());
+            PropSheet_PressButton(sheet->Sheet(), PSBTN_OK);
+            host::PropertySheetHost::PumpMessages();
+            EXPECT_EQ(PropSheet_GetCurrentPageHwnd(sheet->Sheet()), page) << "OK closed the sheet";
+            HWND namePage = PropSheet_IndexToHwnd(sheet->Sheet(), 0);
+            EXPECT_EQ(host::WindowText(GetDlgItem(namePage, 1010)), "Villa Bianca on the Lake, No. 7");
+            EXPECT_EQ(host::WindowText(GetDlgItem(sheet->Sheet(), IDCANCEL)), "Cancel");
+        }
         lock.reset();
         std::vector<uint8_t> written = ReadWholeFile(path);
-        if (c.locked) {
+        if (locked) {
             EXPECT_EQ(written, c.bytes);
             continue;
         }
@@ -319,6 +255,84 @@ TEST_F(Documents, EditsAreWrittenBackOnceAndAFailedWriteChangesNothing)
             EXPECT_EQ(FindControl(pages.back(), 1008)->text, "villa, garden");
             EXPECT_EQ(FindControl(pages.back(), 1009)->text, Lines("\r\n"));
         }
+    }
+}
+
+TEST_F(Documents, OpenPagesKeepTheirDocumentWhenTheirObjectIsBoundToAnother)
+{
+    using Microsoft::WRL::ComPtr;
+    const struct {
+        const char* name;
+        HRESULT (*rebind)(IUnknown* object, const std::string& path);
+    } ways[] = {
+        {"Initialize",
+         [](IUnknown* object, const std::string& path) {
+             ComPtr<IShellExtInit> init;
+             object->QueryInterface(IID_PPV_ARGS(&init));
+             return InitializeWith(init.Get(), {path});
+         }},
+        {"Load",
+         [](IUnknown* object, const std::string& path) {
+             ComPtr<IPersistFile> persist;
+             object->QueryInterface(IID_PPV_ARGS(&persist));
+             return persist->Load(std::filesystem::path(path).c_str(), STGM_READ);
+         }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        std::string shown = scratch.Write("shown.pln", FullPlan());
+        std::string other = scratch.Write("other.pln", FullPlan());
+        sheet = std::make_unique<host::PropertySheetHost>();
+        ComPtr<IShellPropSheetExt> extension = Create<IShellPropSheetExt>(IID_IShellPropSheetExt);
+        ComPtr<IShellExtInit> init;
+        ASSERT_EQ(extension.As(&init), S_OK);
+        ASSERT_EQ(InitializeWith(init.Get(), {shown}), S_OK);
+        ASSERT_EQ(sheet->AddPagesFrom(extension.Get()), S_OK);
+        ASSERT_TRUE(sheet->Show("Properties"));
+        // Bound twice over while the pages are open, then let go of: only the pages hold it.
+        EXPECT_EQ(way.rebind(extension.Get(), other), S_OK);
+        EXPECT_EQ(way.rebind(extension.Get(), shown), S_OK);
+        EXPECT_EQ(way.rebind(extension.Get(), other), S_OK);
+        init.Reset();
+        extension.Reset();
+        EXPECT_TRUE(sheet->SetControlText(1010, "Renamed"));
+        sheet->Apply();
+        EXPECT_EQ(sheet->OkButtonText(), "Close");
+        sheet.reset();
+        EXPECT_EQ(ReadWholeFile(other), FullPlan()) << "the pages wrote into the object's later document";
+        std::vector<host::PageInfo> pages = Show(shown);
+        ASSERT_FALSE(pages.empty());
+        EXPECT_EQ(FindControl(pages[0], 1010)->text, "Renamed");
+    }
+}
+
+TEST_F(Documents, EitherIconMayBeAskedForAlone)
+{
+    std::string plan = scratch.Write("icon.pln", FullPlan());
+    std::string data = scratch.Write("table.qpd", InfoFileBuilder().Info("Layers", "Walls", "A").Build());
+    const struct {
+        std::string path;
+        bool large;  // which pointer is given; the other is null
+        int icon;  // the module's icon; 0 for one drawn from the preview
+    } cases[] = {{plan, true, 0}, {plan, false, 0}, {data, true, 151}, {data, false, 151}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.path << (c.large ? ", large" : ", small"));
+        HICON icon = nullptr;
+        ASSERT_EQ(ExtractIcons(c.path, c.large ? &icon : nullptr, c.large ? nullptr : &icon), S_OK);
+        ASSERT_NE(icon, nullptr);
+        if (c.icon != 0) {
+            EXPECT_EQ(icon, ModuleIcon(c.icon));
+            ICONINFO info = {};
+            ASSERT_TRUE(GetIconInfo(icon, &info)) << "the icon handed out was destroyed";
+            unique_hbitmap colour(info.hbmColor);
+            unique_hbitmap mask(info.hbmMask);
+            continue;
+        }
+        int side = c.large ? 32 : 16;
+        Canvas canvas(48, 48, magenta);
+        DrawIconEx(canvas.Dc(), 0, 0, unique_hicon(icon).get(), 0, 0, 0, nullptr, DI_NORMAL);
+        EXPECT_EQ(canvas.At(side - 1, side - 1), red);
+        EXPECT_EQ(canvas.At(side, side), magenta);
     }
 }
 
@@ -356,7 +370,7 @@ TEST_F(Documents, IconsAreDrawnFromPreviewsElseChosenByTypeUnlessTheSettingIsOff
         }
         HICON large = nullptr;
         HICON small = nullptr;
-        ASSERT_EQ(ExtractIcons(c.path, large, small), S_OK);
+        ASSERT_EQ(ExtractIcons(c.path, &large, &small), S_OK);
         DWORD type = 0;
         DWORD value = 0;
         DWORD size = sizeof value;

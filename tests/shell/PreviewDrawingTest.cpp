@@ -81,6 +81,12 @@ TEST(DrawPreview, PicturesAreFittedIntoTheirFrameOrStretchedOntoAnIcon)
     };
     auto shortBitmap = Solid(50, 30, 0xFF0000).Build();
     shortBitmap.pop_back();
+    // Bitmap headers cut after their height, and before it.
+    auto cutHeader = [](size_t size) {
+        auto block = Solid(50, 30, 0).Build();
+        block.resize(size);
+        return block;
+    };
     const RECT wide = {0, 0, 200, 100};
     const struct {
         const char* name;
@@ -100,6 +106,9 @@ TEST(DrawPreview, PicturesAreFittedIntoTheirFrameOrStretchedOntoAnIcon)
         {"large: scaled with its proportions", halves, {0, 0, 200, 200}, 0,
          {{100, 49, untouched}, {50, 52, red}, {150, 147, blue}, {100, 150, untouched}}},
         {"bitmap cut short: only the edge", shortBitmap, wide, 0, {{75, 35, shadow}, {100, 50, untouched}}},
+        {"header of 40 bytes: the edge its size gives", cutHeader(40), wide, 0,
+         {{75, 35, shadow}, {124, 64, highlight}, {100, 50, untouched}}},
+        {"header without its height: empty", cutHeader(35), wide, 0, {{100, 50, face}, {0, 0, shadow}}},
         // Yellow over magenta: both flag bits AND it in, leaving red; either alone copies.
         {"both AND bits", flagged(0x64), wide, 0, {{100, 50, red}}},
         {"one AND bit", flagged(0x04), wide, 0, {{100, 50, yellow}}},

@@ -23,10 +23,9 @@ INT_PTR CALLBACK QdlPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             ForwardEditChange(dialog, wParam);
             break;
         case WM_NOTIFY:
-            // The document refuses an empty or unchanged name without opening the file.
             return AnswerNotification(dialog, lParam, [dialog] {
-                return static_cast<QdlHandler*>(BoundHandler(dialog))
-                    ->WriteDocumentName(ItemText(dialog, IDC_DOCUMENT_NAME, QdlFile::MaxNameLength));
+                return ApplyName(*static_cast<QdlHandler*>(BoundHandler(dialog)),
+                                 ItemText(dialog, IDC_DOCUMENT_NAME, QdlFile::MaxNameLength));
             });
         default:
             break;

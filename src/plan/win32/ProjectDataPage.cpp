@@ -66,7 +66,9 @@ INT_PTR CALLBACK ProjectDataPageProc(HWND dialog, UINT message, WPARAM wParam, L
             return AnswerNotification(dialog, lParam, [dialog] {
                 ProjectDataOwner* owner = Owner(BoundHandler(dialog));
                 ProjectTexts shown = Shown(dialog);
-                return owner && owner->GetProjectData().IsChanged(shown) && owner->WriteProjectData(shown);
+                if (owner == nullptr || !owner->GetProjectData().IsChanged(shown))
+                    return Applied::Nothing;
+                return owner->WriteProjectData(shown) ? Applied::Written : Applied::Failed;
             });
         default:
             return FALSE;

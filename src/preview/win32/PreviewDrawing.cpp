@@ -1,5 +1,7 @@
 #include "preview/win32/PreviewDrawing.h"
 
+#include <cstddef>
+
 #include "preview/BitmapInfo.h"
 #include "preview/PictureHeaders.h"
 #include "preview/PreviewGeometry.h"
@@ -23,21 +25,26 @@ RECT ToRECT(const Rect& r)
 
 constexpr uint32_t headerSize = sizeof(PreviewHeader);
 constexpr uint32_t bitmapBlockMinimum = headerSize + sizeof(BitmapInfoHeader);
+// A bitmap header cut short still frames its picture once it holds width and height.
+constexpr uint32_t bitmapSizeEnd = headerSize + offsetof(BitmapInfoHeader, biHeight) + sizeof(int32_t);
 
-// The picture's own size: a metafile's frame, a bitmap's header.
-void PictureSize(const uint8_t* block, uint32_t blockSize, int32_t& width, int32_t& height)
+// The picture's own size: a metafile's frame, a bitmap's header. False for a block
+// too short to tell.
+bool PictureSize(const uint8_t* block, uint32_t blockSize, int32_t& width, int32_t& height)
 {
+    if (blockSize < headerSize)
+        return false;
     auto header = LoadStruct<PreviewHeader>(block);
-    width = 0;
-    height = 0;
     if (header.pictureType != 0) {
         width = header.frameRight - header.frameLeft;
         height = header.frameBottom - header.frameTop;
-    } else if (blockSize >= bitmapBlockMinimum) {
-        auto info = LoadStruct<BitmapInfoHeader>(block + headerSize);
-        width = info.biWidth;
-        height = info.biHeight;
+        return true;
     }
+    if (blockSize < bitmapSizeEnd)
+        return false;
+    width = LoadStruct<int32_t>(block + headerSize + offsetof(BitmapInfoHeader, biWidth));
+    height = LoadStruct<int32_t>(block + headerSize + offsetof(BitmapInfoHeader, biHeight));
+    return true;
 }
 
 }  // namespace
@@ -48,14 +55,14 @@ void DrawPreview(const PreviewPicture& picture, HDC dc, const RECT& rect)
         return;
     const uint8_t* block = picture.GetBlock();
     uint32_t blockSize = picture.GetBlockSize();
-    if (block == nullptr || static_cast<int32_t>(blockSize) <= 0) {
+    int32_t width = 0;
+    int32_t height = 0;
+    if (block == nullptr || static_cast<int32_t>(blockSize) <= 0 || !PictureSize(block, blockSize, width, height)) {
         RECT frame = rect;
         DrawEdge(dc, &frame, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
         FillRect(dc, &frame, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
         return;
     }
-    int32_t width, height;
-    PictureSize(block, blockSize, width, height);
     Rect fitted = ToRect(rect);
     FitToRect(fitted, width, height);
     RECT inner = ToRECT(fitted);

@@ -8,7 +8,8 @@
 namespace orv {
 
 // Draws the picture fitted into rect with its proportions kept, inside a sunken
-// edge that hugs the fitted area; an empty picture shows an empty frame.
+// edge that hugs the fitted area; an empty picture, or one too short to tell its
+// size, shows an empty frame.
 void DrawPreview(const PreviewPicture& picture, HDC dc, const RECT& rect);
 
 // Stretch a bitmap block or play a metafile block onto dst; a block that does not

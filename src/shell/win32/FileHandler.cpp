@@ -8,7 +8,7 @@
 
 namespace orv {
 
-bool FileHandler::MakeIcons(uint16_t, HICON& large, uint16_t, HICON& small)
+bool FileHandler::MakeIcons(uint16_t largeSize, HICON& large, uint16_t smallSize, HICON& small)
 {
     large = nullptr;
     small = nullptr;
@@ -18,7 +18,8 @@ bool FileHandler::MakeIcons(uint16_t, HICON& large, uint16_t, HICON& small)
         small = large;
     }
     if (large == nullptr || small == nullptr)
-        ExtractIconExA(iconFile, iconIndex, &large, &small, 1);
+        ExtractIconExA(iconFile, iconIndex, largeSize != 0 ? &large : nullptr,
+                       smallSize != 0 ? &small : nullptr, 1);
     return true;
 }
 
@@ -44,9 +45,9 @@ void FileHandler::SetPage(PROPSHEETPAGEA& page, const char* templateName, DLGPRO
 bool FileHandler::PreviewIcons(const PreviewPicture& preview, uint16_t largeSize, HICON& large,
                                uint16_t smallSize, HICON& small)
 {
-    unique_hicon largeIcon(MakeIcon(preview, largeSize));
-    unique_hicon smallIcon(MakeIcon(preview, smallSize));
-    if (!largeIcon || !smallIcon)
+    unique_hicon largeIcon(largeSize != 0 ? MakeIcon(preview, largeSize) : nullptr);
+    unique_hicon smallIcon(smallSize != 0 ? MakeIcon(preview, smallSize) : nullptr);
+    if ((largeSize != 0 && !largeIcon) || (smallSize != 0 && !smallIcon))
         return false;
     large = largeIcon.release();
     small = smallIcon.release();

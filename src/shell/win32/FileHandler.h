@@ -27,7 +27,8 @@ public:
     // Sets the template and dialog procedure of page slot; false when the document
     // has no such page.
     virtual bool FillPage(uint32_t slot, PROPSHEETPAGEA& page) = 0;
-    // The file type's fixed icon, unless a handler draws its document's preview.
+    // The file type's fixed icon, unless a handler draws its document's preview. A
+    // size of 0 is not asked for: no icon is made for it.
     virtual bool MakeIcons(uint16_t largeSize, HICON& large, uint16_t smallSize, HICON& small);
     virtual void DrawPreview(HDC dc, const RECT& rect);
     // The text of the text page titled by that string; infoText unless the document
@@ -42,8 +43,8 @@ protected:
     // (at most 31 characters, as the sheet's tabs allow).
     static void SetPage(PROPSHEETPAGEA& page, const char* templateName, DLGPROC procedure,
                         UINT titleId = 0);
-    // Icons of both sizes drawn from the preview; false, with neither set, when the
-    // preview cannot give both.
+    // Icons drawn from the preview at each size asked for; false, with neither set,
+    // when the preview cannot give them.
     static bool PreviewIcons(const PreviewPicture& preview, uint16_t largeSize, HICON& large,
                              uint16_t smallSize, HICON& small);
 };

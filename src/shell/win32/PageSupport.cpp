@@ -5,13 +5,14 @@
 #include "resources/resource.h"
 #include "shell/win32/HandlerLink.h"
 #include "util/win32/ModuleInstance.h"
+#include "util/win32/UniqueHandle.h"
 
 namespace orv {
 
 FileHandler* PageHandler(LPARAM pageRecord)
 {
     auto* page = reinterpret_cast<PROPSHEETPAGEA*>(pageRecord);
-    return reinterpret_cast<HandlerLink*>(page->lParam)->handler.get();
+    return (*reinterpret_cast<PageLink*>(page->lParam))->handler.get();
 }
 
 void BindHandler(HWND dialog, FileHandler* handler)
@@ -54,13 +55,14 @@ RECT ItemRect(HWND dialog, int id)
 void PaintPreview(HWND dialog)
 {
     FileHandler* handler = BoundHandler(dialog);
-    HDC dc = handler ? GetDC(dialog) : nullptr;
-    if (dc == nullptr)
+    if (handler == nullptr)
+        return;
+    unique_window_dc dc(dialog);
+    if (!dc)
         return;
     RECT area = ItemRect(dialog, IDC_PREVIEW);
-    handler->DrawPreview(dc, area);
+    handler->DrawPreview(dc.get(), area);
     ValidateRect(dialog, &area);
-    ReleaseDC(dialog, dc);
 }
 
 void ForwardEditChange(HWND dialog, WPARAM wParam)
@@ -71,9 +73,10 @@ void ForwardEditChange(HWND dialog, WPARAM wParam)
         SendMessageA(GetParent(dialog), PSM_CHANGED, reinterpret_cast<WPARAM>(dialog), 0);
 }
 
-INT_PTR AcceptNotification(HWND dialog)
+INT_PTR AcceptNotification(HWND dialog, Applied applied)
 {
-    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, PSNRET_NOERROR);
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT,
+                      applied == Applied::Failed ? PSNRET_INVALID_NOCHANGEPAGE : PSNRET_NOERROR);
     return TRUE;
 }
 

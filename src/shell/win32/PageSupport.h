@@ -32,23 +32,40 @@ void PaintPreview(HWND dialog);
 // the page sets while it is being filled do not.
 void ForwardEditChange(HWND dialog, WPARAM wParam);
 
-// Answers a notification: no error, and apply accepted.
-INT_PTR AcceptNotification(HWND dialog);
+// What applying a page did with the document.
+enum class Applied { Nothing, Written, Failed };
+
+// Answers a notification with the sheet's answer to how an apply went: only a failed
+// write is refused, which keeps the sheet open on its page with the edits and Cancel
+// as they are.
+INT_PTR AcceptNotification(HWND dialog, Applied applied = Applied::Nothing);
 
 // Answers a notification; on apply, a page with a bound handler runs write, and once
 // a write succeeded the sheet's Cancel becomes Close.
 template <typename Write>
 INT_PTR AnswerNotification(HWND dialog, LPARAM lParam, Write write)
 {
-    if (reinterpret_cast<NMHDR*>(lParam)->code == PSN_APPLY && BoundHandler(dialog) != nullptr && write())
+    Applied applied = Applied::Nothing;
+    if (reinterpret_cast<NMHDR*>(lParam)->code == PSN_APPLY && BoundHandler(dialog) != nullptr)
+        applied = write();
+    if (applied == Applied::Written)
         PostMessageA(GetParent(dialog), PSM_CANCELTOCLOSE, 0, 0);
-    return AcceptNotification(dialog);
+    return AcceptNotification(dialog, applied);
+}
+
+// Writes the name the page shows into the handler's document. An empty name, or the
+// one the document holds, is nothing to write.
+template <class Handler>
+Applied ApplyName(Handler& handler, const std::string& name)
+{
+    if (name.empty() || name == handler.Document().documentName)
+        return Applied::Nothing;
+    return handler.WriteDocumentName(name) ? Applied::Written : Applied::Failed;
 }
 
 // The procedure of an info page whose one edit is the document's name: Fill shows the
 // handler's document before the handler is bound, a page with a preview paints it into
-// its placeholder, and apply writes the name back (the document refuses an empty or
-// unchanged name without opening the file).
+// its placeholder, and apply writes a new name back.
 template <class Handler, auto Fill, int MaxName, bool WithPreview>
 INT_PTR NamePageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
@@ -69,8 +86,8 @@ INT_PTR NamePageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) no
             return FALSE;
         case WM_NOTIFY:
             return AnswerNotification(dialog, lParam, [dialog] {
-                return static_cast<Handler*>(BoundHandler(dialog))
-                    ->WriteDocumentName(ItemText(dialog, IDC_DOCUMENT_NAME, MaxName));
+                return ApplyName(*static_cast<Handler*>(BoundHandler(dialog)),
+                                 ItemText(dialog, IDC_DOCUMENT_NAME, MaxName));
             });
         default:
             return FALSE;

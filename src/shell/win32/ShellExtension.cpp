@@ -3,7 +3,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
-#include <new>
+#include <memory>
 
 #include "registry/RegistryAccess.h"
 #include "shell/win32/LiveObjects.h"
@@ -79,8 +79,8 @@ HRESULT ShellExtension::Bind(const char* path)
     std::unique_ptr<FileHandler> handler = handlers.CreateHandler(path);
     if (!handler)
         return E_FAIL;
-    link.reset(new (std::nothrow) HandlerLink{this, std::move(handler)});
-    return link ? S_OK : E_FAIL;
+    link = std::make_shared<HandlerLink>(HandlerLink{this, std::move(handler)});
+    return S_OK;
 }
 
 // IShellPropSheetExt
@@ -101,7 +101,8 @@ HRESULT STDMETHODCALLTYPE ShellExtension::AddPages(LPFNSVADDPROPSHEETPAGE addPag
             page.dwFlags = PSP_USECALLBACK;
             page.hInstance = ModuleInstance();
             page.pszTitle = title;
-            page.lParam = reinterpret_cast<LPARAM>(link.get());
+            auto share = std::make_unique<PageLink>(link);
+            page.lParam = reinterpret_cast<LPARAM>(share.get());
             page.pfnCallback = PageReleaseCallback;
             if (!handler.FillPage(static_cast<uint32_t>(slot), page))
                 continue;
@@ -111,6 +112,9 @@ HRESULT STDMETHODCALLTYPE ShellExtension::AddPages(LPFNSVADDPROPSHEETPAGE addPag
                 Release();
                 continue;
             }
+            // From here the page's release callback frees its share, also for a
+            // page the sheet refuses.
+            share.release();
             if (!addPage(created, parameter))
                 DestroyPropertySheetPage(created);
         }
@@ -127,8 +131,12 @@ HRESULT STDMETHODCALLTYPE ShellExtension::ReplacePage(EXPPS, LPFNSVADDPROPSHEETP
 
 UINT CALLBACK ShellExtension::PageReleaseCallback(HWND, UINT message, PROPSHEETPAGEA* page) noexcept
 {
-    if (message == PSPCB_RELEASE && page != nullptr)
-        reinterpret_cast<HandlerLink*>(page->lParam)->owner->Release();
+    if (message == PSPCB_RELEASE && page != nullptr) {
+        std::unique_ptr<PageLink> share(reinterpret_cast<PageLink*>(page->lParam));
+        ShellExtension* owner = (*share)->owner;
+        share.reset();
+        owner->Release();
+    }
     return 1;
 }
 
@@ -222,13 +230,18 @@ HRESULT STDMETHODCALLTYPE ShellExtension::GetIconLocation(UINT, PSTR, UINT, int*
 HRESULT STDMETHODCALLTYPE ShellExtension::Extract(PCSTR, UINT, HICON* large, HICON* small, UINT sizes) noexcept
 {
     try {
-        if (!link || large == nullptr || small == nullptr)
+        if (!link || (large == nullptr && small == nullptr))
             return S_FALSE;
-        auto largeSize = static_cast<uint16_t>(LOWORD(sizes));
-        auto smallSize = static_cast<uint16_t>(HIWORD(sizes));
+        // Either pointer may be null: that size is asked for as 0, which makes no icon
+        // the caller would not get.
+        HICON unasked = nullptr;
+        HICON& largeIcon = large ? *large : unasked;
+        HICON& smallIcon = small ? *small : unasked;
+        auto largeSize = static_cast<uint16_t>(large ? LOWORD(sizes) : 0);
+        auto smallSize = static_cast<uint16_t>(small ? HIWORD(sizes) : 0);
         FileHandler& handler = *link->handler;
-        bool made = previewIcons ? handler.MakeIcons(largeSize, *large, smallSize, *small)
-                                 : handler.FileHandler::MakeIcons(largeSize, *large, smallSize, *small);
+        bool made = previewIcons ? handler.MakeIcons(largeSize, largeIcon, smallSize, smallIcon)
+                                 : handler.FileHandler::MakeIcons(largeSize, largeIcon, smallSize, smallIcon);
         return made ? S_OK : S_FALSE;
     } catch (...) {
         return S_FALSE;

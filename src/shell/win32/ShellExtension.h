@@ -66,7 +66,8 @@ private:
     ULONG refCount = 0;
     CLSID classId;
     const HandlerFactory& handlers;
-    std::unique_ptr<HandlerLink> link;
+    // The object's own share of the link; its pages hold theirs.
+    std::shared_ptr<HandlerLink> link;
     MakeViewerFunction makeViewer;
     // Prepared for the handler of link; it goes with that binding.
     std::unique_ptr<FileViewer> viewer;

@@ -75,6 +75,26 @@ using unique_hpalette = unique_handle<NullInvalid<HPALETTE, DeleteObject>>;
 using unique_henhmetafile = unique_handle<NullInvalid<HENHMETAFILE, DeleteEnhMetaFile>>;
 using unique_hicon = unique_handle<NullInvalid<HICON, DestroyIcon>>;
 
+// A window's device context, from GetDC(window), released to that window.
+class unique_window_dc {
+public:
+    explicit unique_window_dc(HWND window) : window(window), dc(GetDC(window)) {}
+    ~unique_window_dc()
+    {
+        if (dc != nullptr)
+            ReleaseDC(window, dc);
+    }
+    unique_window_dc(const unique_window_dc&) = delete;
+    unique_window_dc& operator=(const unique_window_dc&) = delete;
+
+    HDC get() const { return dc; }
+    explicit operator bool() const { return dc != nullptr; }
+
+private:
+    HWND window;
+    HDC dc;
+};
+
 // Selects an object into a device context now and the previous one back on scope
 // exit.
 class unique_select_object {

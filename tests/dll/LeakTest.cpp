@@ -1,0 +1,335 @@
+// Every operation the shell runs, many rounds over in one process: what the process
+// holds afterwards must not grow with the rounds.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <winternl.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "InfoFileBuilder.h"
+#include "PropertySheetHost.h"
+#include "SampleDocuments.h"
+#include "ServerFixture.h"
+
+namespace orv::test {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// By then every cache the operations fill has its size.
+constexpr int settlingRounds = 100;
+
+// What the process holds. Under Wine, GetGuiResources and GetProcessHandleCount
+// answer 0 whatever is held, so each is counted another way.
+struct Holdings {
+    // The process's entries in the system's handle list.
+    long handles = 0;
+    // GDI objects that can still be made before the process's table is full: a leak
+    // makes it smaller.
+    long gdiRoom = 0;
+    // Icons and cursors, found by trying every slot of the user handle table.
+    long icons = 0;
+    // Windows of this thread, children included.
+    long windows = 0;
+    // Bytes in use in the process's heaps.
+    size_t heapBytes = 0;
+};
+
+long HandleCount()
+{
+    // SYSTEM_HANDLE_INFORMATION, class 16.
+    struct Entry {
+        ULONG process;
+        UCHAR type;
+        UCHAR flags;
+        USHORT handle;
+        PVOID object;
+        ACCESS_MASK access;
+    };
+    std::vector<char> buffer(1 << 20);
+    ULONG length = 0;
+    constexpr NTSTATUS tooSmall = static_cast<NTSTATUS>(0xC0000004);
+    NTSTATUS status;
+    while ((status = NtQuerySystemInformation(static_cast<SYSTEM_INFORMATION_CLASS>(16), buffer.data(),
+                                              static_cast<ULONG>(buffer.size()), &length)) == tooSmall)
+        buffer.resize(buffer.size() * 2);
+    if (status != 0)
+        return -1;
+    ULONG count = *reinterpret_cast<ULONG*>(buffer.data());
+    auto* entries = reinterpret_cast<Entry*>(buffer.data() + sizeof(ULONG_PTR));
+    long mine = 0;
+    for (ULONG i = 0; i < count; ++i)
+        mine += entries[i].process == GetCurrentProcessId();
+    return mine;
+}
+
+long GdiRoom()
+{
+    std::vector<HBRUSH> made;
+    while (HBRUSH brush = CreateSolidBrush(0))
+        made.push_back(brush);
+    for (HBRUSH brush : made)
+        DeleteObject(brush);
+    return static_cast<long>(made.size());
+}
+
+long IconCount()
+{
+    // User handles are the slot's index doubled plus 0x20 in the low word; a high word
+    // of 0 names the slot's current object.
+    long icons = 0;
+    for (UINT_PTR slot = 0x20; slot < 0x10000; slot += 2) {
+        ICONINFO info = {};
+        if (!GetIconInfo(reinterpret_cast<HICON>(slot), &info))
+            continue;
+        ++icons;
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
+    return icons;
+}
+
+BOOL CALLBACK CountWindow(HWND window, LPARAM count)
+{
+    ++*reinterpret_cast<long*>(count);
+    EnumChildWindows(window, CountWindow, count);
+    return TRUE;
+}
+
+size_t HeapBytes()
+{
+    std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 8);
+    heaps.resize(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
+    size_t bytes = 0;
+    for (HANDLE heap : heaps) {
+        HeapLock(heap);
+        PROCESS_HEAP_ENTRY entry = {};
+        while (HeapWalk(heap, &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                bytes += entry.cbData;
+        HeapUnlock(heap);
+    }
+    return bytes;
+}
+
+Holdings Measure()
+{
+    Holdings now;
+    now.handles = HandleCount();
+    now.gdiRoom = GdiRoom();
+    now.icons = IconCount();
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&now.windows));
+    now.heapBytes = HeapBytes();
+    return now;
+}
+
+void Drain()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+BOOL CALLBACK CollectPage(HPROPSHEETPAGE page, LPARAM pages)
+{
+    reinterpret_cast<std::vector<HPROPSHEETPAGE>*>(pages)->push_back(page);
+    return TRUE;
+}
+
+BOOL CALLBACK RefusePage(HPROPSHEETPAGE, LPARAM)
+{
+    return FALSE;
+}
+
+// Keeps the sheet hidden: without a window manager Wine waits two seconds for each
+// shown window that is destroyed.
+int CALLBACK HideSheet(HWND, UINT message, LPARAM lParam)
+{
+    if (message != PSCB_PRECREATE)
+        return 0;
+    auto* words = reinterpret_cast<WORD*>(lParam);
+    // DLGTEMPLATEEX begins 1, 0xFFFF and has its style 12 bytes in; DLGTEMPLATE at once.
+    auto* style = reinterpret_cast<DWORD*>(words[0] == 1 && words[1] == 0xFFFF ? words + 6 : words);
+    *style &= ~WS_VISIBLE;
+    return 0;
+}
+
+class Leaks : public ServerFixture {
+protected:
+    // Explorer's Properties dialog: pages added, the first painted, a new name typed
+    // and applied, the dialog closed. True when the name was written.
+    bool Properties(IDataObject* selection, int round)
+    {
+        auto init = Create<IShellExtInit>(IID_IShellExtInit);
+        ComPtr<IShellPropSheetExt> extension;
+        init.As(&extension);
+        std::vector<HPROPSHEETPAGE> pages;
+        if (FAILED(init->Initialize(nullptr, selection, nullptr)) ||
+            FAILED(extension->AddPages(CollectPage, reinterpret_cast<LPARAM>(&pages))))
+            return false;
+        init.Reset();
+        extension.Reset();
+        PROPSHEETHEADERA header = {};
+        header.dwSize = sizeof header;
+        header.dwFlags = PSH_MODELESS | PSH_USECALLBACK;
+        header.pfnCallback = HideSheet;
+        header.nPages = static_cast<UINT>(pages.size());
+        header.phpage = pages.data();
+        auto sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
+        if (sheet == nullptr)
+            return false;
+        HWND page = PropSheet_GetCurrentPageHwnd(sheet);
+        SendMessageA(page, WM_PAINT, 0, 0);
+        SetDlgItemTextA(page, 1010, round / 2 % 2 ? "Odd" : "Even");
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(1010, EN_CHANGE), 0);
+        PropSheet_Apply(sheet);
+        Drain();
+        bool written = host::WindowText(GetDlgItem(sheet, IDOK)) == "Close";
+        DestroyWindow(sheet);
+        Drain();
+        return written;
+    }
+
+    // The shell's icon request, with both pointers and with each alone. True when the
+    // icons asked for came.
+    bool Icons(const std::string& path, int round)
+    {
+        auto persist = Create<IPersistFile>(IID_IPersistFile);
+        ComPtr<IExtractIconA> extract;
+        persist.As(&extract);
+        if (FAILED(persist->Load(std::filesystem::path(path).c_str(), STGM_READ)))
+            return false;
+        HICON large = nullptr;
+        HICON small = nullptr;
+        HICON* asked[][2] = {{&large, &small}, {&large, nullptr}, {nullptr, &small}};
+        if (extract->Extract("", 0, asked[round % 3][0], asked[round % 3][1], MAKELONG(32, 16)) != S_OK)
+            return false;
+        // Icons drawn from a preview are the caller's; the type's icons are shared.
+        for (HICON icon : {large, small})
+            if (icon != nullptr && icon != previewOffIcon)
+                DestroyIcon(icon);
+        return (large != nullptr) == (round % 3 != 2) && (small != nullptr) == (round % 3 != 1);
+    }
+
+    // Load of each kind, its pages made and refused by the sheet. True when there were
+    // pages.
+    bool Pages(const std::string& path)
+    {
+        auto persist = Create<IPersistFile>(IID_IPersistFile);
+        ComPtr<IShellPropSheetExt> extension;
+        persist.As(&extension);
+        return SUCCEEDED(persist->Load(std::filesystem::path(path).c_str(), STGM_READ)) &&
+               extension->AddPages(RefusePage, 0) == S_OK;
+    }
+
+    HICON previewOffIcon = nullptr;
+};
+
+TEST_F(Leaks, ManyRoundsOfEveryOperationHoldNoMoreThanTheFirstHundred)
+{
+    const std::vector<std::pair<std::string, std::vector<uint8_t>>> documents = {
+        {"plan.pln", FullPlan()},
+        {"book.sfk", Book()},
+        {"door.qxm", Part()},
+        {"door.qdl", Script()},
+        {"stored.mod", Module()},
+        {"table.qpd", InfoFileBuilder().Info("Layers", "Walls", "A").Build()},
+        {"garbage.pln", std::vector<uint8_t>(300, 0xA5)},
+        {"empty.qxm", {}},
+        {"damaged.sfk", Book()},
+    };
+    std::vector<std::string> paths;
+    for (auto [name, bytes] : documents) {
+        if (name == "damaged.sfk")
+            bytes[50] ^= 0x01;
+        paths.push_back(scratch.Write(name, bytes));
+    }
+    const std::string plan = paths[0];
+    // One selection for all rounds: the host's data object holds on to some heap
+    // each time one is made and released.
+    ComPtr<IDataObject> selections[2];
+    selections[0].Attach(host::DropDataObject::Create({plan}));
+    selections[1].Attach(host::DropDataObject::Create({paths[1]}));
+
+    auto setPreviewIcons = [](DWORD on) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, settingsKey, "PreviewIcons", REG_DWORD, &on, sizeof on);
+    };
+    // 10,000 rounds where Wine runs them in a minute or so. A sheet takes about 75 ms
+    // to make, apply and destroy, and registering and unregistering about 450 ms of
+    // registry requests: 10,000 of those would take 13 and 75 minutes.
+    // Each round answers whether it did what it should, so that no round passes by
+    // doing nothing.
+    const struct {
+        const char* name;
+        int rounds;
+        std::function<bool(int)> run;
+    } operations[] = {
+        {"Properties with apply", 1000,
+         [&](int round) {
+             return Properties(selections[round % 2].Get(), round);
+         }},
+        {"Extract with PreviewIcons on and off", 10000,
+         [&](int round) {
+             setPreviewIcons(round % 2);
+             return Icons(plan, round);
+         }},
+        {"Load and pages of every kind; the last three documents are bad", 10000,
+         [&](int round) {
+             size_t document = round % paths.size();
+             return Pages(paths[document]) == (document + 3 < paths.size());
+         }},
+        {"register and unregister", 200,
+         [&](int) {
+             return server.Register() == S_OK && server.Unregister() == S_OK;
+         }},
+    };
+    previewOffIcon = ModuleIcon(170);
+
+    // The measures see one more object held.
+    long room = GdiRoom();
+    HBRUSH brush = CreateSolidBrush(0);
+    EXPECT_EQ(GdiRoom(), room - 1);
+    DeleteObject(brush);
+    long icons = IconCount();
+    unique_hicon icon(CopyIcon(previewOffIcon));
+    EXPECT_EQ(IconCount(), icons + 1);
+    icon.reset();
+    long handles = HandleCount();
+    unique_hfile file(CreateFileA(plan.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(HandleCount(), handles + 1);
+    file.reset();
+
+    for (const auto& operation : operations) {
+        SCOPED_TRACE(operation.name);
+        DWORD start = GetTickCount();
+        int done = 0;
+        for (int round = 0; round < settlingRounds; ++round)
+            done += operation.run(round);
+        Holdings settled = Measure();
+        for (int round = settlingRounds; round < operation.rounds; ++round)
+            done += operation.run(round);
+        Holdings after = Measure();
+        EXPECT_EQ(done, operation.rounds);
+        printf("%s: %lu ms; handles %ld -> %ld, GDI room %ld -> %ld, icons %ld -> %ld, windows %ld -> %ld, "
+               "heap %zu -> %zu\n",
+               operation.name, GetTickCount() - start, settled.handles, after.handles, settled.gdiRoom,
+               after.gdiRoom, settled.icons, after.icons, settled.windows, after.windows, settled.heapBytes,
+               after.heapBytes);
+        // A few objects of slack, and 64 KiB of heap: under 7 bytes a round over 10,000.
+        EXPECT_LE(after.handles, settled.handles + 4);
+        EXPECT_GE(after.gdiRoom, settled.gdiRoom - 4);
+        EXPECT_LE(after.icons, settled.icons + 4);
+        EXPECT_LE(after.windows, settled.windows);
+        EXPECT_LE(after.heapBytes, settled.heapBytes + 64 * 1024);
+    }
+    EXPECT_EQ(server.CanUnloadNow(), S_OK);
+}
+
+}  // namespace
+}  // namespace orv::test
