@@ -2,11 +2,12 @@
 // call sequences the shell uses and prints what the user would see.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <wrl/client.h>
 
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "Image.h"
 #include "PropertySheetHost.h"
 #include "ServerModule.h"
+#include "WideText.h"
 #include "shell/win32/ShellInterfaces.h"
 
 using Microsoft::WRL::ComPtr;
@@ -44,19 +46,20 @@ int Usage()
     return 2;
 }
 
-bool Parse(int argc, char** argv, Options& options)
+bool Parse(const std::vector<std::string>& argv, Options& options)
 {
+    size_t argc = argv.size();
     if (argc < 2)
         return false;
     options.command = argv[1];
-    int i = 2;
+    size_t i = 2;
     if (options.command == "properties" || options.command == "icon") {
         if (argc < 3)
             return false;
         options.file = argv[i++];
     }
     for (; i < argc; ++i) {
-        std::string arg = argv[i];
+        const std::string& arg = argv[i];
         bool hasValue = i + 1 < argc;
         if (arg == "--dll" && hasValue) {
             options.dll = argv[++i];
@@ -65,7 +68,8 @@ bool Parse(int argc, char** argv, Options& options)
             size_t equals = pair.find('=');
             if (equals == std::string::npos)
                 return false;
-            options.sets.emplace_back(std::atoi(pair.substr(0, equals).c_str()), pair.substr(equals + 1));
+            int id = std::atoi(pair.substr(0, equals).c_str());
+            options.sets.emplace_back(id, ToAnsi(pair.substr(equals + 1)));
         } else if (arg == "--apply") {
             options.apply = true;
         } else if (arg == "--wait") {
@@ -73,7 +77,7 @@ bool Parse(int argc, char** argv, Options& options)
         } else if (arg == "--screenshot" && hasValue) {
             options.screenshot = argv[++i];
         } else if (arg == "--sizes" && hasValue) {
-            if (std::sscanf(argv[++i], "%d,%d", &options.largeSize, &options.smallSize) != 2)
+            if (std::sscanf(argv[++i].c_str(), "%d,%d", &options.largeSize, &options.smallSize) != 2)
                 return false;
         } else if (arg == "--out" && hasValue) {
             options.out = argv[++i];
@@ -102,11 +106,22 @@ std::string Escaped(const std::string& text)
 
 std::string DefaultDll()
 {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    char* slash = std::strrchr(path, '\\');
-    std::strcpy(slash ? slash + 1 : path, "orvshell.dll");
-    return path;
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::string program = Narrow(path);
+    return program.substr(0, program.rfind('\\') + 1) + "orvshell.dll";
+}
+
+// The command line as the shell passes it, in UTF-16, each argument as UTF-8.
+std::vector<std::string> Arguments()
+{
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i)
+        arguments.push_back(Narrow(wide[i]));
+    LocalFree(wide);
+    return arguments;
 }
 
 int Registration(const Options& options)
@@ -139,8 +154,7 @@ int Properties(const Options& options)
         std::fprintf(stderr, "cannot create the server's object\n");
         return 2;
     }
-    ComPtr<IDataObject> data;
-    data.Attach(DropDataObject::Create({options.file}));
+    ComPtr<IDataObject> data = DropDataObject::Create({options.file});
     HRESULT result = init->Initialize(nullptr, data.Get(), nullptr);
     std::printf("Initialize: 0x%08lx\n", static_cast<unsigned long>(result));
     PropertySheetHost host;
@@ -181,8 +195,7 @@ int Icon(const Options& options)
         std::fprintf(stderr, "cannot create the server's object\n");
         return 2;
     }
-    std::wstring wide(options.file.begin(), options.file.end());
-    HRESULT result = persist->Load(wide.c_str(), STGM_READ);
+    HRESULT result = persist->Load(Widen(options.file).c_str(), STGM_READ);
     std::printf("Load: 0x%08lx\n", static_cast<unsigned long>(result));
     ComPtr<IExtractIconA> extract;
     if (FAILED(persist.As(&extract)))
@@ -212,10 +225,10 @@ int Icon(const Options& options)
 
 }  // namespace
 
-int main(int argc, char** argv)
+int main()
 {
     Options options;
-    if (!Parse(argc, argv, options))
+    if (!Parse(Arguments(), options))
         return Usage();
     OleInitialize(nullptr);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
