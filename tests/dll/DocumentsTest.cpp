@@ -348,7 +348,7 @@ TEST_F(Documents, EachNameTheShellGivesOpensThatFileAndNoOther)
             std::vector<host::PageInfo> pages = Show(paths[i], nullptr, load);
             ASSERT_FALSE(pages.empty());
             EXPECT_EQ(FindControl(pages[0], 1010)->text, "Plan " + std::to_string(i));
-            EXPECT_TRUE(sheet->SetControlText(1010, "Renamed"));
+            EXPECT_TRUE(sheet->SetControlText(1010, "Renamed " + std::to_string(i)));
             sheet->Apply();
             EXPECT_NE(ReadWholeFile(paths[i]), files[i]) << "not renamed";
             files[i] = ReadWholeFile(paths[i]);
