@@ -1,6 +1,7 @@
 #include "util/win32/WinText.h"
 
-#include <vector>
+#include <memory>
+#include <new>
 
 #include "util/CharTables.h"
 
@@ -30,13 +31,16 @@ void SelectCharTables(HINSTANCE module)
     int codePage = -1;
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(VS_VERSION_INFO), RT_VERSION);
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const auto* image = static_cast<const char*>(loaded ? LockResource(loaded) : nullptr);
-    if (image != nullptr) {
-        // The resource's pages are read-only, and VerQueryValue may write into its block.
-        std::vector<char> block(image, image + SizeofResource(module, found));
+    const void* image = loaded ? LockResource(loaded) : nullptr;
+    DWORD size = image ? SizeofResource(module, found) : 0;
+    // The resource's pages are read-only, and VerQueryValue may write into its block.
+    // Under the loader lock a failed allocation must not throw.
+    std::unique_ptr<char[]> block(size ? new (std::nothrow) char[size] : nullptr);
+    if (block) {
+        memcpy(block.get(), image, size);
         void* value = nullptr;
         UINT length = 0;
-        if (VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &value, &length) && length == 4) {
+        if (VerQueryValueW(block.get(), L"\\VarFileInfo\\Translation", &value, &length) && length == 4) {
             DWORD entry;
             memcpy(&entry, value, sizeof entry);
             codePage = static_cast<int>(entry >> 16);
