@@ -88,7 +88,7 @@ void ReadScript(File& file, TextBuffer& script, const uint8_t* pointer)
 
 }  // namespace
 
-bool LibPartFile::Load(const char* path)
+bool LibPartFile::Load(const std::string& path)
 {
     std::unique_ptr<File> file = OpenFile(path, File::Access::Read);
     return file && Read(*file);
@@ -211,7 +211,7 @@ bool LibPartFile::CanRename(const std::string& newName) const
            newName.size() <= MaxNameLength && newName != documentName;
 }
 
-bool LibPartFile::WriteDocumentName(const char* path, const std::string& newName)
+bool LibPartFile::WriteDocumentName(const std::string& path, const std::string& newName)
 {
     if (!CanRename(newName))
         return false;

@@ -23,7 +23,7 @@ public:
     // Reads the header, the whole section directory and every section that can be
     // read; a section that cannot be read is skipped. Every field is cleared first;
     // on failure the fields read so far keep their values.
-    bool Load(const char* path);
+    bool Load(const std::string& path);
     bool Read(File& file);
 
     // Rewrites the 32-byte name field in place, in the form and character set that
@@ -31,7 +31,7 @@ public:
     // file, when the document has no writable name, or the name is empty, longer than
     // 31 characters or the same as the stored one; refused as well when the file no
     // longer begins as it did when it was read.
-    bool WriteDocumentName(const char* path, const std::string& newName);
+    bool WriteDocumentName(const std::string& path, const std::string& newName);
     bool WriteDocumentName(File& file, const std::string& newName);
 
     uint16_t platformMark = 0;  // 0 until a load has set it

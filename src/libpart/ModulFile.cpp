@@ -53,7 +53,7 @@ std::vector<uint8_t> ConvertStoredMetafile(File& file, const Record& stored)
 
 }  // namespace
 
-bool ModulFile::Load(const char* path)
+bool ModulFile::Load(const std::string& path)
 {
     std::unique_ptr<File> file = OpenFile(path, File::Access::Read);
     return file && Read(*file);

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "preview/PreviewPicture.h"
 #include "util/File.h"
@@ -19,7 +20,7 @@ public:
 
     // True only when the preview was read. A preview made from the stored metafile
     // needs the module's metafile converter. Every field is cleared first.
-    bool Load(const char* path);
+    bool Load(const std::string& path);
     bool Read(File& file);
 
     int32_t version = 0;  // times 1000; 0 when the file does not say

@@ -6,7 +6,7 @@
 
 namespace orv {
 
-bool QdlFile::Load(const char* path)
+bool QdlFile::Load(const std::string& path)
 {
     std::unique_ptr<File> file = OpenFile(path, File::Access::Read);
     return file && Read(*file);
@@ -44,7 +44,7 @@ bool QdlFile::CanRename(const std::string& newName) const
            newName != documentName;
 }
 
-bool QdlFile::WriteDocumentName(const char* path, const std::string& newName)
+bool QdlFile::WriteDocumentName(const std::string& path, const std::string& newName)
 {
     if (!CanRename(newName) ||
         !ReplaceFileContents(path, [&newName](File& source, File& target) {

@@ -21,7 +21,7 @@ public:
 
     // Reads the whole file; true when it begins with the prefix. Every field is
     // cleared first.
-    bool Load(const char* path);
+    bool Load(const std::string& path);
     bool Read(File& file);
 
     // Rewrites the first line as the prefix and the new name, followed by the rest of
@@ -30,7 +30,7 @@ public:
     // begins with the prefix is rewritten. Refused, without opening the file, when
     // the name is empty, longer than 31 characters, holds a line end or a zero, or is
     // the same as the stored one. A failed rewrite leaves the file as it was.
-    bool WriteDocumentName(const char* path, const std::string& newName);
+    bool WriteDocumentName(const std::string& path, const std::string& newName);
     // The same rewrite composed from source into target, an empty file.
     bool WriteDocumentName(File& source, File& target, const std::string& newName);
 

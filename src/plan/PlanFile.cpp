@@ -92,7 +92,7 @@ bool SeekBlock(File& file, int32_t offset, bool bigEndian, BlockHeader& block)
 
 }  // namespace
 
-bool PlanFile::Load(const char* path)
+bool PlanFile::Load(const std::string& path)
 {
     std::unique_ptr<File> file = OpenFile(path, File::Access::Read);
     return file && Read(*file);
@@ -301,7 +301,7 @@ bool PlanFile::CanRename(const std::string& newName) const
            newName.size() <= MaxNameLength && newName != documentName;
 }
 
-bool PlanFile::WriteDocumentName(const char* path, const std::string& newName)
+bool PlanFile::WriteDocumentName(const std::string& path, const std::string& newName)
 {
     if (!CanRename(newName))
         return false;
@@ -338,7 +338,7 @@ bool PlanFile::CanWriteProjectData(const ProjectTexts& shown) const
     return projectDataOffset > 0 && projectData.IsChanged(shown);
 }
 
-bool PlanFile::WriteProjectData(const char* path, const ProjectTexts& shown)
+bool PlanFile::WriteProjectData(const std::string& path, const ProjectTexts& shown)
 {
     if (!CanWriteProjectData(shown))
         return false;

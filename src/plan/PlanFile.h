@@ -30,7 +30,7 @@ public:
 
     // Reads the whole document. Every field is cleared first; on failure the fields
     // read so far keep their values.
-    bool Load(const char* path);
+    bool Load(const std::string& path);
     bool Read(File& file);
 
     // Rewrites the 32-byte name field in place, in the form and character set that
@@ -38,14 +38,14 @@ public:
     // file, when the document has no writable name, or the name is empty, longer
     // than 31 characters or the same as the stored one; refused without writing when
     // the file no longer begins as it did when read (saved again in another form).
-    bool WriteDocumentName(const char* path, const std::string& newName);
+    bool WriteDocumentName(const std::string& path, const std::string& newName);
     bool WriteDocumentName(File& file, const std::string& newName);
 
     // Rewrites the project data record from the shown texts. Refused, without
     // opening the file, when there is no record or nothing differs from it; false
     // as well when the block found there is not a whole project data block, or the
     // rewrite fails.
-    bool WriteProjectData(const char* path, const ProjectTexts& shown);
+    bool WriteProjectData(const std::string& path, const ProjectTexts& shown);
     bool WriteProjectData(File& file, const ProjectTexts& shown);
 
     // The offset of the first block at or after start with this tag, or 0. On a

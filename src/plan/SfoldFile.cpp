@@ -68,7 +68,7 @@ bool SfoldFile::WriteHeader(File& file, SfoldHeader header)
     return file.WriteExactly(header.data(), HeaderSize);
 }
 
-bool SfoldFile::Load(const char* path)
+bool SfoldFile::Load(const std::string& path)
 {
     std::unique_ptr<File> file = OpenFile(path, File::Access::Read);
     return file && Read(*file);
@@ -107,7 +107,7 @@ bool SfoldFile::CanRename(const std::string& newName) const
     return !newName.empty() && newName.size() <= MaxNameLength && newName != documentName;
 }
 
-bool SfoldFile::WriteDocumentName(const char* path, const std::string& newName)
+bool SfoldFile::WriteDocumentName(const std::string& path, const std::string& newName)
 {
     if (!CanRename(newName))
         return false;
@@ -135,7 +135,7 @@ bool SfoldFile::CanWriteProjectData(const ProjectTexts& shown) const
     return projectDataOffset > 0 && projectData.IsChanged(shown);
 }
 
-bool SfoldFile::WriteProjectData(const char* path, const ProjectTexts& shown)
+bool SfoldFile::WriteProjectData(const std::string& path, const ProjectTexts& shown)
 {
     if (!CanWriteProjectData(shown))
         return false;

@@ -32,19 +32,19 @@ public:
     static bool WriteHeader(File& file, SfoldHeader header);
 
     // Reads the header and the project data block. Every field is cleared first.
-    bool Load(const char* path);
+    bool Load(const std::string& path);
     bool Read(File& file);
 
     // Rewrites the header with the new name in place. Refused, without opening the
     // file, when the name is empty, longer than 31 characters or the same as the
     // stored one.
-    bool WriteDocumentName(const char* path, const std::string& newName);
+    bool WriteDocumentName(const std::string& path, const std::string& newName);
     bool WriteDocumentName(File& file, const std::string& newName);
 
     // Rewrites the project data record from the shown texts. Refused, without
     // opening the file, when there is no record or nothing differs from it; false
     // as well when the block is not a whole project data block or the rewrite fails.
-    bool WriteProjectData(const char* path, const ProjectTexts& shown);
+    bool WriteProjectData(const std::string& path, const ProjectTexts& shown);
     bool WriteProjectData(File& file, const ProjectTexts& shown);
 
     bool HasProjectData() const { return projectDataOffset > 0; }

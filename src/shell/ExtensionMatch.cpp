@@ -30,12 +30,11 @@ bool ExtensionMatch::MatchExtension(const char* newPath, const ExtensionTable& t
         }
     }
     extensionTable = &table;
-    // A path that does not fit is not claimed: a shortened one would name another file.
-    if (entryIndex < 0 || std::strlen(newPath) >= PathSize) {
-        std::memset(path, 0, sizeof path);
+    if (entryIndex < 0) {
+        path.clear();
         return false;
     }
-    std::strcpy(path, newPath);
+    path = newPath;
     RegistryAccess::Instance().GetDefaultIcon(extension, iconFile, iconIndex);
     return true;
 }

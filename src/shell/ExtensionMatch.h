@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "shell/ExtensionTables.h"
 
@@ -10,17 +11,18 @@ namespace orv {
 // call of MatchExtension.
 class ExtensionMatch {
 public:
-    // Paths and extensions live in buffers of this size, terminator included.
+    // The registered icon file lives in a buffer of this size, terminator included.
     static constexpr int PathSize = 260;
 
     // True when the path's extension is a row of the table. The row (or -1) and the
     // table are stored in every case; the path is kept only when claimed.
     bool MatchExtension(const char* path, const ExtensionTable& table);
-    const char* GetPath() const { return path; }
+    const char* GetPath() const { return path.c_str(); }
 
     int32_t entryIndex = -1;
     const ExtensionTable* extensionTable = nullptr;
-    char path[PathSize] = {};
+    // UTF-8, as the file seam takes it.
+    std::string path;
     char iconFile[PathSize] = {};
     int32_t iconIndex = 0;
 };

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace orv {
 
@@ -32,14 +33,17 @@ public:
     uint64_t Remaining() const;
 };
 
+// Paths are UTF-8 (on POSIX systems, the name's bytes as they are). One with a zero
+// byte inside, or on Windows one that is not valid UTF-8, names no file.
+
 // Opens an existing file; null when it does not exist or cannot be opened.
-std::unique_ptr<File> OpenFile(const char* path, File::Access access);
+std::unique_ptr<File> OpenFile(const std::string& path, File::Access access);
 
 // Replaces an existing file's contents in one step. compose reads the original as it
 // is now and writes the new contents into an empty file beside it, which then takes
 // the original's place and keeps its permissions. When compose or any later step
 // fails, the new file is removed and the original stays exactly as it was.
-bool ReplaceFileContents(const char* path,
+bool ReplaceFileContents(const std::string& path,
                          const std::function<bool(File& original, File& replacement)>& compose);
 
 }  // namespace orv

@@ -9,6 +9,15 @@
 #include <string>
 
 namespace orv {
+namespace {
+
+// A name cut at a zero byte inside would be another file's.
+bool IsWholeName(const std::string& path)
+{
+    return path.find('\0') == std::string::npos;
+}
+
+}  // namespace
 
 PosixFile::PosixFile(int descriptor) : descriptor(descriptor) {}
 
@@ -72,12 +81,14 @@ bool PosixFile::Cut()
     return position >= 0 && ftruncate(descriptor, position) == 0;
 }
 
-std::unique_ptr<File> OpenFile(const char* path, File::Access access)
+std::unique_ptr<File> OpenFile(const std::string& path, File::Access access)
 {
+    if (!IsWholeName(path))
+        return nullptr;
     int flags = access == File::Access::Read    ? O_RDONLY
                 : access == File::Access::Write ? O_WRONLY
                                                 : O_RDWR;
-    int descriptor = open(path, flags | O_CLOEXEC);
+    int descriptor = open(path.c_str(), flags | O_CLOEXEC);
     if (descriptor < 0)
         return nullptr;
     struct stat status {};
@@ -88,10 +99,12 @@ std::unique_ptr<File> OpenFile(const char* path, File::Access access)
     return std::make_unique<PosixFile>(descriptor);
 }
 
-bool ReplaceFileContents(const char* path,
+bool ReplaceFileContents(const std::string& path,
                          const std::function<bool(File& original, File& replacement)>& compose)
 {
-    int source = open(path, O_RDONLY | O_CLOEXEC);
+    if (!IsWholeName(path))
+        return false;
+    int source = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (source < 0)
         return false;
     PosixFile original(source);
@@ -100,7 +113,7 @@ bool ReplaceFileContents(const char* path,
         return false;
 
     // Beside the original, so that the rename stays on its file system.
-    std::string name = std::string(path) + ".XXXXXX";
+    std::string name = path + ".XXXXXX";
     int target = mkostemp(name.data(), O_CLOEXEC);
     if (target < 0)
         return false;
@@ -112,7 +125,7 @@ bool ReplaceFileContents(const char* path,
             fsync(target) != 0)
             return false;
     }
-    if (rename(name.c_str(), path) != 0)
+    if (rename(name.c_str(), path.c_str()) != 0)
         return false;
     pending.release();
     return true;

@@ -20,10 +20,10 @@ const ExtensionTable* Claimer(const char* path, ExtensionMatch& match)
 }
 
 // The extension of the last path component decides, whatever its case; a claim keeps
-// the path, the row with its built-in icon, and the icon its program id registers:
-// the file before the first comma, cut to the buffer, and the index after it. An
-// unclaimed path, or one too long for the buffer (a shortened one would name another
-// file), replaces an earlier claim with nothing; the last table tried stays.
+// the whole path, the row with its built-in icon, and the icon its program id
+// registers: the file before the first comma, cut to the buffer, and the index after
+// it. An unclaimed path replaces an earlier claim with nothing; the last table tried
+// stays.
 TEST(MatchExtension, ClaimsByTheLastExtensionOfTheLastComponentIgnoringCase)
 {
     ScopedRegistry registry;
@@ -42,8 +42,10 @@ TEST(MatchExtension, ClaimsByTheLastExtensionOfTheLastComponentIgnoringCase)
         access.SetStringValue(RegistryRoot::ClassesRoot, extension, nullptr, programId, nullptr);
         access.SetStringValue(RegistryRoot::ClassesRoot, programId, "DefaultIcon", icon, nullptr);
     }
-    const std::string longest = "C:\\" + std::string(252, 'd') + ".bpp";
-    const std::string tooLong = "C:\\" + std::string(253, 'd') + ".pln";
+    std::string cyrillic = "C:\\";
+    for (int letter = 0; letter < 130; ++letter)
+        cyrillic += "\xD0\x94";
+    cyrillic += ".pln";
     const struct {
         const char* path;
         const ExtensionTable* table;
@@ -54,7 +56,7 @@ TEST(MatchExtension, ClaimsByTheLastExtensionOfTheLastComponentIgnoringCase)
     } cases[] = {
         {"C:\\Projects\\House.PLN", &PlanExtensions, 0, 170, "C:\\App\\icons.dll", -105},
         {"C:\\p\\tower.bpc", &PlanExtensions, 8, 172, "", 0},
-        {longest.c_str(), &PlanExtensions, 9, 171, "", 0},
+        {"C:\\p\\house.bpp", &PlanExtensions, 9, 171, "", 0},
         {"\\\\server\\share\\lamp.Esm", &LibPartExtensions, 6, 0, "%1", 0},
         {"D:/unix/style/book.LAY", &SfoldExtensions, 1, 168, cutFile.c_str(), 2},
         {"C:\\a.b.c\\font.vec", &InfoScriptExtensions, 0, 174, "", 0},
@@ -64,7 +66,9 @@ TEST(MatchExtension, ClaimsByTheLastExtensionOfTheLastComponentIgnoringCase)
         {"report.qxm.bak", nullptr, -1, 0, "", 0},    {"C:\\dir.pln\\file", nullptr, -1, 0, "", 0},
         {"C:\\dir.pln\\", nullptr, -1, 0, "", 0},     {"noextension", nullptr, -1, 0, "", 0},
         {"C:\\x\\.pln.", nullptr, -1, 0, "", 0},      {"trailing.", nullptr, -1, 0, "", 0},
-        {"C:file.txt", nullptr, -1, 0, "", 0},        {tooLong.c_str(), nullptr, -1, 0, "", 0},
+        {"C:file.txt", nullptr, -1, 0, "", 0},
+        // Longer in UTF-8 than the shell's 260 characters.
+        {cyrillic.c_str(), &PlanExtensions, 0, 170, "C:\\App\\icons.dll", -105},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
@@ -74,9 +78,7 @@ TEST(MatchExtension, ClaimsByTheLastExtensionOfTheLastComponentIgnoringCase)
         EXPECT_EQ(match.extensionTable, c.table ? c.table : &InfoScriptExtensions);
         EXPECT_EQ(match.entryIndex, c.row);
         EXPECT_EQ(c.table ? c.table->rows[match.entryIndex].iconId : 0u, c.icon);
-        std::string kept = c.table ? c.path : "";
-        kept.resize(sizeof match.path);
-        EXPECT_EQ(std::string(match.path, sizeof match.path), kept);
+        EXPECT_EQ(match.path, c.table ? c.path : "");
         EXPECT_STREQ(match.iconFile, c.iconFile);
         EXPECT_EQ(match.iconIndex, c.iconIndex);
     }

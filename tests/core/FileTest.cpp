@@ -11,8 +11,10 @@
 namespace orv {
 namespace {
 
+using test::PathFromUtf8;
 using test::ReadWholeFile;
 using test::ScratchFolder;
+using test::Utf8Of;
 
 const std::vector<uint8_t> tenBytes = {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'};
 
@@ -43,8 +45,8 @@ TEST(File, FilesOnDiskAndInMemoryReadWriteAndCutAlike)
 {
     const std::vector<uint8_t> written = {'0', '1', 'a', 'b', '4', '5'};
     ScratchFolder scratch;
-    std::string path = scratch.Write("doc.bin", tenBytes);
-    auto file = OpenFile(path.c_str(), File::Access::ReadWrite);
+    std::string path = scratch.Write("\xD0\x94\xD0\xBE\xD0\xBC.bin", tenBytes);
+    auto file = OpenFile(path, File::Access::ReadWrite);
     ASSERT_NE(file, nullptr);
     ExpectReadWriteAndCut(*file);
     file.reset();
@@ -62,7 +64,9 @@ TEST(File, OnlyExistingFilesOpenAndReadOnlyOnesRefuseWrites)
     std::string path = scratch.Write("doc.bin", tenBytes);
     EXPECT_EQ(OpenFile(scratch.PathOf("missing.pln").c_str(), File::Access::Read), nullptr);
     EXPECT_EQ(OpenFile(scratch.PathOf("missing.pln").c_str(), File::Access::ReadWrite), nullptr);
-    EXPECT_EQ(OpenFile(scratch.Folder().string().c_str(), File::Access::Read), nullptr);
+    EXPECT_EQ(OpenFile(Utf8Of(scratch.Folder()), File::Access::Read), nullptr);
+    // A name cut at a zero byte would be another file's.
+    EXPECT_EQ(OpenFile(path + '\0' + ".x", File::Access::Read), nullptr);
     auto file = OpenFile(path.c_str(), File::Access::Read);
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file->Write("zz", 2), 0u);
@@ -88,9 +92,10 @@ TEST(ReplaceFileContents, TheNewContentsTakeThePlaceOfTheOriginalOnlyWhenCompose
     const perms kept = perms::owner_read | perms::owner_write | perms::group_read;
     for (bool composed : {true, false}) {
         ScratchFolder scratch;
-        std::string path = scratch.Write("doc.qdl", tenBytes);
-        std::filesystem::permissions(path, kept);
-        bool replaced = ReplaceFileContents(path.c_str(), [composed](File& original, File& replacement) {
+        // A fullwidth H, which an approximation would turn into another file's name.
+        std::string path = scratch.Write("\xEF\xBC\xA8ouse.qdl", tenBytes);
+        std::filesystem::permissions(PathFromUtf8(path), kept);
+        bool replaced = ReplaceFileContents(path, [composed](File& original, File& replacement) {
             char last[2];
             return original.Seek(8) && original.ReadExactly(last, 2) && replacement.WriteExactly(&last[1], 1) &&
                    replacement.WriteExactly(last, 1) && replacement.WriteExactly("new", 3) && composed;
@@ -99,18 +104,21 @@ TEST(ReplaceFileContents, TheNewContentsTakeThePlaceOfTheOriginalOnlyWhenCompose
         EXPECT_EQ(std::tuple(replaced, ReadWholeFile(path), FilesIn(scratch)),
                   std::tuple(composed, expected, size_t{1}));
 #ifndef _WIN32
-        EXPECT_EQ(std::filesystem::status(path).permissions(), kept);
+        EXPECT_EQ(std::filesystem::status(PathFromUtf8(path)).permissions(), kept);
 #endif
     }
 
     ScratchFolder scratch;
     bool called = false;
-    EXPECT_FALSE(ReplaceFileContents(scratch.PathOf("missing.qdl").c_str(), [&called](File&, File&) {
-        called = true;
-        return true;
-    }));
+    const std::string cut = scratch.Write("doc.qdl", tenBytes) + '\0' + ".x";
+    for (const std::string& refused : {scratch.PathOf("missing.qdl"), cut}) {
+        EXPECT_FALSE(ReplaceFileContents(refused, [&called](File&, File&) {
+            called = true;
+            return true;
+        }));
+    }
     EXPECT_FALSE(called);
-    EXPECT_EQ(FilesIn(scratch), 0u);
+    EXPECT_EQ(FilesIn(scratch), 1u);
 #ifdef __linux__
     // A folder where no file can be made beside the original.
     EXPECT_FALSE(ReplaceFileContents("/proc/version", [](File&, File&) { return true; }));

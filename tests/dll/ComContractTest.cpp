@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <olectl.h>
 
+#include <filesystem>
 #include <set>
 #include <string>
 #include <utility>
@@ -90,9 +93,6 @@ TEST_F(ComContract, PagesComeForOneClaimedFileAndOnlyAcceptedOnesHoldTheObject)
     ComPtr<IShellExtInit> init = Create<IShellExtInit>(IID_IShellExtInit);
     ComPtr<IShellPropSheetExt> sheet;
     ASSERT_EQ(init.As(&sheet), S_OK);
-    EXPECT_EQ(init->Initialize(nullptr, nullptr, nullptr), E_FAIL);
-    EXPECT_EQ(InitializeWith(init.Get(), {dataFile}, false), DV_E_FORMATETC);
-    EXPECT_EQ(InitializeWith(init.Get(), {}), E_FAIL);
     // The pages the sheet's add function was offered; it accepts them while the flag
     // is set.
     std::pair<BOOL, std::vector<HPROPSHEETPAGE>> offered{FALSE, {}};
@@ -102,10 +102,27 @@ TEST_F(ComContract, PagesComeForOneClaimedFileAndOnlyAcceptedOnesHoldTheObject)
         return accept;
     };
     const auto state = reinterpret_cast<LPARAM>(&offered);
-    // More than one file, or one that no handler claims, also drops the file before.
-    for (const auto& refused : {std::vector<std::string>{dataFile, dataFile}, {scratch.PathOf("notes.txt")}}) {
+    // No data object, no drop list, a medium other than memory, more than one file or
+    // one that no handler claims: each also drops the file bound before.
+    using Medium = host::DropDataObject::Medium;
+    const struct {
+        std::vector<std::string> paths;
+        Medium medium;
+        HRESULT result;
+    } refusals[] = {
+        {{dataFile}, Medium::None, DV_E_FORMATETC},
+        {{dataFile}, Medium::Stream, E_INVALIDARG},
+        {{}, Medium::Drop, E_FAIL},
+        {{dataFile, dataFile}, Medium::Drop, E_FAIL},
+        {{scratch.PathOf("notes.txt")}, Medium::Drop, E_FAIL},
+    };
+    ASSERT_EQ(InitializeWith(init.Get(), {dataFile}), S_OK);
+    EXPECT_EQ(init->Initialize(nullptr, nullptr, nullptr), E_FAIL);
+    EXPECT_EQ(sheet->AddPages(add, state), E_FAIL);
+    for (const auto& refused : refusals) {
+        SCOPED_TRACE(testing::Message() << refused.paths.size() << " files, medium " << int(refused.medium));
         ASSERT_EQ(InitializeWith(init.Get(), {dataFile}), S_OK);
-        EXPECT_EQ(InitializeWith(init.Get(), refused), E_FAIL);
+        EXPECT_EQ(InitializeWith(init.Get(), refused.paths, refused.medium), refused.result);
         EXPECT_EQ(sheet->AddPages(add, state), E_FAIL);
     }
     ASSERT_EQ(InitializeWith(init.Get(), {dataFile}), S_OK);
@@ -148,6 +165,43 @@ TEST_F(Module, EveryIconGroupLoadsWithAPictureOfItsOwn)
         std::vector<unsigned char> picture = ResourceBytes(server.Module(), MAKEINTRESOURCEA(image), RT_ICON);
         ASSERT_FALSE(picture.empty()) << "icon " << id;
         EXPECT_TRUE(pictures.insert(picture).second) << "icon " << id << " repeats another";
+    }
+}
+
+// The server registers the file it was loaded from, and only when the registry's ANSI
+// strings can name that file exactly; otherwise it writes nothing at all.
+TEST_F(Module, RegistersItsOwnPathOnlyWhereTheRegistryCanNameIt)
+{
+    wchar_t built[MAX_PATH] = {};
+    ASSERT_NE(GetModuleFileNameW(server.Module(), built, MAX_PATH), 0u);
+    wchar_t classId[40] = {};
+    StringFromGUID2(ServerClassId, classId, 40);
+    const std::wstring serverKey = std::wstring(L"CLSID\\") + classId + L"\\InprocServer32";
+    const struct {
+        const char* name;
+        HRESULT result;
+    } copies[] = {
+        // Cyrillic, outside the ANSI code page the tests run with.
+        {"\xD0\x94\xD0\xBE\xD0\xBC.dll", SELFREG_E_CLASS},
+        {"copy.dll", S_OK},
+    };
+    for (const auto& c : copies) {
+        SCOPED_TRACE(c.name);
+        std::string path = scratch.PathOf(c.name);
+        ASSERT_TRUE(std::filesystem::copy_file(built, PathFromUtf8(path)));
+        {
+            host::ServerModule copy(path);
+            ASSERT_TRUE(copy.Loaded());
+            EXPECT_EQ(copy.Register(), c.result);
+        }
+        wchar_t registered[MAX_PATH] = {};
+        DWORD size = sizeof registered;
+        RegGetValueW(HKEY_CLASSES_ROOT, serverKey.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, registered, &size);
+        EXPECT_EQ(Utf8Of(registered), c.result == S_OK ? path : "");
+        DWORD keys = 0;
+        RegQueryInfoKeyW(HKEY_CLASSES_ROOT, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr);
+        EXPECT_EQ(keys == 0, c.result != S_OK) << keys << " keys";
     }
 }
 

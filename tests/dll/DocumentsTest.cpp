@@ -40,22 +40,27 @@ protected:
         ServerFixture::TearDown();
     }
 
-    // The pages of the file's dialog as Explorer opens it: the object is released once
-    // its pages are added, and the pages keep it alive. Each page is made current
-    // once; the dialog stays open until the next call.
-    std::vector<host::PageInfo> Show(const std::string& path, HRESULT* addPages = nullptr)
+    // The pages of the file's dialog as Explorer opens it (or, through Load, as a host
+    // that names the file itself): the object is released once its pages are added,
+    // and the pages keep it alive. Each page is made current once; the dialog stays
+    // open until the next call.
+    std::vector<host::PageInfo> Show(const std::string& path, HRESULT* addPages = nullptr, bool load = false)
     {
         sheet = std::make_unique<host::PropertySheetHost>();
         auto init = Create<IShellExtInit>(IID_IShellExtInit);
         Microsoft::WRL::ComPtr<IShellPropSheetExt> extension;
+        Microsoft::WRL::ComPtr<IPersistFile> persist;
         init.As(&extension);
-        HRESULT result = InitializeWith(init.Get(), {path});
+        init.As(&persist);
+        HRESULT result = load ? persist->Load(PathFromUtf8(path).c_str(), STGM_READ)
+                              : InitializeWith(init.Get(), {path});
         if (SUCCEEDED(result))
             result = sheet->AddPagesFrom(extension.Get());
         if (addPages)
             *addPages = result;
         init.Reset();
         extension.Reset();
+        persist.Reset();
         if (!sheet->Show("Properties"))
             return {};
         EXPECT_TRUE(OpensExclusively(path)) << "the open dialog holds the document";
@@ -69,7 +74,7 @@ protected:
         auto persist = Create<IPersistFile>(IID_IPersistFile);
         Microsoft::WRL::ComPtr<IExtractIconA> extract;
         persist.As(&extract);
-        HRESULT result = persist->Load(std::filesystem::path(path).c_str(), STGM_READ);
+        HRESULT result = persist->Load(PathFromUtf8(path).c_str(), STGM_READ);
         return SUCCEEDED(result) ? extract->Extract("", 0, large, small, MAKELONG(32, 16)) : result;
     }
 };
@@ -223,7 +228,8 @@ TEST_F(Documents, EditsAreWrittenBackOnceAndAFailedWriteChangesNothing)
         const bool locked = c.lockShare != unlocked;
         unique_hfile lock;
         if (locked)
-            lock.reset(CreateFileA(path.c_str(), GENERIC_READ, c.lockShare, nullptr, OPEN_EXISTING, 0, nullptr));
+            lock.reset(CreateFileW(PathFromUtf8(path).c_str(), GENERIC_READ, c.lockShare, nullptr, OPEN_EXISTING, 0,
+                                   nullptr));
         EXPECT_EQ(static_cast<bool>(lock), locked);
         sheet->Apply();
         EXPECT_EQ(sheet->OkButtonText(), locked ? "OK" : "Close");
@@ -275,7 +281,7 @@ TEST_F(Documents, OpenPagesKeepTheirDocumentWhenTheirObjectIsBoundToAnother)
          [](IUnknown* object, const std::string& path) {
              ComPtr<IPersistFile> persist;
              object->QueryInterface(IID_PPV_ARGS(&persist));
-             return persist->Load(std::filesystem::path(path).c_str(), STGM_READ);
+             return persist->Load(PathFromUtf8(path).c_str(), STGM_READ);
          }},
     };
     for (const auto& way : ways) {
@@ -333,6 +339,36 @@ TEST_F(Documents, EitherIconMayBeAskedForAlone)
         DrawIconEx(canvas.Dc(), 0, 0, unique_hicon(icon).get(), 0, 0, 0, nullptr, DI_NORMAL);
         EXPECT_EQ(canvas.At(side - 1, side - 1), red);
         EXPECT_EQ(canvas.At(side, side), magenta);
+    }
+}
+
+// Beside House.pln, a fullwidth H that a best fit makes plain and a name the ANSI code
+// page cannot hold: each shows and renames its own file, named either way the shell
+// names files.
+TEST_F(Documents, EachNameTheShellGivesOpensThatFileAndNoOther)
+{
+    const std::string names[] = {"House.pln", "\xEF\xBC\xA8ouse.pln", "\xD0\x94\xD0\xBE\xD0\xBC.pln"};
+    for (bool load : {false, true}) {
+        SCOPED_TRACE(load ? "Load" : "Initialize");
+        std::vector<std::string> paths;
+        std::vector<std::vector<uint8_t>> files;
+        for (const std::string& name : names) {
+            std::string documentName = "Plan " + std::to_string(files.size());
+            files.push_back(PlanBuilder(0x4D4D).Version(5000).DocumentName(documentName).Build());
+            paths.push_back(scratch.Write(name, files.back()));
+        }
+        for (size_t i = 0; i < paths.size(); ++i) {
+            SCOPED_TRACE(names[i]);
+            std::vector<host::PageInfo> pages = Show(paths[i], nullptr, load);
+            ASSERT_FALSE(pages.empty());
+            EXPECT_EQ(FindControl(pages[0], 1010)->text, "Plan " + std::to_string(i));
+            EXPECT_TRUE(sheet->SetControlText(1010, "Renamed " + std::to_string(i)));
+            sheet->Apply();
+            EXPECT_NE(ReadWholeFile(paths[i]), files[i]) << "not renamed";
+            files[i] = ReadWholeFile(paths[i]);
+            for (size_t other = 0; other < paths.size(); ++other)
+                EXPECT_EQ(ReadWholeFile(paths[other]), files[other]) << names[other];
+        }
     }
 }
 

@@ -254,8 +254,8 @@ TEST_F(Leaks, ManyRoundsOfEveryOperationHoldNoMoreThanTheFirstHundred)
     // One selection for all rounds: the host's data object holds on to some heap
     // each time one is made and released.
     ComPtr<IDataObject> selections[2];
-    selections[0].Attach(host::DropDataObject::Create({plan}));
-    selections[1].Attach(host::DropDataObject::Create({paths[1]}));
+    selections[0] = host::DropDataObject::Create({plan});
+    selections[1] = host::DropDataObject::Create({paths[1]});
 
     auto setPreviewIcons = [](DWORD on) {
         RegSetKeyValueA(HKEY_CURRENT_USER, settingsKey, "PreviewIcons", REG_DWORD, &on, sizeof on);

@@ -33,7 +33,7 @@ protected:
     {
         EXPECT_EQ(server.CanUnloadNow(), S_OK) << "an object or page outlived its test";
         for (const auto& entry : std::filesystem::directory_iterator(scratch.Folder())) {
-            EXPECT_TRUE(OpensExclusively(entry.path().string())) << entry.path() << " stayed open";
+            EXPECT_TRUE(OpensExclusively(Utf8Of(entry.path()))) << entry.path() << " stayed open";
         }
     }
 
@@ -45,12 +45,16 @@ protected:
         return object;
     }
 
-    // The files handed over as Explorer hands a selection, as a drop list.
-    static HRESULT InitializeWith(IShellExtInit* init, std::vector<std::string> paths, bool offerDrop = true)
+    // The files handed over as Explorer hands a selection, as a drop list; whatever
+    // the answer, the medium must have been released.
+    static HRESULT InitializeWith(IShellExtInit* init, const std::vector<std::string>& paths,
+                                  host::DropDataObject::Medium medium = host::DropDataObject::Medium::Drop)
     {
-        Microsoft::WRL::ComPtr<IDataObject> data;
-        data.Attach(host::DropDataObject::Create(std::move(paths), offerDrop));
-        return init->Initialize(nullptr, data.Get(), nullptr);
+        Microsoft::WRL::ComPtr<IDataObject> data = host::DropDataObject::Create(paths, medium);
+        HRESULT result = init->Initialize(nullptr, data.Get(), nullptr);
+        data->AddRef();
+        EXPECT_EQ(data->Release(), 1u) << "a medium was kept";
+        return result;
     }
 
     HICON ModuleIcon(int id) const { return LoadIconA(server.Module(), MAKEINTRESOURCEA(id)); }
@@ -58,8 +62,9 @@ protected:
     // Whether nobody holds the file.
     static bool OpensExclusively(const std::string& path)
     {
-        return static_cast<bool>(unique_hfile(
-            CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
+        const DWORD access = GENERIC_READ | GENERIC_WRITE;
+        return static_cast<bool>(
+            unique_hfile(CreateFileW(PathFromUtf8(path).c_str(), access, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
     }
 };
 

@@ -51,6 +51,15 @@ check "properties of a plan" \
 check "renaming a plan" "$(host properties "$samples\\Villa.pln" --set 1010="Villa Bianca" --apply)" \
   "set 1010: ok" "apply: ok" 'ok button: "Close"'
 check "the new name reads back" "$(host properties "$samples\\Villa.pln")" 'control 1010 Edit visible "Villa Bianca"'
+# The shell names files in UTF-16: a name the ANSI code page cannot hold is read and
+# written as itself, and the file it was copied from stays as it was.
+cp "$out/samples/Villa.pln" "$out/samples/Дом.pln"
+check "renaming a plan named in Cyrillic" "$(host properties "$samples\\Дом.pln" --set 1010="Dom" --apply \
+  --screenshot "$(winpath "$out/cyrillic.png")")" \
+  'control 1010 Edit visible "Villa Bianca"' "apply: ok" 'ok button: "Close"' "screenshot: ok"
+check "its new name reads back" "$(host properties "$samples\\Дом.pln")" 'control 1010 Edit visible "Dom"'
+check "the plan it was copied from keeps its name" "$(host properties "$samples\\Villa.pln")" \
+  'control 1010 Edit visible "Villa Bianca"'
 check "properties of a layout book" "$(host properties "$samples\\Sheets.sfk")" \
   'page "Info"' 'control 1002 Static visible "4.1 - Windows"' 'control 1006 Static visible "Sheetfold"' 'page "Project Info"'
 check "properties of a library part" \

@@ -23,10 +23,15 @@ ScratchFolder::~ScratchFolder()
     std::filesystem::remove_all(folder, ignored);
 }
 
+std::string ScratchFolder::PathOf(const std::string& name) const
+{
+    return Utf8Of(folder / PathFromUtf8(name));
+}
+
 std::string ScratchFolder::Write(const std::string& name, const std::vector<uint8_t>& bytes) const
 {
     std::string path = PathOf(name);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
@@ -35,8 +40,19 @@ std::string ScratchFolder::Write(const std::string& name, const std::vector<uint
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::filesystem::path PathFromUtf8(const std::string& path)
+{
+    return std::u8string(path.begin(), path.end());
+}
+
+std::string Utf8Of(const std::filesystem::path& path)
+{
+    std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
 }
 
 }  // namespace orv::test

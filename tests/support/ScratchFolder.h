@@ -7,7 +7,7 @@
 namespace orv::test {
 
 // A folder of its own under the system's temporary folder, removed with everything
-// in it when the test ends.
+// in it when the test ends. Names and paths are UTF-8, as the file seam takes them.
 class ScratchFolder {
 public:
     ScratchFolder();
@@ -17,7 +17,7 @@ public:
 
     // Writes the bytes to a file of that name and returns its full path.
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
-    std::string PathOf(const std::string& name) const { return (folder / name).string(); }
+    std::string PathOf(const std::string& name) const;
     const std::filesystem::path& Folder() const { return folder; }
 
 private:
@@ -25,5 +25,8 @@ private:
 };
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
+
+std::filesystem::path PathFromUtf8(const std::string& path);
+std::string Utf8Of(const std::filesystem::path& path);
 
 }  // namespace orv::test

@@ -4,37 +4,45 @@
 
 #include <cstring>
 
+#include "WideText.h"
+
 namespace orv::host {
 
+// DROPFILES, then each name with its terminator, then one more zero.
 HGLOBAL MakeDropList(const std::vector<std::string>& paths)
 {
-    // DROPFILES, then each path as ANSI with its terminator, then one more zero.
-    size_t size = sizeof(DROPFILES) + 1;
+    std::wstring names;
     for (const std::string& path : paths)
-        size += path.size() + 1;
-    HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+        names += Widen(path) + L'\0';
+    names += L'\0';
+    size_t size = names.size() * sizeof(wchar_t);
+    HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + size);
     if (global == nullptr)
         return nullptr;
     auto* drop = static_cast<DROPFILES*>(GlobalLock(global));
     drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    char* cursor = reinterpret_cast<char*>(drop + 1);
-    for (const std::string& path : paths) {
-        std::memcpy(cursor, path.c_str(), path.size() + 1);
-        cursor += path.size() + 1;
-    }
+    drop->fWide = TRUE;
+    std::memcpy(drop + 1, names.data(), size);
     GlobalUnlock(global);
     return global;
 }
 
-IDataObject* DropDataObject::Create(std::vector<std::string> paths, bool offerDrop)
+Microsoft::WRL::ComPtr<IDataObject> DropDataObject::Create(const std::vector<std::string>& paths, Medium medium)
 {
-    return new DropDataObject(std::move(paths), offerDrop);
+    // Handed over without a further reference (ComPtr::Attach here would add one).
+    Microsoft::WRL::ComPtr<IDataObject> object;
+    *object.GetAddressOf() = new DropDataObject(paths, medium);
+    return object;
 }
 
-DropDataObject::DropDataObject(std::vector<std::string> paths, bool offerDrop)
-    : paths(std::move(paths)), offerDrop(offerDrop)
+DropDataObject::DropDataObject(const std::vector<std::string>& paths, Medium medium)
+    : medium(medium), drop(MakeDropList(paths))
 {
+}
+
+DropDataObject::~DropDataObject()
+{
+    GlobalFree(drop);
 }
 
 HRESULT STDMETHODCALLTYPE DropDataObject::QueryInterface(REFIID iid, void** out)
@@ -62,22 +70,29 @@ ULONG STDMETHODCALLTYPE DropDataObject::Release()
 
 HRESULT STDMETHODCALLTYPE DropDataObject::QueryGetData(FORMATETC* format)
 {
-    if (!offerDrop || format->cfFormat != CF_HDROP)
+    if (medium == Medium::None || format->cfFormat != CF_HDROP)
         return DV_E_FORMATETC;
     return (format->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_TYMED;
 }
 
-HRESULT STDMETHODCALLTYPE DropDataObject::GetData(FORMATETC* format, STGMEDIUM* medium)
+HRESULT STDMETHODCALLTYPE DropDataObject::GetData(FORMATETC* format, STGMEDIUM* given)
 {
     HRESULT result = QueryGetData(format);
     if (FAILED(result))
         return result;
-    HGLOBAL global = MakeDropList(paths);
-    if (global == nullptr)
-        return E_OUTOFMEMORY;
-    medium->tymed = TYMED_HGLOBAL;
-    medium->hGlobal = global;
-    medium->pUnkForRelease = nullptr;
+    if (medium == Medium::Stream) {
+        given->tymed = TYMED_ISTREAM;
+        result = CreateStreamOnHGlobal(nullptr, TRUE, &given->pstm);
+    } else {
+        given->tymed = TYMED_HGLOBAL;
+        given->hGlobal = drop;
+        result = drop ? S_OK : E_OUTOFMEMORY;
+    }
+    if (FAILED(result))
+        return result;
+    // The drop list stays ours: releasing the medium releases this object instead.
+    given->pUnkForRelease = this;
+    AddRef();
     return S_OK;
 }
 

@@ -1,20 +1,27 @@
 #pragma once
 #include <windows.h>
 #include <objidl.h>
+#include <wrl/client.h>
 
 #include <string>
 #include <vector>
 
 namespace orv::host {
 
-// The files as one CF_HDROP block (DROPFILES and ANSI paths), as a drop delivers them.
+// The files (UTF-8 paths) as one CF_HDROP block of UTF-16 names, as a drop delivers them.
 HGLOBAL MakeDropList(const std::vector<std::string>& paths);
 
 // A data object as Explorer hands one to a property sheet handler: the selected
-// files as CF_HDROP. Without files it offers no CF_HDROP at all.
+// files (UTF-8 paths) as a CF_HDROP of UTF-16 names. Every medium it gives holds a
+// reference on it until released, so a count left over shows a medium kept.
 class DropDataObject final : public IDataObject {
 public:
-    static IDataObject* Create(std::vector<std::string> paths, bool offerDrop = true);
+    // What GetData gives for CF_HDROP: the drop list, nothing at all, or, as a faulty
+    // source might, a stream in place of the memory asked for.
+    enum class Medium { Drop, None, Stream };
+
+    static Microsoft::WRL::ComPtr<IDataObject> Create(const std::vector<std::string>& paths,
+                                                      Medium medium = Medium::Drop);
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
@@ -33,12 +40,12 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA** out) override;
 
 private:
-    DropDataObject(std::vector<std::string> paths, bool offerDrop);
-    ~DropDataObject() = default;
+    DropDataObject(const std::vector<std::string>& paths, Medium medium);
+    ~DropDataObject();
 
     LONG refCount = 1;
-    std::vector<std::string> paths;
-    bool offerDrop;
+    Medium medium;
+    HGLOBAL drop;
 };
 
 }  // namespace orv::host

@@ -4,6 +4,8 @@
 #include <array>
 #include <fstream>
 
+#include "WideText.h"
+
 namespace orv::host {
 namespace {
 
@@ -148,7 +150,7 @@ bool WritePng(const Image& image, const std::string& path)
     }
     PutU32(z, b << 16 | a);
 
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    std::ofstream file(Widen(path).c_str(), std::ios::binary | std::ios::trunc);
     const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     file.write(reinterpret_cast<const char*>(signature), 8);
     std::vector<uint8_t> header;

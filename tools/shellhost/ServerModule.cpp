@@ -1,5 +1,6 @@
 #include "ServerModule.h"
 
+#include "WideText.h"
 #include "module/win32/ClassId.h"
 
 namespace orv::host {
@@ -11,7 +12,7 @@ ServerModule::ServerModule(const std::string& dllPath)
                          reinterpret_cast<void**>(factory.GetAddressOf()));
         return;
     }
-    module = LoadLibraryA(dllPath.c_str());
+    module = LoadLibraryW(Widen(dllPath).c_str());
     if (module == nullptr)
         return;
     using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);

@@ -8,7 +8,7 @@
 namespace orv::host {
 
 // The server DLL, loaded the way the shell loads it: by path, or through the class
-// registration (InprocServer32) when no path is given.
+// registration (InprocServer32) when no path is given. The path is UTF-8.
 class ServerModule {
 public:
     explicit ServerModule(const std::string& dllPath = {});

@@ -2,11 +2,12 @@
 // call sequences the shell uses and prints what the user would see.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <wrl/client.h>
 
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "ServerModule.h"
 #include "ViewerDriver.h"
 #include "ViewerSite.h"
+#include "WideText.h"
 #include "shell/win32/ShellInterfaces.h"
 
 using Microsoft::WRL::ComPtr;
@@ -52,19 +54,20 @@ int Usage()
     return 2;
 }
 
-bool Parse(int argc, char** argv, Options& options)
+bool Parse(const std::vector<std::string>& argv, Options& options)
 {
+    size_t argc = argv.size();
     if (argc < 2)
         return false;
     options.command = argv[1];
-    int i = 2;
+    size_t i = 2;
     if (options.command == "properties" || options.command == "icon" || options.command == "view") {
         if (argc < 3)
             return false;
         options.file = argv[i++];
     }
     for (; i < argc; ++i) {
-        std::string arg = argv[i];
+        const std::string& arg = argv[i];
         bool hasValue = i + 1 < argc;
         if (arg == "--dll" && hasValue) {
             options.dll = argv[++i];
@@ -73,7 +76,8 @@ bool Parse(int argc, char** argv, Options& options)
             size_t equals = pair.find('=');
             if (equals == std::string::npos)
                 return false;
-            options.sets.emplace_back(std::atoi(pair.substr(0, equals).c_str()), pair.substr(equals + 1));
+            int id = std::atoi(pair.substr(0, equals).c_str());
+            options.sets.emplace_back(id, ToAnsi(pair.substr(equals + 1)));
         } else if (arg == "--apply") {
             options.apply = true;
         } else if (arg == "--wait") {
@@ -81,7 +85,7 @@ bool Parse(int argc, char** argv, Options& options)
         } else if (arg == "--screenshot" && hasValue) {
             options.screenshot = argv[++i];
         } else if (arg == "--sizes" && hasValue) {
-            if (std::sscanf(argv[++i], "%d,%d", &options.largeSize, &options.smallSize) != 2)
+            if (std::sscanf(argv[++i].c_str(), "%d,%d", &options.largeSize, &options.smallSize) != 2)
                 return false;
         } else if (arg == "--out" && hasValue) {
             options.out = argv[++i];
@@ -89,7 +93,7 @@ bool Parse(int argc, char** argv, Options& options)
             options.pin = true;
         } else if (arg == "--rect" && hasValue) {
             RECT& r = options.rect;
-            if (std::sscanf(argv[++i], "%ld,%ld,%ld,%ld", &r.left, &r.top, &r.right, &r.bottom) != 4)
+            if (std::sscanf(argv[++i].c_str(), "%ld,%ld,%ld,%ld", &r.left, &r.top, &r.right, &r.bottom) != 4)
                 return false;
             options.hasRect = true;
         } else if (arg == "--drop" && hasValue) {
@@ -119,11 +123,22 @@ std::string Escaped(const std::string& text)
 
 std::string DefaultDll()
 {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    char* slash = std::strrchr(path, '\\');
-    std::strcpy(slash ? slash + 1 : path, "orvshell.dll");
-    return path;
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::string program = Narrow(path);
+    return program.substr(0, program.rfind('\\') + 1) + "orvshell.dll";
+}
+
+// The command line as the shell passes it, in UTF-16, each argument as UTF-8.
+std::vector<std::string> Arguments()
+{
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i)
+        arguments.push_back(Narrow(wide[i]));
+    LocalFree(wide);
+    return arguments;
 }
 
 int Registration(const Options& options)
@@ -156,8 +171,7 @@ int Properties(const Options& options)
         std::fprintf(stderr, "cannot create the server's object\n");
         return 2;
     }
-    ComPtr<IDataObject> data;
-    data.Attach(DropDataObject::Create({options.file}));
+    ComPtr<IDataObject> data = DropDataObject::Create({options.file});
     HRESULT result = init->Initialize(nullptr, data.Get(), nullptr);
     std::printf("Initialize: 0x%08lx\n", static_cast<unsigned long>(result));
     PropertySheetHost host;
@@ -198,8 +212,7 @@ int Icon(const Options& options)
         std::fprintf(stderr, "cannot create the server's object\n");
         return 2;
     }
-    std::wstring wide(options.file.begin(), options.file.end());
-    HRESULT result = persist->Load(wide.c_str(), STGM_READ);
+    HRESULT result = persist->Load(Widen(options.file).c_str(), STGM_READ);
     std::printf("Load: 0x%08lx\n", static_cast<unsigned long>(result));
     ComPtr<IExtractIconA> extract;
     if (FAILED(persist.As(&extract)))
@@ -225,13 +238,6 @@ int Icon(const Options& options)
     if (small && small != large)
         DestroyIcon(small);
     return result == S_OK ? 0 : 1;
-}
-
-std::string Narrow(const wchar_t* wide)
-{
-    char text[MAX_PATH] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, MAX_PATH, nullptr, nullptr);
-    return text;
 }
 
 // What the viewer shows once it has painted: its title and status, the site's pinned
@@ -265,8 +271,7 @@ int View(const Options& options)
             std::fprintf(stderr, "cannot create the server's object\n");
             return 2;
         }
-        std::wstring wide(file.begin(), file.end());
-        std::printf("Load: 0x%08lx\n", static_cast<unsigned long>(persist->Load(wide.c_str(), STGM_READ)));
+        std::printf("Load: 0x%08lx\n", static_cast<unsigned long>(persist->Load(Widen(file).c_str(), STGM_READ)));
         HRESULT result = viewer->ShowInitialize(site.Get());
         std::printf("ShowInitialize: 0x%08lx\n", static_cast<unsigned long>(result));
         if (FAILED(result)) {
@@ -295,10 +300,10 @@ int View(const Options& options)
 
 }  // namespace
 
-int main(int argc, char** argv)
+int main()
 {
     Options options;
-    if (!Parse(argc, argv, options))
+    if (!Parse(Arguments(), options))
         return Usage();
     OleInitialize(nullptr);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};

@@ -2,6 +2,9 @@
 #include <olectl.h>
 #include <shlobj.h>
 
+#include <iterator>
+#include <string>
+
 #include "preview/win32/Win32MetafileConverter.h"
 #include "preview/win32/Win32ScreenResolution.h"
 #include "module/win32/ClassFactory.h"
@@ -56,14 +59,16 @@ extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() noexcept
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() noexcept
 {
     try {
-        char modulePath[512];
-        DWORD length = GetModuleFileNameA(ModuleInstance(), modulePath, sizeof modulePath);
-        // A cut path would register a file that is not this one.
-        if (length == 0 || length >= sizeof modulePath)
+        wchar_t modulePath[1024];
+        DWORD length = GetModuleFileNameW(ModuleInstance(), modulePath, std::size(modulePath));
+        // A cut path, or one the registry's ANSI strings cannot hold exactly, would
+        // register a file that is not this one.
+        std::string registered;
+        if (length == 0 || length >= std::size(modulePath) || !WideToAnsi(modulePath, registered))
             return SELFREG_E_CLASS;
         char classId[128];
         MakeClassIdString(classId);
-        RegisterServer(RegistryAccess::Instance(), modulePath, classId, AllExtensionTables);
+        RegisterServer(RegistryAccess::Instance(), registered.c_str(), classId, AllExtensionTables);
         // Explorer redraws the icons of the types that just got a handler.
         SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
         return S_OK;

@@ -4,10 +4,13 @@
 #include <shlwapi.h>
 
 #include <memory>
+#include <new>
+#include <string>
 
 #include "registry/RegistryAccess.h"
 #include "shell/win32/LiveObjects.h"
 #include "util/win32/ModuleInstance.h"
+#include "util/win32/WinText.h"
 
 namespace orv {
 namespace {
@@ -27,6 +30,20 @@ bool ReadPreviewIcons()
     return value != 0;
 }
 
+struct ReleaseMedium {
+    void operator()(STGMEDIUM* medium) const { ReleaseStgMedium(medium); }
+};
+
+// The one file of a drop, as the shell named it; false for any other number of files.
+bool DroppedFile(HDROP drop, std::string& path)
+{
+    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) != 1)
+        return false;
+    std::wstring name(DragQueryFileW(drop, 0, nullptr, 0) + 1, L'\0');
+    return DragQueryFileW(drop, 0, name.data(), static_cast<UINT>(name.size())) > 0 &&
+           WideToUtf8(name.c_str(), path);
+}
+
 }  // namespace
 
 ShellExtension::ShellExtension(const CLSID& classId, const HandlerFactory& handlers,
@@ -38,9 +55,7 @@ ShellExtension::ShellExtension(const CLSID& classId, const HandlerFactory& handl
 
 ShellExtension::~ShellExtension()
 {
-    // The viewport paints through the handler until its window is gone.
-    viewer.reset();
-    link.reset();
+    Unbind();
     LiveObjects::Remove();
 }
 
@@ -72,10 +87,16 @@ ULONG STDMETHODCALLTYPE ShellExtension::Release() noexcept
     return count;
 }
 
-HRESULT ShellExtension::Bind(const char* path)
+void ShellExtension::Unbind()
 {
+    // The viewer paints through the handler, so it goes first.
     viewer.reset();
     link.reset();
+}
+
+HRESULT ShellExtension::Bind(const char* path)
+{
+    Unbind();
     std::unique_ptr<FileHandler> handler = handlers.CreateHandler(path);
     if (!handler)
         return E_FAIL;
@@ -145,6 +166,8 @@ UINT CALLBACK ShellExtension::PageReleaseCallback(HWND, UINT message, PROPSHEETP
 HRESULT STDMETHODCALLTYPE ShellExtension::Initialize(PCIDLIST_ABSOLUTE, IDataObject* data, HKEY) noexcept
 {
     try {
+        // Whatever comes of it, the file bound before is forgotten.
+        Unbind();
         if (data == nullptr)
             return E_FAIL;
         FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
@@ -152,18 +175,13 @@ HRESULT STDMETHODCALLTYPE ShellExtension::Initialize(PCIDLIST_ABSOLUTE, IDataObj
         HRESULT result = data->GetData(&format, &medium);
         if (FAILED(result))
             return result;
-        char path[MAX_PATH] = {};
-        auto drop = static_cast<HDROP>(medium.hGlobal);
-        UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-        // A longer path would come back cut, naming another file.
-        bool usable = count == 1 && DragQueryFileA(drop, 0, nullptr, 0) < MAX_PATH &&
-                      DragQueryFileA(drop, 0, path, MAX_PATH) > 0;
-        ReleaseStgMedium(&medium);
-        if (!usable) {
-            link.reset();
+        std::unique_ptr<STGMEDIUM, ReleaseMedium> owned(&medium);
+        std::string path;
+        if (medium.tymed != TYMED_HGLOBAL)
+            return E_INVALIDARG;
+        if (!DroppedFile(static_cast<HDROP>(medium.hGlobal), path))
             return E_FAIL;
-        }
-        return Bind(path);
+        return Bind(path.c_str());
     } catch (...) {
         return E_FAIL;
     }
@@ -189,13 +207,12 @@ HRESULT STDMETHODCALLTYPE ShellExtension::IsDirty() noexcept
 HRESULT STDMETHODCALLTYPE ShellExtension::Load(LPCOLESTR fileName, DWORD) noexcept
 {
     try {
-        char path[MAX_PATH];
-        if (fileName == nullptr ||
-            WideCharToMultiByte(CP_ACP, 0, fileName, -1, path, MAX_PATH, nullptr, nullptr) == 0) {
-            link.reset();
+        std::string path;
+        if (!WideToUtf8(fileName, path)) {
+            Unbind();
             return E_FAIL;
         }
-        return Bind(path);
+        return Bind(path.c_str());
     } catch (...) {
         return E_FAIL;
     }

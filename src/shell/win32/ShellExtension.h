@@ -61,6 +61,7 @@ private:
     ~ShellExtension();
 
     HRESULT Bind(const char* path);
+    void Unbind();
     static UINT CALLBACK PageReleaseCallback(HWND window, UINT message, PROPSHEETPAGEA* page) noexcept;
 
     ULONG refCount = 0;

@@ -5,13 +5,29 @@
 namespace orv {
 namespace {
 
+// The core's UTF-8 path as the wide API takes it; false for one that names no file.
+bool Utf8ToWide(const std::string& source, std::wstring& out)
+{
+    // A name cut at an embedded terminator would be another file's.
+    if (source.find('\0') != std::string::npos)
+        return false;
+    int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, source.c_str(), -1, nullptr, 0);
+    if (size <= 0)
+        return false;
+    out.assign(static_cast<size_t>(size), L'\0');
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, source.c_str(), -1, out.data(), size) != size)
+        return false;
+    out.pop_back();
+    return true;
+}
+
 // Creates a file of a new name beside path; an invalid handle when none can be made.
-unique_hfile CreateBeside(const char* path, const char* purpose, std::string& name)
+unique_hfile CreateBeside(const std::wstring& path, const wchar_t* purpose, std::wstring& name)
 {
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        name = std::string(path) + "." + purpose + std::to_string(GetCurrentProcessId()) + "-" +
-               std::to_string(attempt);
-        unique_hfile handle(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        name = path + L"." + purpose + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               std::to_wstring(attempt);
+        unique_hfile handle(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
         if (handle || GetLastError() != ERROR_FILE_EXISTS)
             return handle;
@@ -20,9 +36,9 @@ unique_hfile CreateBeside(const char* path, const char* purpose, std::string& na
 }
 
 struct DeleteNamedFile {
-    void operator()(const std::string* name) const { DeleteFileA(name->c_str()); }
+    void operator()(const std::wstring* name) const { DeleteFileW(name->c_str()); }
 };
-using unique_named_file = std::unique_ptr<const std::string, DeleteNamedFile>;
+using unique_named_file = std::unique_ptr<const std::wstring, DeleteNamedFile>;
 
 }  // namespace
 
@@ -73,12 +89,15 @@ bool Win32File::Cut()
     return SetEndOfFile(handle.get()) != FALSE;
 }
 
-std::unique_ptr<File> OpenFile(const char* path, File::Access access)
+std::unique_ptr<File> OpenFile(const std::string& path, File::Access access)
 {
+    std::wstring name;
+    if (!Utf8ToWide(path, name))
+        return nullptr;
     DWORD desired = access == File::Access::Read    ? GENERIC_READ
                     : access == File::Access::Write ? GENERIC_WRITE
                                                     : GENERIC_READ | GENERIC_WRITE;
-    unique_hfile handle(CreateFileA(path, desired, 0, nullptr, OPEN_EXISTING,
+    unique_hfile handle(CreateFileW(name.c_str(), desired, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle)
         return nullptr;
@@ -88,11 +107,13 @@ std::unique_ptr<File> OpenFile(const char* path, File::Access access)
     return std::make_unique<Win32File>(std::move(handle));
 }
 
-bool ReplaceFileContents(const char* path,
+bool ReplaceFileContents(const std::string& path,
                          const std::function<bool(File& original, File& replacement)>& compose)
 {
-    std::string newName, backupName;
-    unique_hfile created = CreateBeside(path, "new", newName);
+    std::wstring name, newName, backupName;
+    if (!Utf8ToWide(path, name))
+        return false;
+    unique_hfile created = CreateBeside(name, L"new", newName);
     if (!created)
         return false;
     unique_named_file removeNew(&newName);
@@ -105,14 +126,14 @@ bool ReplaceFileContents(const char* path,
     }
 
     // With a backup name, a replacement that fails part-way leaves the original where
-    // it can be put back; ReplaceFileA keeps the original's attributes.
-    if (!CreateBeside(path, "old", backupName))
+    // it can be put back; ReplaceFileW keeps the original's attributes.
+    if (!CreateBeside(name, L"old", backupName))
         return false;
     unique_named_file removeBackup(&backupName);
-    if (!ReplaceFileA(path, newName.c_str(), backupName.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
+    if (!ReplaceFileW(name.c_str(), newName.c_str(), backupName.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
                       nullptr, nullptr)) {
         if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 &&
-            !MoveFileExA(backupName.c_str(), path, 0))
+            !MoveFileExW(backupName.c_str(), name.c_str(), 0))
             removeBackup.release();
         return false;
     }
