@@ -10,7 +10,6 @@
 
 #include "resources/resource.h"
 #include "util/win32/ModuleInstance.h"
-#include "util/win32/WinText.h"
 
 namespace orv {
 namespace {
@@ -361,11 +360,10 @@ void QuickViewer::OnToolTip(NMTTDISPINFOA& info)
 
 void QuickViewer::OnDrop(HDROP drop)
 {
-    char name[MAX_PATH];
-    // A longer name would come back cut, naming another file.
-    if (showInfo && outer && DragQueryFileA(drop, 0, nullptr, 0) < MAX_PATH &&
-        DragQueryFileA(drop, 0, name, MAX_PATH) > 0) {
-        AnsiToWide(name, showInfo->strNewFile, MAX_PATH);
+    // The name goes to the host as the shell gave it; a longer one would come back cut,
+    // naming another file.
+    if (showInfo && outer && DragQueryFileW(drop, 0, nullptr, 0) < MAX_PATH &&
+        DragQueryFileW(drop, 0, showInfo->strNewFile, MAX_PATH) > 0) {
         GetWindowRect(frame, &showInfo->rect);
         showInfo->dwFlags |= FVSIF_NEWFILE | FVSIF_RECT;
         showInfo->punkRel = outer;
