@@ -1,10 +1,6 @@
 #include "Image.h"
 
-#include <algorithm>
-#include <array>
-#include <fstream>
-
-#include "WideText.h"
+#include "PngFile.h"
 
 namespace orv::host {
 namespace {
@@ -81,86 +77,15 @@ Image IconPixels(HICON icon)
     return image;
 }
 
-namespace {
-
-uint32_t Crc(const uint8_t* data, size_t size, uint32_t crc = 0xFFFFFFFFu)
-{
-    static const std::array<uint32_t, 256> table = [] {
-        std::array<uint32_t, 256> t{};
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
-    }();
-    for (size_t i = 0; i < size; ++i)
-        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return crc;
-}
-
-void PutU32(std::vector<uint8_t>& out, uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
-void Chunk(std::ofstream& file, const char* type, const std::vector<uint8_t>& data)
-{
-    std::vector<uint8_t> bytes;
-    PutU32(bytes, static_cast<uint32_t>(data.size()));
-    bytes.insert(bytes.end(), type, type + 4);
-    bytes.insert(bytes.end(), data.begin(), data.end());
-    PutU32(bytes, Crc(bytes.data() + 4, bytes.size() - 4) ^ 0xFFFFFFFFu);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-}  // namespace
-
 bool WritePng(const Image& image, const std::string& path)
 {
     if (image.width <= 0 || image.height <= 0)
         return false;
-    std::vector<uint8_t> raw;
-    for (int y = 0; y < image.height; ++y) {
-        raw.push_back(0);
-        for (int x = 0; x < image.width; ++x) {
-            uint32_t p = image.At(x, y);
-            raw.insert(raw.end(), {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8),
-                                   static_cast<uint8_t>(p), static_cast<uint8_t>(p >> 24)});
-        }
-    }
-    // zlib stream of stored deflate blocks.
-    std::vector<uint8_t> z = {0x78, 0x01};
-    uint32_t a = 1, b = 0;
-    for (uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    for (size_t offset = 0; offset < raw.size() || offset == 0; offset += 65535) {
-        size_t length = std::min<size_t>(65535, raw.size() - offset);
-        bool last = offset + length >= raw.size();
-        z.push_back(last ? 1 : 0);
-        z.insert(z.end(), {static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
-                           static_cast<uint8_t>(~length), static_cast<uint8_t>(~length >> 8)});
-        z.insert(z.end(), raw.begin() + offset, raw.begin() + offset + length);
-        if (last)
-            break;
-    }
-    PutU32(z, b << 16 | a);
-
-    std::ofstream file(Widen(path).c_str(), std::ios::binary | std::ios::trunc);
-    const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    file.write(reinterpret_cast<const char*>(signature), 8);
-    std::vector<uint8_t> header;
-    PutU32(header, static_cast<uint32_t>(image.width));
-    PutU32(header, static_cast<uint32_t>(image.height));
-    header.insert(header.end(), {8, 6, 0, 0, 0});
-    Chunk(file, "IHDR", header);
-    Chunk(file, "IDAT", z);
-    Chunk(file, "IEND", {});
-    return static_cast<bool>(file);
+    RgbaImage rgba{uint32_t(image.width), uint32_t(image.height), {}};
+    for (uint32_t p : image.pixels)
+        rgba.pixels.insert(rgba.pixels.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p), uint8_t(p >> 24)});
+    std::string error;
+    return orv::WritePng(path, rgba, error);
 }
 
 }  // namespace orv::host

@@ -21,8 +21,7 @@ Image CaptureWindow(HWND window);
 // An icon's colour pixels, transparent where its mask says so.
 Image IconPixels(HICON icon);
 
-// A PNG file of the image (stored, not compressed: small and dependency-free), at a
-// UTF-8 path.
+// A PNG file of the image, written by the platform's imaging component.
 bool WritePng(const Image& image, const std::string& path);
 
 }  // namespace orv::host
