@@ -89,15 +89,23 @@ bool Document::Load(const std::string& newPath, std::string& error)
     return false;
 }
 
-bool Document::LoadPlan(std::string& error)
+template <class Reader>
+bool Document::Take(std::unique_ptr<Reader>& reader, const char* readerKind, std::string& error)
 {
-    auto read = std::make_unique<PlanFile>();
-    if (!read->Load(path.c_str())) {
-        error = "not a readable plan";
+    auto read = std::make_unique<Reader>();
+    if (!read->Load(path)) {
+        error = std::string("not a readable ") + readerKind;
         return false;
     }
-    plan = std::move(read);
-    kind = "plan";
+    reader = std::move(read);
+    kind = readerKind;
+    return true;
+}
+
+bool Document::LoadPlan(std::string& error)
+{
+    if (!Take(plan, "plan", error))
+        return false;
     platform = PlatformName(plan->platform);
     version = Trimmed(VersionText(plan->version));
     release = plan->release;
@@ -112,13 +120,8 @@ bool Document::LoadPlan(std::string& error)
 
 bool Document::LoadSfold(std::string& error)
 {
-    auto read = std::make_unique<SfoldFile>();
-    if (!read->Load(path.c_str())) {
-        error = "not a readable layout book";
+    if (!Take(sfold, "layout book", error))
         return false;
-    }
-    sfold = std::move(read);
-    kind = "layout book";
     platform = PlatformName(sfold->platform);
     version = Trimmed(sfold->versionText);
     name = sfold->documentName;
@@ -129,13 +132,8 @@ bool Document::LoadSfold(std::string& error)
 
 bool Document::LoadLibPart(std::string& error)
 {
-    auto read = std::make_unique<LibPartFile>();
-    if (!read->Load(path.c_str())) {
-        error = "not a readable library part";
+    if (!Take(part, "library part", error))
         return false;
-    }
-    part = std::move(read);
-    kind = "library part";
     platform = PlatformName(part->platformMark);
     version = std::to_string(part->version);
     name = part->documentName;
@@ -153,14 +151,10 @@ bool Document::LoadLibPart(std::string& error)
 
 bool Document::LoadQdl(std::string& error)
 {
-    auto read = std::make_unique<QdlFile>();
-    if (!read->Load(path.c_str())) {
-        error = std::string("not an object script (the first line must begin with \"") +
-                QdlFile::DocumentNamePrefix + "\")";
+    if (!Take(script, "object script", error)) {
+        error += std::string(" (the first line must begin with \"") + QdlFile::DocumentNamePrefix + "\")";
         return false;
     }
-    script = std::move(read);
-    kind = "object script";
     name = script->documentName;
     texts.push_back({"script", Text(script->scriptText)});
     return true;
@@ -168,15 +162,11 @@ bool Document::LoadQdl(std::string& error)
 
 bool Document::LoadModul(std::string& error)
 {
-    auto read = std::make_unique<ModulFile>();
-    if (!read->Load(path.c_str())) {
-        error = MetafileConverter::Current() ? "not a readable module"
-                                             : "not a readable module, or one whose preview is a stored metafile, "
-                                               "which only Windows can convert";
+    if (!Take(module, "module", error)) {
+        if (!MetafileConverter::Current())
+            error += ", or one whose preview is a stored metafile, which only Windows can convert";
         return false;
     }
-    module = std::move(read);
-    kind = "module";
     if (module->version != 0) {
         version = Trimmed(VersionText(module->version));
         release = module->release;

@@ -49,7 +49,9 @@ public:
     const PreviewPicture* preview = nullptr;
 
 private:
-    // Each reader's fields are taken only when it read the file.
+    // Reads the file with a new reader, kept with its kind only when it read the file.
+    template <class Reader>
+    bool Take(std::unique_ptr<Reader>& reader, const char* readerKind, std::string& error);
     bool LoadPlan(std::string& error);
     bool LoadSfold(std::string& error);
     bool LoadLibPart(std::string& error);
