@@ -58,6 +58,8 @@ check "renaming a plan named in Cyrillic" "$(host properties "$samples\\Дом.p
   --screenshot "$(winpath "$out/cyrillic.png")")" \
   'control 1010 Edit visible "Villa Bianca"' "apply: ok" 'ok button: "Close"' "screenshot: ok"
 check "its new name reads back" "$(host properties "$samples\\Дом.pln")" 'control 1010 Edit visible "Dom"'
+check "orvdoc.exe reads a file named in Cyrillic" "$(run "$bin/orvdoc.exe" info "$samples\\Дом.pln")" \
+  "kind       plan" "name       Dom"
 check "the plan it was copied from keeps its name" "$(host properties "$samples\\Villa.pln")" \
   'control 1010 Edit visible "Villa Bianca"'
 check "properties of a layout book" "$(host properties "$samples\\Sheets.sfk")" \

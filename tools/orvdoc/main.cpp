@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "CodePage1252.h"
+#include "CommandLine.h"
 #include "Document.h"
 #include "MetafileImage.h"
 #include "PngFile.h"
@@ -212,8 +213,9 @@ int main(int argc, char** argv)
     // of a Western European system show them.
     SetActiveCharTables(&RomanChars);
     UsePlatformMetafiles();
-    Arguments args(argv + std::min(argc, 2), argv + argc);
-    std::string command = argc > 1 ? argv[1] : "";
+    Arguments line = CommandLineArguments(argc, argv);
+    Arguments args(line.begin() + std::min<size_t>(line.size(), 2), line.end());
+    std::string command = line.size() > 1 ? line[1] : "";
     bool help = !args.empty() && (args[0] == "--help" || args[0] == "-h");
     if (Usage.count(command) && help)
         return std::fputs(Usage.at(command), stdout), 0;
