@@ -12,6 +12,12 @@ namespace {
 
 constexpr uint32_t HeaderSize = sizeof(PreviewHeader) + sizeof(BitmapInfoHeader);
 constexpr unsigned MaxCodes = 4096;
+// Strings are copied in 16-byte steps where they are short, so the index buffer
+// has this much room past an image's last pixel for the overrun.
+constexpr uint32_t CopySlack = 16;
+// Room for the root strings in front of an image's indices: up to 2048 roots with
+// a minimum code size of 11.
+constexpr uint32_t RootRoom = 2048;
 
 uint16_t LoadU16(const uint8_t* bytes)
 {
@@ -23,37 +29,29 @@ uint32_t BitmapColour(const uint8_t* rgb)
     return uint32_t{rgb[2]} | uint32_t{rgb[1]} << 8 | uint32_t{rgb[0]} << 16;
 }
 
-// Expands one image's codes onto the canvas. A string is written from its last index
-// back to its first along the prefix links, so it costs its length where it shows on
-// the canvas and nothing where it does not. Every string is cut at the image's last
-// pixel.
-class LzwExpander {
+// The codes of one image: the clear and end codes, the next entry and the code
+// size. The strings themselves are kept by the expander (Strings), which is told of
+// each code to emit, with the entry that code adds (the previous string and the
+// first index of the one emitted) where the table has room for it.
+template <class Strings>
+class LzwCodes {
 public:
-    LzwExpander(unsigned minCodeSize, GifDecoder::CodeTable& table, const GifImageRows& rows,
-                uint32_t width, uint32_t count, const GifDecoder::ColourLookup& colours)
-        : table(table), rows(rows), colours(colours), width(width), count(count),
-          visibleColumns(rows.VisibleColumns()), rowPixels(rows.Row(0)), minCodeSize(minCodeSize),
-          clear(1u << minCodeSize)
+    explicit LzwCodes(unsigned minCodeSize) : clear(1u << minCodeSize), minCodeSize(minCodeSize)
     {
-        for (unsigned root = 0; root < clear; ++root) {
-            auto index = static_cast<uint8_t>(root);
-            table[root] = {0, 1, index, index};
-        }
         Reset();
     }
 
     unsigned CodeSize() const { return codeSize; }
     unsigned Mask() const { return mask; }
-    uint32_t Reached() const { return position; }
 
     // False once the image is complete: every pixel written, or its end code read.
     bool ProcessCode(unsigned code)
     {
+        Strings& strings = static_cast<Strings&>(*this);
         if (code < next && code - clear > 1) {
-            AddEntry(table[code].first);
-            previous = code;
+            bool adds = hasPrevious && next < MaxCodes;
             hasPrevious = true;
-            return EmitString(code);
+            return strings.Emit(code, adds ? NextEntry() : 0);
         }
         if (code == clear) {
             Reset();
@@ -63,13 +61,13 @@ public:
             return false;
         // The code the encoder is about to define: the previous string and its own
         // first index again.
-        if (code == next && hasPrevious) {
-            AddEntry(table[previous].first);
-            previous = code;
-            return EmitString(code);
-        }
+        if (code == next && hasPrevious)
+            return strings.Emit(code, NextEntry());
         return true;
     }
+
+protected:
+    unsigned clear;
 
 private:
     void Reset()
@@ -80,66 +78,194 @@ private:
         hasPrevious = false;
     }
 
-    // The entry for the previous string and the index that follows it.
-    void AddEntry(uint8_t index)
+    unsigned NextEntry()
     {
-        if (!hasPrevious || next >= MaxCodes)
-            return;
-        const GifDecoder::CodeEntry& prefix = table[previous];
-        table[next] = {static_cast<uint16_t>(previous), static_cast<uint16_t>(prefix.length + 1), index,
-                       prefix.first};
-        ++next;
+        unsigned entry = next++;
         if ((next & mask) == 0 && next < MaxCodes) {
             ++codeSize;
             mask += next;
         }
+        return entry;
     }
 
-    // Most strings end within the row they start in.
-    bool EmitString(unsigned code)
-    {
-        uint32_t stringLength = table[code].length;
-        if (column + stringLength >= width)
-            return EmitAcrossRows(code, stringLength);
-        if (rowPixels != nullptr && column < visibleColumns)
-            WriteRun(code, rowPixels, column, column + stringLength);
-        column += stringLength;
-        position += stringLength;
-        return true;
-    }
+    unsigned minCodeSize;
+    unsigned codeSize = 0;
+    unsigned mask = 0;
+    unsigned next = 0;
+    bool hasPrevious = false;
+};
 
-    bool EmitAcrossRows(unsigned code, uint32_t stringLength)
-    {
-        uint32_t end = std::min(position + stringLength, count);
-        uint32_t lastRow = (end - 1) / width;
-        if (rows.Reaches(row, column, lastRow)) {
-            for (uint32_t cut = position + stringLength - end; cut > 0; --cut)
-                code = table[code].prefix;
-            uint32_t to = end - lastRow * width;
-            for (uint32_t r = lastRow; r > row; --r) {
-                code = WriteRun(code, rows.Row(r), 0, to);
-                to = width;
+// Reads an image's codes, packed least significant bit first, until the data or
+// the image ends.
+template <class Expander>
+void ReadCodes(const uint8_t* data, uint32_t dataLength, Expander& expander)
+{
+    const uint8_t* in = data;
+    const uint8_t* end = data + dataLength;
+    // The accumulator is topped up before every code, eight bytes at a time, which
+    // costs less than deciding whether it needs to be; the bits of a byte loaded
+    // twice agree, so or-ing them in again changes nothing.
+    uint64_t bits = 0;
+    unsigned bitCount = 0;
+    for (;;) {
+        unsigned codeSize = expander.CodeSize();
+        if (end - in >= 8) {
+            uint64_t word;
+            std::memcpy(&word, in, 8);
+            bits |= word << bitCount;
+            in += (63 - bitCount) >> 3;
+            bitCount |= 56;
+        } else {
+            while (bitCount < 56 && in < end) {
+                bits |= uint64_t{*in++} << bitCount;
+                bitCount += 8;
             }
-            WriteRun(code, rowPixels, column, to);
+            if (bitCount < codeSize)
+                break;
+        }
+        unsigned mask = expander.Mask();
+        auto code = static_cast<unsigned>(bits & mask);
+        // Minimum code sizes below 2 grow the mask past the code size. Its extra
+        // bits see what a reader taking one byte at a time would hold: the bytes
+        // up to the one that completes the code, and zeros above them.
+        if (mask >> codeSize) {
+            uint64_t consumed = uint64_t(in - data) * 8 - bitCount;
+            auto held = static_cast<unsigned>(((consumed + codeSize + 7) & ~uint64_t{7}) - consumed);
+            code &= (1u << held) - 1;
+        }
+        bits >>= codeSize;
+        bitCount -= codeSize;
+        if (!expander.ProcessCode(code))
+            break;
+    }
+}
+
+// Expands an image's codes into its indices. The buffer begins with the root
+// strings, one byte each, so that every code's string is a copy of earlier bytes;
+// the image's indices follow them, and then room for a short copy's overrun, which
+// the next string covers. Every string is cut at the image's last pixel.
+class IndexExpander : public LzwCodes<IndexExpander> {
+public:
+    IndexExpander(unsigned minCodeSize, GifDecoder::StringTable& table, uint8_t* buffer, uint32_t count)
+        : LzwCodes(minCodeSize), table(table), buffer(buffer), end(RootRoom + count)
+    {
+        for (unsigned root = 0; root < clear; ++root) {
+            buffer[root] = static_cast<uint8_t>(root);
+            table.start[root] = root;
+            table.length[root] = 1;
+        }
+    }
+
+    uint32_t Reached() const { return std::min(position, end) - RootRoom; }
+
+    bool Emit(unsigned code, unsigned entry)
+    {
+        if (entry != 0) {
+            table.start[entry] = previousStart;
+            table.length[entry] = static_cast<uint16_t>(previousLength + 1);
+        }
+        uint32_t start = table.start[code];
+        uint32_t stringLength = table.length[code];
+        // The code just defined is the previous string, which ends here, and its
+        // first index once more.
+        if (code == entry) {
+            Copy(start, stringLength - 1);
+            if (position + stringLength - 1 < end)
+                buffer[position + stringLength - 1] = buffer[start];
+        } else {
+            Copy(start, stringLength);
+        }
+        previousStart = position;
+        previousLength = stringLength;
+        position += stringLength;
+        return position < end;
+    }
+
+private:
+    // The source ends at or before the position, so a string never overlaps its copy.
+    void Copy(uint32_t start, uint32_t stringLength)
+    {
+        uint32_t room = end - position;
+        if (stringLength <= CopySlack || room <= CopySlack)
+            std::memmove(buffer + position, buffer + start, CopySlack);
+        else
+            std::memcpy(buffer + position, buffer + start, std::min(stringLength, room));
+    }
+
+    GifDecoder::StringTable& table;
+    uint8_t* buffer;
+    uint32_t end;
+    uint32_t position = RootRoom;
+    uint32_t previousStart = 0;
+    uint32_t previousLength = 0;
+};
+
+// Expands an image's codes straight onto the canvas. A string is written from its
+// last index back to its first along the prefix links, and only where it shows:
+// the part of it off the canvas is passed over with the jump links, in steps
+// logarithmic in its length, so that each code costs its pixels on the canvas and
+// a few steps for each row it reaches. Every string is cut at the image's last pixel.
+class CanvasExpander : public LzwCodes<CanvasExpander> {
+public:
+    CanvasExpander(unsigned minCodeSize, GifDecoder::CodeTable& table, const GifImageRows& rows,
+                   uint32_t width, uint32_t count, const GifDecoder::ColourLookup& colours)
+        : LzwCodes(minCodeSize), table(table), rows(rows), colours(colours), width(width), count(count),
+          visibleColumns(rows.VisibleColumns())
+    {
+        for (unsigned root = 0; root < clear; ++root) {
+            auto index = static_cast<uint8_t>(root);
+            table[root] = {static_cast<uint16_t>(root), static_cast<uint16_t>(root), 1, index, index};
+        }
+    }
+
+    uint32_t Reached() const { return position; }
+
+    bool Emit(unsigned code, unsigned entry)
+    {
+        if (entry != 0)
+            AddEntry(entry, table[code == entry ? previous : code].first);
+        previous = code;
+        uint32_t end = std::min(position + table[code].length, count);
+        uint32_t lastRow = (end - 1) / width;
+        uint32_t firstRow = position / width;
+        for (uint32_t row = rows.VisibleAtOrBefore(lastRow); row != GifImageRows::NoRow && row >= firstRow;
+             row = row > 0 ? rows.VisibleAtOrBefore(row - 1) : GifImageRows::NoRow) {
+            uint32_t rowStart = row * width;
+            uint32_t from = std::max(position, rowStart) - rowStart;
+            uint32_t to = std::min({end - rowStart, width, visibleColumns});
+            if (from < to)
+                code = WriteRun(code, rows.Row(row), from, to, rowStart + to - position);
         }
         position = end;
-        row = end / width;
-        column = end - row * width;
-        rowPixels = position < count ? rows.Row(row) : nullptr;
         return position < count;
     }
 
-    // Writes the last to - from indices of the entry's string into columns from to
-    // to - 1 of a row (null: off the canvas) where they lie on the canvas; returns
-    // the entry of the rest of the string.
-    unsigned WriteRun(unsigned code, uint8_t* pixels, uint32_t from, uint32_t to)
+private:
+    // The entry for the previous string and the index that follows it; its jump
+    // link follows the previous entry's where that keeps the links' lengths in
+    // the shape that makes every search logarithmic.
+    void AddEntry(unsigned entry, uint8_t index)
     {
-        uint32_t x = pixels == nullptr ? from : std::clamp(visibleColumns, from, to);
-        for (uint32_t skipped = to; skipped > x; --skipped)
-            code = table[code].prefix;
-        while (x > from) {
-            --x;
-            std::memcpy(pixels + 4 * x, &colours[table[code].last], 4);
+        const GifDecoder::CodeEntry& prefix = table[previous];
+        const GifDecoder::CodeEntry& jump = table[prefix.jump];
+        uint16_t farther = prefix.length - jump.length == jump.length - table[jump.jump].length
+                               ? jump.jump
+                               : static_cast<uint16_t>(previous);
+        table[entry] = {static_cast<uint16_t>(previous), farther, static_cast<uint16_t>(prefix.length + 1),
+                        index, prefix.first};
+    }
+
+    // Writes the indices from column from to column to - 1 of a row, which are the
+    // string's first stringEnd indices' last ones; returns the entry they were
+    // taken from, shortened past them.
+    unsigned WriteRun(unsigned code, uint8_t* pixels, uint32_t from, uint32_t to, uint32_t stringEnd)
+    {
+        while (table[code].length > stringEnd) {
+            unsigned jump = table[code].jump;
+            code = table[jump].length >= stringEnd ? jump : table[code].prefix;
+        }
+        for (uint32_t x = to; x > from; --x) {
+            std::memcpy(pixels + 4 * (x - 1), &colours[table[code].last], 4);
             code = table[code].prefix;
         }
         return code;
@@ -151,18 +277,7 @@ private:
     uint32_t width;
     uint32_t count;
     uint32_t visibleColumns;
-    // The next pixel: its place in storage order, its row and column, and where
-    // that row starts on the canvas.
     uint32_t position = 0;
-    uint32_t row = 0;
-    uint32_t column = 0;
-    uint8_t* rowPixels;
-    unsigned minCodeSize;
-    unsigned clear;
-    unsigned codeSize = 0;
-    unsigned mask = 0;
-    unsigned next = 0;
-    bool hasPrevious = false;
     unsigned previous = 0;
 };
 
@@ -314,59 +429,49 @@ bool GifDecoder::DecodeImage()
     if (!block && !MakeCanvas(covered))
         return false;
     GifImageRows rows(block.get() + HeaderSize, canvasWidth, canvasHeight, image);
-    uint32_t reached = DecodeLzw(*minCodeSize, data.get(), dataLength, rows, image.width,
-                                 static_cast<uint32_t>(pixels), *colours);
+    auto count = static_cast<uint32_t>(pixels);
+    uint32_t reached = 0;
+    if (count > 0) {
+        bool onCanvas = image.left + image.width <= canvasWidth && image.top + image.height <= canvasHeight;
+        // Sized for the whole canvas once, since every image using it lies on the canvas.
+        if (onCanvas && !indices) {
+            indices.reset(new (std::nothrow) uint8_t[RootRoom + canvasWidth * canvasHeight + CopySlack]);
+            if (!indices)
+                return false;
+        }
+        reached = onCanvas ? ExpandIntoIndices(*minCodeSize, data.get(), dataLength, rows, image.width, count,
+                                               *colours)
+                           : ExpandOntoCanvas(*minCodeSize, data.get(), dataLength, rows, image.width, count,
+                                              *colours);
+    }
     if (covered)
         rows.FillFrom(reached / image.width, reached % image.width, backgroundColour);
     return true;
 }
 
-uint32_t GifDecoder::DecodeLzw(unsigned minCodeSize, const uint8_t* data, uint32_t dataLength,
-                               const GifImageRows& rows, uint32_t width, uint32_t count,
-                               const ColourLookup& colours)
+uint32_t GifDecoder::ExpandIntoIndices(unsigned minCodeSize, const uint8_t* data, uint32_t dataLength,
+                                       const GifImageRows& rows, uint32_t width, uint32_t count,
+                                       const ColourLookup& colours)
 {
-    if (count == 0)
-        return 0;
-    LzwExpander expander(minCodeSize, table, rows, width, count, colours);
-    const uint8_t* in = data;
-    const uint8_t* end = data + dataLength;
-    // Codes are packed least significant bit first. The accumulator is topped up
-    // before every code, eight bytes at a time, which costs less than deciding
-    // whether it needs to be; the bits of a byte loaded twice agree, so or-ing them
-    // in again changes nothing.
-    uint64_t bits = 0;
-    unsigned bitCount = 0;
-    for (;;) {
-        unsigned codeSize = expander.CodeSize();
-        if (end - in >= 8) {
-            uint64_t word;
-            std::memcpy(&word, in, 8);
-            bits |= word << bitCount;
-            in += (63 - bitCount) >> 3;
-            bitCount |= 56;
-        } else {
-            while (bitCount < 56 && in < end) {
-                bits |= uint64_t{*in++} << bitCount;
-                bitCount += 8;
-            }
-            if (bitCount < codeSize)
-                break;
-        }
-        unsigned mask = expander.Mask();
-        auto code = static_cast<unsigned>(bits & mask);
-        // Minimum code sizes below 2 grow the mask past the code size. Its extra
-        // bits see what a reader taking one byte at a time would hold: the bytes
-        // up to the one that completes the code, and zeros above them.
-        if (mask >> codeSize) {
-            uint64_t consumed = uint64_t(in - data) * 8 - bitCount;
-            auto held = static_cast<unsigned>(((consumed + codeSize + 7) & ~uint64_t{7}) - consumed);
-            code &= (1u << held) - 1;
-        }
-        bits >>= codeSize;
-        bitCount -= codeSize;
-        if (!expander.ProcessCode(code))
-            break;
+    IndexExpander expander(minCodeSize, strings, indices.get(), count);
+    ReadCodes(data, dataLength, expander);
+    uint32_t reached = expander.Reached();
+    const uint8_t* index = indices.get() + RootRoom;
+    for (uint32_t row = 0; row * width < reached; ++row) {
+        uint8_t* pixels = rows.Row(row);
+        uint32_t rowEnd = std::min(width, reached - row * width);
+        for (uint32_t x = 0; x < rowEnd; ++x)
+            std::memcpy(pixels + 4 * x, &colours[*index++], 4);
     }
+    return reached;
+}
+
+uint32_t GifDecoder::ExpandOntoCanvas(unsigned minCodeSize, const uint8_t* data, uint32_t dataLength,
+                                      const GifImageRows& rows, uint32_t width, uint32_t count,
+                                      const ColourLookup& colours)
+{
+    CanvasExpander expander(minCodeSize, table, rows, width, count, colours);
+    ReadCodes(data, dataLength, expander);
     return expander.Reached();
 }
 

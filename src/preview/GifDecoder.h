@@ -20,10 +20,13 @@ std::unique_ptr<uint8_t[]> DecodeGif(const uint8_t* stream, uint32_t length, uin
 
 // One decode: the stream, the canvas (kept in the output block's own pixel rows, so
 // that the result needs no copy) and the tables that the images of the stream share.
-// The steps are those of the format: SkipSubBlocks for extensions; for each image
-// DecodeLzw, whose codes (ProcessCode) write their strings (EmitString) straight onto
-// the canvas, so that an image costs no memory of its own and nothing for the pixels
-// its data does not reach or that lie off the canvas; at the trailer MakeBitmapBlock.
+// The steps are those of the format: SkipSubBlocks for extensions; for each image its
+// codes, expanded by one of two ways; at the trailer MakeBitmapBlock. An image that
+// lies wholly on the canvas is expanded into an index buffer no larger than the
+// canvas, where every string is a copy of earlier indices, and then painted. Any
+// other image has its strings written straight onto the canvas, from their last
+// index back along the prefix links, so that it costs nothing for pixels off the
+// canvas or that its data does not reach.
 class GifDecoder {
 public:
     GifDecoder(const uint8_t* stream, uint32_t length);
@@ -32,15 +35,24 @@ public:
 
     std::unique_ptr<uint8_t[]> Decode(uint32_t& blockSize);
 
-    // A string table entry: the entry of its string without the last index, that
-    // index, its first index and its length.
+    // A string table entry for writing onto the canvas: the entry of its string
+    // without the last index, that index, its first index and its length, and a
+    // farther ancestor on the prefix chain, chosen so that any ancestor is found in
+    // a number of steps logarithmic in the length.
     struct CodeEntry {
         uint16_t prefix;
+        uint16_t jump;
         uint16_t length;
         uint8_t last;
         uint8_t first;
     };
     using CodeTable = std::array<CodeEntry, 4096>;
+    // A string table for the index buffer: where each entry's string stands in it,
+    // and its length.
+    struct StringTable {
+        std::array<uint32_t, 4096> start;
+        std::array<uint16_t, 4096> length;
+    };
     // The colour of every possible index as the bitmap stores it (blue, green, red,
     // 0); indices beyond the table take entry 0's colour.
     using ColourLookup = std::array<uint32_t, 256>;
@@ -51,10 +63,14 @@ private:
     bool SkipSubBlocks();
     bool DecodeImage();
     bool GatherSubBlocks(std::unique_ptr<uint8_t[]>& data, uint32_t& dataLength);
-    // Paints the image's pixels as far as its codes reach; returns how many that is.
-    uint32_t DecodeLzw(unsigned minCodeSize, const uint8_t* data, uint32_t dataLength,
-                       const GifImageRows& rows, uint32_t width, uint32_t count,
-                       const ColourLookup& colours);
+    // Both paint the image's pixels as far as its codes reach and return how many
+    // that is.
+    uint32_t ExpandIntoIndices(unsigned minCodeSize, const uint8_t* data, uint32_t dataLength,
+                               const GifImageRows& rows, uint32_t width, uint32_t count,
+                               const ColourLookup& colours);
+    uint32_t ExpandOntoCanvas(unsigned minCodeSize, const uint8_t* data, uint32_t dataLength,
+                              const GifImageRows& rows, uint32_t width, uint32_t count,
+                              const ColourLookup& colours);
     bool MakeCanvas(bool covered);
     void MakeBitmapBlock();
 
@@ -69,7 +85,9 @@ private:
     ColourLookup localColours{};
     std::unique_ptr<uint8_t[]> block;
     uint32_t blockSize = 0;
+    std::unique_ptr<uint8_t[]> indices;
     CodeTable table;
+    StringTable strings;
 };
 
 }  // namespace orv

@@ -47,15 +47,17 @@ uint8_t* GifImageRows::Row(uint32_t s) const
     return bitmap + (uint64_t{canvasHeight - 1 - y} * canvasWidth + left) * 4;
 }
 
-bool GifImageRows::Reaches(uint32_t first, uint32_t x, uint32_t last) const
+uint32_t GifImageRows::VisibleAtOrBefore(uint32_t s) const
 {
-    if (x >= visibleColumns)
-        ++first;
-    for (unsigned k = 0; k < passCount; ++k) {
-        if (std::max(first, passes[k].start) < std::min(last + 1, passes[k].visibleEnd))
-            return true;
+    for (unsigned k = passCount; k-- > 0;) {
+        if (passes[k].start > s)
+            continue;
+        if (s < passes[k].visibleEnd)
+            return s;
+        if (passes[k].visibleEnd > passes[k].start)
+            return passes[k].visibleEnd - 1;
     }
-    return false;
+    return NoRow;
 }
 
 void GifImageRows::FillFrom(uint32_t s, uint32_t x, uint32_t colour) const

@@ -26,9 +26,9 @@ public:
     // The canvas pixel of the image's first column in storage row s (below the
     // image's height), or null when that row lies off the canvas.
     uint8_t* Row(uint32_t s) const;
-    // Whether a run of pixels from column x of storage row first to the end of
-    // storage row last (or somewhere in it) shows any pixel on the canvas.
-    bool Reaches(uint32_t first, uint32_t x, uint32_t last) const;
+    // The last storage row at or before s that lies on the canvas; NoRow if none.
+    static constexpr uint32_t NoRow = UINT32_MAX;
+    uint32_t VisibleAtOrBefore(uint32_t s) const;
     // Paints the colour over the pixels on the canvas from column x of storage row s on.
     void FillFrom(uint32_t s, uint32_t x, uint32_t colour) const;
 
