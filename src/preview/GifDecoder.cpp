@@ -288,10 +288,8 @@ std::unique_ptr<uint8_t[]> DecodeGif(const uint8_t* stream, uint32_t length, uin
     blockSize = 0;
     if (stream == nullptr)
         return nullptr;
-    std::unique_ptr<GifDecoder> decoder(new (std::nothrow) GifDecoder(stream, length));
-    if (!decoder)
-        return nullptr;
-    return decoder->Decode(blockSize);
+    GifDecoder decoder(stream, length);
+    return decoder.Decode(blockSize);
 }
 
 GifDecoder::GifDecoder(const uint8_t* stream, uint32_t length) : stream(stream), length(length) {}
@@ -377,20 +375,29 @@ bool GifDecoder::SkipSubBlocks()
     }
 }
 
+bool GifDecoder::MakeWorkArea()
+{
+    uint64_t size = uint64_t{sizeof(Tables)} + RootRoom + canvasWidth * canvasHeight + CopySlack +
+                    (length - position);
+    work.reset(new (std::nothrow) uint8_t[size]);
+    if (!work)
+        return false;
+    tables = new (work.get()) Tables;
+    indices = work.get() + sizeof(Tables);
+    joined = indices + RootRoom + canvasWidth * canvasHeight + CopySlack;
+    return true;
+}
+
 // The image's data sub-blocks, joined, up to their zero-size terminator, after which
 // the block loop goes on whether or not the codes filled the image.
-bool GifDecoder::GatherSubBlocks(std::unique_ptr<uint8_t[]>& data, uint32_t& dataLength)
+bool GifDecoder::GatherSubBlocks(uint32_t& dataLength)
 {
     uint32_t start = position;
     if (!SkipSubBlocks())
         return false;
-    // The joined data is shorter than the sub-blocks with their size bytes.
     dataLength = 0;
-    data.reset(new (std::nothrow) uint8_t[position - start]);
-    if (!data)
-        return false;
     for (uint32_t at = start; stream[at] != 0; at += 1 + stream[at]) {
-        std::memcpy(data.get() + dataLength, stream + at + 1, stream[at]);
+        std::memcpy(joined + dataLength, stream + at + 1, stream[at]);
         dataLength += stream[at];
     }
     return true;
@@ -416,9 +423,8 @@ bool GifDecoder::DecodeImage()
     const uint8_t* minCodeSize = Take(1);
     if (minCodeSize == nullptr || *minCodeSize > 11)
         return false;
-    std::unique_ptr<uint8_t[]> data;
     uint32_t dataLength = 0;
-    if (!GatherSubBlocks(data, dataLength))
+    if ((!work && !MakeWorkArea()) || !GatherSubBlocks(dataLength))
         return false;
 
     uint64_t pixels = uint64_t{image.width} * image.height;
@@ -433,30 +439,21 @@ bool GifDecoder::DecodeImage()
     uint32_t reached = 0;
     if (count > 0) {
         bool onCanvas = image.left + image.width <= canvasWidth && image.top + image.height <= canvasHeight;
-        // Sized for the whole canvas once, since every image using it lies on the canvas.
-        if (onCanvas && !indices) {
-            indices.reset(new (std::nothrow) uint8_t[RootRoom + canvasWidth * canvasHeight + CopySlack]);
-            if (!indices)
-                return false;
-        }
-        reached = onCanvas ? ExpandIntoIndices(*minCodeSize, data.get(), dataLength, rows, image.width, count,
-                                               *colours)
-                           : ExpandOntoCanvas(*minCodeSize, data.get(), dataLength, rows, image.width, count,
-                                              *colours);
+        reached = onCanvas ? ExpandIntoIndices(*minCodeSize, dataLength, rows, image.width, count, *colours)
+                           : ExpandOntoCanvas(*minCodeSize, dataLength, rows, image.width, count, *colours);
     }
     if (covered)
         rows.FillFrom(reached / image.width, reached % image.width, backgroundColour);
     return true;
 }
 
-uint32_t GifDecoder::ExpandIntoIndices(unsigned minCodeSize, const uint8_t* data, uint32_t dataLength,
-                                       const GifImageRows& rows, uint32_t width, uint32_t count,
-                                       const ColourLookup& colours)
+uint32_t GifDecoder::ExpandIntoIndices(unsigned minCodeSize, uint32_t dataLength, const GifImageRows& rows,
+                                       uint32_t width, uint32_t count, const ColourLookup& colours)
 {
-    IndexExpander expander(minCodeSize, strings, indices.get(), count);
-    ReadCodes(data, dataLength, expander);
+    IndexExpander expander(minCodeSize, tables->strings, indices, count);
+    ReadCodes(joined, dataLength, expander);
     uint32_t reached = expander.Reached();
-    const uint8_t* index = indices.get() + RootRoom;
+    const uint8_t* index = indices + RootRoom;
     for (uint32_t row = 0; row * width < reached; ++row) {
         uint8_t* pixels = rows.Row(row);
         uint32_t rowEnd = std::min(width, reached - row * width);
@@ -466,12 +463,11 @@ uint32_t GifDecoder::ExpandIntoIndices(unsigned minCodeSize, const uint8_t* data
     return reached;
 }
 
-uint32_t GifDecoder::ExpandOntoCanvas(unsigned minCodeSize, const uint8_t* data, uint32_t dataLength,
-                                      const GifImageRows& rows, uint32_t width, uint32_t count,
-                                      const ColourLookup& colours)
+uint32_t GifDecoder::ExpandOntoCanvas(unsigned minCodeSize, uint32_t dataLength, const GifImageRows& rows,
+                                      uint32_t width, uint32_t count, const ColourLookup& colours)
 {
-    CanvasExpander expander(minCodeSize, table, rows, width, count, colours);
-    ReadCodes(data, dataLength, expander);
+    CanvasExpander expander(minCodeSize, tables->table, rows, width, count, colours);
+    ReadCodes(joined, dataLength, expander);
     return expander.Reached();
 }
 

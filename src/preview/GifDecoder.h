@@ -19,7 +19,10 @@ inline constexpr uint64_t GifMaxImagePixels = uint64_t{GifMaxSide} * GifMaxSide;
 std::unique_ptr<uint8_t[]> DecodeGif(const uint8_t* stream, uint32_t length, uint32_t& blockSize);
 
 // One decode: the stream, the canvas (kept in the output block's own pixel rows, so
-// that the result needs no copy) and the tables that the images of the stream share.
+// that the result needs no copy) and the working memory that the images of the
+// stream share, all of it in one allocation made at the first image: the string
+// tables, an index buffer as large as the canvas, and room for an image's data
+// sub-blocks joined, which is no more than what is left of the stream.
 // The steps are those of the format: SkipSubBlocks for extensions; for each image its
 // codes, expanded by one of two ways; at the trailer MakeBitmapBlock. An image that
 // lies wholly on the canvas is expanded into an index buffer no larger than the
@@ -62,15 +65,14 @@ private:
     bool ReadColourTable(uint8_t sizeField, ColourLookup& colours);
     bool SkipSubBlocks();
     bool DecodeImage();
-    bool GatherSubBlocks(std::unique_ptr<uint8_t[]>& data, uint32_t& dataLength);
+    bool MakeWorkArea();
+    bool GatherSubBlocks(uint32_t& dataLength);
     // Both paint the image's pixels as far as its codes reach and return how many
     // that is.
-    uint32_t ExpandIntoIndices(unsigned minCodeSize, const uint8_t* data, uint32_t dataLength,
-                               const GifImageRows& rows, uint32_t width, uint32_t count,
-                               const ColourLookup& colours);
-    uint32_t ExpandOntoCanvas(unsigned minCodeSize, const uint8_t* data, uint32_t dataLength,
-                              const GifImageRows& rows, uint32_t width, uint32_t count,
-                              const ColourLookup& colours);
+    uint32_t ExpandIntoIndices(unsigned minCodeSize, uint32_t dataLength, const GifImageRows& rows,
+                               uint32_t width, uint32_t count, const ColourLookup& colours);
+    uint32_t ExpandOntoCanvas(unsigned minCodeSize, uint32_t dataLength, const GifImageRows& rows,
+                              uint32_t width, uint32_t count, const ColourLookup& colours);
     bool MakeCanvas(bool covered);
     void MakeBitmapBlock();
 
@@ -85,9 +87,14 @@ private:
     ColourLookup localColours{};
     std::unique_ptr<uint8_t[]> block;
     uint32_t blockSize = 0;
-    std::unique_ptr<uint8_t[]> indices;
-    CodeTable table;
-    StringTable strings;
+    struct Tables {
+        CodeTable table;
+        StringTable strings;
+    };
+    std::unique_ptr<uint8_t[]> work;
+    Tables* tables = nullptr;
+    uint8_t* indices = nullptr;
+    uint8_t* joined = nullptr;
 };
 
 }  // namespace orv
