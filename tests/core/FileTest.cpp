@@ -41,6 +41,7 @@ void ExpectReadWriteAndCut(File& file)
     EXPECT_EQ(file.Size(), 6u);
 }
 
+// A memory file's writes stop at their limit, as on a full disk.
 TEST(File, FilesOnDiskAndInMemoryReadWriteAndCutAlike)
 {
     const std::vector<uint8_t> written = {'0', '1', 'a', 'b', '4', '5'};
@@ -54,29 +55,10 @@ TEST(File, FilesOnDiskAndInMemoryReadWriteAndCutAlike)
 
     MemoryFile memory(tenBytes);
     ExpectReadWriteAndCut(memory);
-    EXPECT_EQ(memory.Bytes(), written);
-}
-
-// A file cut at its start is empty.
-TEST(File, OnlyExistingFilesOpenAndReadOnlyOnesRefuseWrites)
-{
-    ScratchFolder scratch;
-    std::string path = scratch.Write("doc.bin", tenBytes);
-    EXPECT_EQ(OpenFile(scratch.PathOf("missing.pln").c_str(), File::Access::Read), nullptr);
-    EXPECT_EQ(OpenFile(scratch.PathOf("missing.pln").c_str(), File::Access::ReadWrite), nullptr);
-    EXPECT_EQ(OpenFile(Utf8Of(scratch.Folder()), File::Access::Read), nullptr);
-    // A name cut at a zero byte would be another file's.
-    EXPECT_EQ(OpenFile(path + '\0' + ".x", File::Access::Read), nullptr);
-    auto file = OpenFile(path.c_str(), File::Access::Read);
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(file->Write("zz", 2), 0u);
-    file.reset();
-    EXPECT_EQ(ReadWholeFile(path), tenBytes);
-    file = OpenFile(path.c_str(), File::Access::ReadWrite);
-    ASSERT_NE(file, nullptr);
-    EXPECT_TRUE(file->Cut());
-    file.reset();
-    EXPECT_TRUE(ReadWholeFile(path).empty());
+    memory.LimitWrites(3);
+    EXPECT_EQ(memory.Write("cdef", 4), 3u);
+    EXPECT_EQ(memory.Write("g", 1), 0u);
+    EXPECT_EQ(memory.Bytes(), (std::vector<uint8_t>{'0', '1', 'a', 'b', '4', '5', 'c', 'd', 'e'}));
 }
 
 // The names in the folder, to see that no file is left beside the original.
@@ -84,6 +66,33 @@ size_t FilesIn(const ScratchFolder& scratch)
 {
     auto files = std::filesystem::directory_iterator(scratch.Folder());
     return static_cast<size_t>(std::distance(files, std::filesystem::directory_iterator()));
+}
+
+// Neither opened nor replaced: a missing file, a folder, a name cut at a zero byte (which
+// would be another file's). A file cut at its start is empty.
+TEST(File, OnlyExistingFilesOpenAndReadOnlyOnesRefuseWrites)
+{
+    ScratchFolder scratch;
+    std::string path = scratch.Write("doc.bin", tenBytes);
+    const std::string missing = scratch.PathOf("missing.pln"), cut = path + '\0' + ".x";
+    bool composed = false;
+    for (const std::string& refused : {missing, Utf8Of(scratch.Folder()), cut}) {
+        for (File::Access access : {File::Access::Read, File::Access::ReadWrite})
+            EXPECT_EQ(OpenFile(refused, access), nullptr) << refused;
+        EXPECT_FALSE(ReplaceFileContents(refused, [&composed](File&, File&) { return composed = true; }));
+    }
+    EXPECT_FALSE(composed);
+    EXPECT_EQ(FilesIn(scratch), 1u);
+    auto file = OpenFile(path, File::Access::Read);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->Write("zz", 2), 0u);
+    file.reset();
+    EXPECT_EQ(ReadWholeFile(path), tenBytes);
+    file = OpenFile(path, File::Access::ReadWrite);
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(file->Cut());
+    file.reset();
+    EXPECT_TRUE(ReadWholeFile(path).empty());
 }
 
 TEST(ReplaceFileContents, TheNewContentsTakeThePlaceOfTheOriginalOnlyWhenComposed)
@@ -107,32 +116,10 @@ TEST(ReplaceFileContents, TheNewContentsTakeThePlaceOfTheOriginalOnlyWhenCompose
         EXPECT_EQ(std::filesystem::status(PathFromUtf8(path)).permissions(), kept);
 #endif
     }
-
-    ScratchFolder scratch;
-    bool called = false;
-    const std::string cut = scratch.Write("doc.qdl", tenBytes) + '\0' + ".x";
-    for (const std::string& refused : {scratch.PathOf("missing.qdl"), cut}) {
-        EXPECT_FALSE(ReplaceFileContents(refused, [&called](File&, File&) {
-            called = true;
-            return true;
-        }));
-    }
-    EXPECT_FALSE(called);
-    EXPECT_EQ(FilesIn(scratch), 1u);
 #ifdef __linux__
     // A folder where no file can be made beside the original.
     EXPECT_FALSE(ReplaceFileContents("/proc/version", [](File&, File&) { return true; }));
 #endif
-}
-
-TEST(MemoryFile, WritesStopAtTheirLimitAsOnAFullDisk)
-{
-    MemoryFile file(tenBytes);
-    file.Seek(8);
-    file.LimitWrites(3);
-    EXPECT_EQ(file.Write("abcd", 4), 3u);
-    EXPECT_EQ(file.Write("e", 1), 0u);
-    EXPECT_EQ(file.Bytes(), (std::vector<uint8_t>{'0', '1', '2', '3', '4', '5', '6', '7', 'a', 'b', 'c'}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ByteWriter.h"
 #include "DocumentWrites.h"
 #include "GifWriter.h"
 #include "LibPartBuilder.h"
@@ -13,18 +14,14 @@
 namespace orv {
 namespace {
 
+using test::Cut;
 using test::LibPart;
 using test::OlderLibPart;
+using test::Renamed;
 
 constexpr uint16_t WW = 0x5757;
 constexpr uint16_t MM = 0x4D4D;
 constexpr uint16_t UU = 0x5555;
-
-std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, size_t size)
-{
-    bytes.resize(size);
-    return bytes;
-}
 
 // Everything a load into part sets, in one line: "fails" when it failed, the platform
 // and version, the name at its offset, the type code, the texts that are not empty by
@@ -118,29 +115,6 @@ TEST(LibPartRead, EverySectionThatLiesWholeInTheFileIsReadAndTheRestSkipped)
         EXPECT_EQ(Loaded(part, cases[i].first), cases[i].second) << i;
 }
 
-// Renames a part read from read in a file holding written (read unless given) that
-// takes allowance bytes: the file afterwards, which a new read finds renamed, or nothing
-// when refused without a look at the file, Failed when refused after one. A refusal
-// leaves the file and the name as they were.
-test::Written Renamed(const std::vector<uint8_t>& read, const std::string& name,
-                      const test::Written& written = {}, uint64_t allowance = UINT64_MAX)
-{
-    LibPartFile part, reread;
-    const std::vector<uint8_t> before = written.value_or(read);
-    MemoryFile source(read);
-    test::RecordingFile file(before);
-    EXPECT_TRUE(part.Read(source));
-    const std::string old = part.documentName;
-    file.LimitWrites(allowance);
-    if (!part.WriteDocumentName(file, name)) {
-        EXPECT_EQ(std::tuple(file.Bytes(), part.documentName), std::tuple(before, old));
-        return file.log.empty() ? std::nullopt : test::Failed;
-    }
-    EXPECT_TRUE(reread.Read(file));
-    EXPECT_EQ(std::tuple(part.documentName, reread.documentName), std::tuple(name, name));
-    return file.Bytes();
-}
-
 TEST(LibPartDocumentName, IsWrittenInTheFormItWasReadInOrRefused)
 {
     test::ScopedCharTables roman;
@@ -150,26 +124,26 @@ TEST(LibPartDocumentName, IsWrittenInTheFormItWasReadInOrRefused)
     const std::vector<uint8_t> windows7 = OlderLibPart(107, "Old", "3D"), windows12 = OlderLibPart(112, "Old");
     const std::vector<uint8_t> older12 = OlderLibPart(12, "Old", "3D");
     const std::pair<test::Written, test::Written> cases[] = {
-        {Renamed(windows13, name), LibPart(WW, name, {{"3DSC", "3D"}})},
-        {Renamed(mac12, name), LibPart(MM, mac, {}, 12)},
-        {Renamed(windows13, longest), LibPart(WW, longest, {{"3DSC", "3D"}})},
-        {Renamed(windows7, name), OlderLibPart(107, name, "3D")},
-        {Renamed(windows12, name), OlderLibPart(112, name)},
-        {Renamed(older12, name), OlderLibPart(12, mac, "3D")},
-        {Renamed(older12, longest), OlderLibPart(12, longest, "3D")},
-        {Renamed(mac7, "New"), std::nullopt},
-        {Renamed(windows13, ""), std::nullopt},
-        {Renamed(windows13, longest + "L"), std::nullopt},
-        {Renamed(windows13, "Old"), std::nullopt},
+        {Renamed<LibPartFile>(windows13, name), LibPart(WW, name, {{"3DSC", "3D"}})},
+        {Renamed<LibPartFile>(mac12, name), LibPart(MM, mac, {}, 12)},
+        {Renamed<LibPartFile>(windows13, longest), LibPart(WW, longest, {{"3DSC", "3D"}})},
+        {Renamed<LibPartFile>(windows7, name), OlderLibPart(107, name, "3D")},
+        {Renamed<LibPartFile>(windows12, name), OlderLibPart(112, name)},
+        {Renamed<LibPartFile>(older12, name), OlderLibPart(12, mac, "3D")},
+        {Renamed<LibPartFile>(older12, longest), OlderLibPart(12, longest, "3D")},
+        {Renamed<LibPartFile>(mac7, "New"), std::nullopt},
+        {Renamed<LibPartFile>(windows13, ""), std::nullopt},
+        {Renamed<LibPartFile>(windows13, longest + "L"), std::nullopt},
+        {Renamed<LibPartFile>(windows13, "Old"), std::nullopt},
         // Saved again in another form, platform or version, or cut inside the field.
-        {Renamed(windows13, "New", mac12), test::Failed},
-        {Renamed(windows13, "New", windows12), test::Failed},
-        {Renamed(windows12, "New", windows7), test::Failed},
-        {Renamed(windows12, "New", windows13), test::Failed},
-        {Renamed(windows13, "New", Cut(windows13, 35)), test::Failed},
+        {Renamed<LibPartFile>(windows13, "New", mac12), test::Failed},
+        {Renamed<LibPartFile>(windows13, "New", windows12), test::Failed},
+        {Renamed<LibPartFile>(windows12, "New", windows7), test::Failed},
+        {Renamed<LibPartFile>(windows12, "New", windows13), test::Failed},
+        {Renamed<LibPartFile>(windows13, "New", Cut(windows13, 35)), test::Failed},
         // A full disk.
-        {Renamed(windows13, "New", windows13, 0), test::Failed},
-        {Renamed(windows12, "New", windows12, 0), test::Failed},
+        {Renamed<LibPartFile>(windows13, "New", windows13, 0), test::Failed},
+        {Renamed<LibPartFile>(windows12, "New", windows12, 0), test::Failed},
     };
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(cases[i].first, cases[i].second) << i;
@@ -177,16 +151,8 @@ TEST(LibPartDocumentName, IsWrittenInTheFormItWasReadInOrRefused)
 
 TEST(LibPartOnDisk, TheNameIsWrittenIntoTheDocument)
 {
-    test::ScratchFolder folder;
-    std::string path = folder.Write("door.gsm", LibPart(WW, "Old", {{"3DSC", "3D"}}, 15));
-    std::string missing = folder.PathOf("missing.gsm");
-    LibPartFile part;
-    ASSERT_TRUE(part.Load(path.c_str()));
-    ASSERT_TRUE(part.WriteDocumentName(path.c_str(), "New"));
-    EXPECT_EQ(test::ReadWholeFile(path), LibPart(WW, "New", {{"3DSC", "3D"}}, 15));
-    EXPECT_FALSE(part.WriteDocumentName(missing.c_str(), "Newer"));
-    EXPECT_EQ(part.documentName, "New");
-    EXPECT_FALSE(part.Load(missing.c_str()));
+    EXPECT_EQ(test::WrittenOnDisk<LibPartFile>(LibPart(WW, "Old", {{"3DSC", "3D"}}, 15)),
+              LibPart(WW, "New", {{"3DSC", "3D"}}, 15));
 }
 
 }  // namespace

@@ -7,9 +7,9 @@
 #include <tuple>
 #include <vector>
 
+#include "DocumentWrites.h"
 #include "ModulBuilder.h"
 #include "PreviewBlockBuilder.h"
-#include "ScratchFolder.h"
 #include "libpart/ModulFile.h"
 #include "preview/MetafileConverter.h"
 #include "preview/PictureHeaders.h"
@@ -117,11 +117,8 @@ TEST(ModulRead, VersionReleaseAndPreviewFollowTheRecordTypes)
 TEST(ModulOnDisk, LoadsFromAPath)
 {
     FakeConverter converter({});
-    test::ScratchFolder folder;
-    std::string path = folder.Write("piece.mod", Module({3, StoredMetafile()}, {0xD005, StoredPreview()}));
-    ModulFile module;
-    EXPECT_TRUE(module.Load(path.c_str()));
-    EXPECT_FALSE(module.Load(folder.PathOf("missing.mod").c_str()));
+    const std::vector<uint8_t> bytes = Module({3, StoredMetafile()}, {0xD005, StoredPreview()});
+    EXPECT_EQ(test::WrittenOnDisk<ModulFile>(bytes), bytes);
 }
 
 }  // namespace

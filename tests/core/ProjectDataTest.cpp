@@ -27,17 +27,7 @@ struct PlacedRecord {
     explicit PlacedRecord(const std::vector<uint8_t>& record)
         : document(test::ByteWriter().Fill(100, 0x5A).Bytes(record).Fill(50, 0xA5).Data()), file(document)
     {
-        EXPECT_TRUE(file.Seek(100));
-        EXPECT_TRUE(data.ReadFrom(file));
-    }
-
-    bool WriteBack(const ProjectTexts& shown) { return data.WriteBack(file, 100, shown); }
-
-    // The document with text fields (by number) holding these stored texts and their
-    // terminators.
-    std::vector<uint8_t> With(const test::StoredTexts& texts) const
-    {
-        return test::WithStoredTexts(document, 100, texts);
+        EXPECT_TRUE(file.Seek(100) && data.ReadFrom(file));
     }
 
     std::vector<uint8_t> document;
@@ -129,11 +119,11 @@ TEST(ProjectDataWrite, OnlyTheTextsChangeCutTo127WithLoneCrLineEnds)
         for (const auto& [field, text] : c.typed)
             shown.*test::ProjectTextFields[field] = text;
         placed.file.LimitWrites(0);
-        EXPECT_FALSE(placed.WriteBack(shown));
+        EXPECT_FALSE(placed.data.WriteBack(placed.file, 100, shown));
         EXPECT_EQ(std::tuple(placed.file.Bytes(), placed.data.Texts()), std::tuple(placed.document, read));
         placed.file.LimitWrites(UINT64_MAX);
-        ASSERT_TRUE(placed.WriteBack(shown));
-        EXPECT_EQ(placed.file.Bytes(), placed.With(c.written));
+        ASSERT_TRUE(placed.data.WriteBack(placed.file, 100, shown));
+        EXPECT_EQ(placed.file.Bytes(), test::WithStoredTexts(placed.document, 100, c.written));
         EXPECT_FALSE(placed.data.IsChanged(shown));
         ProjectData reread;
         ASSERT_TRUE(placed.file.Seek(100) && reread.ReadFrom(placed.file));

@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "RecordingFile.h"
-#include "ScratchFolder.h"
+#include "DocumentWrites.h"
 #include "libpart/QdlFile.h"
 
 namespace orv {
@@ -114,19 +112,7 @@ TEST(QdlRename, TheFirstLineIsRewrittenAndTheRestKeptByteForByte)
 
 TEST(QdlOnDisk, TheRenamedScriptReplacesTheFile)
 {
-    test::ScratchFolder folder;
-    std::string path = folder.Write("door.qdl", Bytes(N + "Door\r\na\rb\r\n"));
-    std::string crPath = folder.Write("cr.qdl", Bytes(N + "Door\r"));
-    QdlFile script, crScript;
-    ASSERT_TRUE(script.Load(path.c_str()) && crScript.Load(crPath.c_str()));
-    ASSERT_TRUE(script.WriteDocumentName(path.c_str(), "Door 2"));
-    EXPECT_EQ(test::ReadWholeFile(path), Bytes(N + "Door 2\r\na\rb\r\n"));
-    EXPECT_FALSE(crScript.WriteDocumentName(crPath.c_str(), "New"));
-    EXPECT_EQ(test::ReadWholeFile(crPath), Bytes(N + "Door\r"));
-
-    std::filesystem::remove(path);
-    EXPECT_FALSE(script.WriteDocumentName(path.c_str(), "Door 3"));
-    EXPECT_EQ(script.documentName, "Door 2");
+    EXPECT_EQ(test::WrittenOnDisk<QdlFile>(Bytes(N + "Door\r\na\rb\r\n")), Bytes(N + "New\r\na\rb\r\n"));
 }
 
 }  // namespace

@@ -20,9 +20,16 @@ namespace orv::test {
 using Written = std::optional<std::vector<uint8_t>>;
 inline const Written Failed = std::vector<uint8_t>{};
 
+// After a failed write the file keeps its size, and all of its bytes unless some could be written.
+inline void ExpectKept(const MemoryFile& file, const std::vector<uint8_t>& before, uint64_t allowance)
+{
+    EXPECT_EQ(file.Bytes().size(), before.size());
+    EXPECT_TRUE((allowance != 0 && allowance != UINT64_MAX) || file.Bytes() == before);
+}
+
 // The document is read from read, then written into written (read itself unless given)
 // with this many bytes allowed. After a success a new read gives what was written;
-// after a failure the document keeps what it had and the file its size.
+// after a failure the document keeps what it had, and the file as ExpectKept says.
 template <class Document>
 Written Renamed(const std::vector<uint8_t>& read, const std::string& name, const Written& written = {},
                 uint64_t allowance = UINT64_MAX)
@@ -35,7 +42,7 @@ Written Renamed(const std::vector<uint8_t>& read, const std::string& name, const
     file.LimitWrites(allowance);
     if (!document.WriteDocumentName(file, name)) {
         EXPECT_EQ(document.documentName, old);
-        EXPECT_EQ(file.Bytes().size(), written.value_or(read).size());
+        ExpectKept(file, written.value_or(read), allowance);
         return file.log.empty() ? std::nullopt : Failed;
     }
     EXPECT_TRUE(reread.Read(file));
@@ -60,7 +67,7 @@ Written Rewritten(const std::vector<uint8_t>& read, const Written& written = {},
     file.LimitWrites(allowance);
     if (!document.WriteProjectData(file, shown)) {
         EXPECT_EQ(document.projectData.Texts(), old);
-        EXPECT_EQ(file.Bytes().size(), written.value_or(read).size());
+        ExpectKept(file, written.value_or(read), allowance);
         return file.log.empty() ? std::nullopt : Failed;
     }
     EXPECT_TRUE(reread.Read(file));
@@ -68,27 +75,37 @@ Written Rewritten(const std::vector<uint8_t>& read, const Written& written = {},
     return file.Bytes();
 }
 
-// The bytes of a document on disk after it was loaded from there, renamed "New" and
-// given the comments "x", "y" in two lines. Then the file is removed, and later writes
-// fail and keep the name.
+// The bytes of a document on disk, under a name outside ASCII, after it was loaded
+// from there, renamed "New" and given the comments "x", "y" in two lines, as far as it
+// takes names and project data. Then the file is removed, and later writes fail and
+// keep the name.
 template <class Document>
 std::vector<uint8_t> WrittenOnDisk(const std::vector<uint8_t>& bytes)
 {
+    constexpr bool named = requires(Document document) { document.documentName; };
+    constexpr bool data = requires(Document document) { document.projectData; };
     ScratchFolder folder;
-    std::string path = folder.Write("document", bytes);
+    std::string path = folder.Write("\xD0\x94oc", bytes);
     Document document;
-    EXPECT_TRUE(document.Load(path.c_str()));
-    ProjectTexts shown = document.projectData.Texts();
-    shown.comments = "x\r\ny";
-    EXPECT_TRUE(document.WriteDocumentName(path.c_str(), "New"));
-    EXPECT_TRUE(document.WriteProjectData(path.c_str(), shown));
+    EXPECT_TRUE(document.Load(path));
+    if constexpr (named) {
+        EXPECT_TRUE(document.WriteDocumentName(path, "New"));
+    }
+    if constexpr (data) {
+        ProjectTexts shown = document.projectData.Texts();
+        shown.comments = "x\r\ny";
+        EXPECT_TRUE(document.WriteProjectData(path, shown));
+    }
     std::vector<uint8_t> written = ReadWholeFile(path);
-    std::filesystem::remove(path);
-    shown.comments = "again";
-    EXPECT_FALSE(document.WriteDocumentName(path.c_str(), "Newer"));
-    EXPECT_FALSE(document.WriteProjectData(path.c_str(), shown));
-    EXPECT_EQ(document.documentName, "New");
-    EXPECT_FALSE(document.Load(path.c_str()));
+    std::filesystem::remove(PathFromUtf8(path));
+    if constexpr (data) {
+        EXPECT_FALSE(document.WriteProjectData(path, ProjectTexts{}));
+    }
+    if constexpr (named) {
+        EXPECT_FALSE(document.WriteDocumentName(path, "Newer"));
+        EXPECT_EQ(document.documentName, "New");
+    }
+    EXPECT_FALSE(document.Load(path));
     return written;
 }
 

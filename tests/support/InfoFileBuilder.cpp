@@ -2,12 +2,6 @@
 
 namespace orv::test {
 
-InfoFileBuilder& InfoFileBuilder::Add(Pending entry)
-{
-    entries.push_back(std::move(entry));
-    return *this;
-}
-
 InfoFileBuilder& InfoFileBuilder::Info(const std::string& group, const std::string& item,
                                        const std::string& detail)
 {
@@ -16,12 +10,6 @@ InfoFileBuilder& InfoFileBuilder::Info(const std::string& group, const std::stri
     for (uint16_t value = 1; value <= 14; ++value)
         record.U16(value);
     return Entry("info", 0, record.Data());
-}
-
-InfoFileBuilder& InfoFileBuilder::StoredCount(int32_t count)
-{
-    storedCount = count;
-    return *this;
 }
 
 std::vector<uint8_t> InfoFileBuilder::Build() const

@@ -16,12 +16,14 @@ public:
     // An entry whose data is these bytes.
     InfoFileBuilder& Entry(const std::string& tag, uint32_t id, const std::vector<uint8_t>& data)
     {
-        return Add({tag, id, data, std::nullopt, static_cast<uint32_t>(data.size())});
+        entries.push_back({tag, id, data, std::nullopt, static_cast<uint32_t>(data.size())});
+        return *this;
     }
     // An entry that claims a data start and length of its own, whatever the file holds.
     InfoFileBuilder& PlacedEntry(const std::string& tag, uint32_t id, uint32_t dataStart, uint32_t dataLength)
     {
-        return Add({tag, id, {}, dataStart, dataLength});
+        entries.push_back({tag, id, {}, dataStart, dataLength});
+        return *this;
     }
     // An "info" record; each text is cut or padded with zeros to its 32 bytes, and the
     // fourteen 16-bit values are 1 to 14.
@@ -38,7 +40,11 @@ public:
         return Entry("VERS", id, {text.begin(), text.end()});
     }
     // Stores this entry count in the header instead of the number of entries.
-    InfoFileBuilder& StoredCount(int32_t count);
+    InfoFileBuilder& StoredCount(int32_t count)
+    {
+        storedCount = count;
+        return *this;
+    }
 
     std::vector<uint8_t> Build() const;
 
@@ -50,7 +56,6 @@ private:
         std::optional<uint32_t> dataStart;  // instead of where the data lands
         uint32_t dataLength;
     };
-    InfoFileBuilder& Add(Pending entry);
 
     std::vector<Pending> entries;
     std::optional<int32_t> storedCount;

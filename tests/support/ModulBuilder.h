@@ -1,7 +1,6 @@
 #pragma once
 #include <cstdint>
 #include <optional>
-#include <utility>
 #include <vector>
 
 namespace orv::test {
@@ -25,14 +24,10 @@ std::vector<uint8_t> VersionBlock(int16_t release, uint32_t version);
 
 // A record's type and data; its length and start as stored when given, else the data's.
 struct ModulRecord {
-    ModulRecord(uint16_t type = 0, std::vector<uint8_t> data = {}, std::optional<uint32_t> length = {},
-                std::optional<uint32_t> start = {})
-        : type(type), data(std::move(data)), length(length), start(start) {}
-
-    uint16_t type;
-    std::vector<uint8_t> data;
-    std::optional<uint32_t> length;
-    std::optional<uint32_t> start;
+    uint16_t type = 0;
+    std::vector<uint8_t> data = {};
+    std::optional<uint32_t> length = {};
+    std::optional<uint32_t> start = {};
 };
 
 // Module files: the magic number, the variant word, records A, B and C of 89 bytes
