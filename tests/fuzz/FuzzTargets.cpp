@@ -131,8 +131,8 @@ void ExpectShowable(const ProjectTexts& texts)
 void ExpectPreview(const PreviewPicture& picture)
 {
     const uint8_t* block = picture.GetBlock();
-    Expect(block ? picture.GetBlockSize() >= sizeof(PreviewHeader) && LoadStruct<PreviewHeader>(block).playHandle == 0
-                 : picture.GetBlockSize() == 0,
+    const uint32_t size = picture.GetBlockSize();
+    Expect(block ? size >= sizeof(PreviewHeader) && LoadStruct<PreviewHeader>(block).playHandle == 0 : size == 0,
            "a preview is nothing, or a block of a size that begins with a whole header holding no handle");
 }
 
@@ -150,7 +150,8 @@ bool SameOutside(const Bytes& before, const Bytes& after, uint64_t first, uint64
 // fails, and changes nothing when it could write nothing; a refused one changes
 // nothing. Returns the rewritten bytes, or nothing when the write was refused.
 template <class Write>
-std::optional<Bytes> ExpectWrite(const Bytes& bytes, uint64_t allowance, uint64_t first, uint64_t count, Write write)
+std::optional<Bytes> ExpectWrite(const Bytes& bytes, uint64_t allowance, uint64_t first, uint64_t count,
+                                 Write write)
 {
     MemoryFile failing(bytes);
     failing.LimitWrites(allowance);
@@ -231,11 +232,11 @@ public:
         const std::string newName = edits.Text(40);
         auto renamed = ExpectWrite(bytes, edits.Byte() % count, first, count, [&](MemoryFile& file) {
             const bool written = document.WriteDocumentName(file, newName);
-            Expect(document.documentName == (written ? newName : oldName), "a rename takes the new name, else none");
+            Expect(document.documentName == (written ? newName : oldName), "a name changes only when written");
             return written;
         });
-        Expect(renamed.has_value() == (writable && !newName.empty() && newName.size() <= Document::MaxNameLength &&
-                                       newName != oldName),
+        const bool fits = !newName.empty() && newName.size() <= Document::MaxNameLength;
+        Expect(renamed.has_value() == (writable && fits && newName != oldName),
                "a name is written exactly when its field is writable and the name is new and fits");
         if (!renamed)
             return;
@@ -248,8 +249,10 @@ public:
 
     void RewriteProjectData(uint64_t recordAt)
     {
-        auto write = [&](MemoryFile& copy, const ProjectTexts& typed) { return document.WriteProjectData(copy, typed); };
-        ExpectProjectDataRewrite(document.projectData, bytes, edits, recordAt, true, write);
+        ExpectProjectDataRewrite(document.projectData, bytes, edits, recordAt, true,
+                                 [&](MemoryFile& copy, const ProjectTexts& typed) {
+                                     return document.WriteProjectData(copy, typed);
+                                 });
     }
 
     EditSource edits;
@@ -299,7 +302,8 @@ void FuzzPlanFile(const uint8_t* data, size_t size)
     Expect(!input.read || IsPlatformMark(plan.platform), "a read plan has a platform");
     // A rename cannot change what the blocks hold when none that a load visits begins
     // before the name's end.
-    auto clear = [&](int32_t offset) { return offset <= 0 || offset >= int64_t{plan.nameOffset} + NameFieldSize; };
+    const int64_t nameEnd = int64_t{plan.nameOffset} + NameFieldSize;
+    auto clear = [&](int32_t offset) { return offset <= 0 || offset >= nameEnd; };
     input.Rename(plan.nameOffset != 0, plan.nameOffset, NameFieldSize,
                  input.read && clear(plan.previewOffset) && clear(plan.projectDataOffset) &&
                      (plan.signInMarker == 0 || clear(plan.signInOffset)));
@@ -311,8 +315,9 @@ void FuzzSfoldFile(const uint8_t* data, size_t size)
 {
     DocumentInput<SfoldFile> input(data, size);
     const SfoldFile& book = input.document;
-    Expect(book.documentName.find('\0') == std::string::npos && book.versionText.find('\0') == std::string::npos &&
-               book.versionText.size() <= SfoldFile::MaxNameLength,
+    const std::string& version = book.versionText;
+    Expect(book.documentName.find('\0') == std::string::npos && version.find('\0') == std::string::npos &&
+               version.size() <= SfoldFile::MaxNameLength,
            "a name and a version are texts of at most 31 characters");
     ExpectShowable(book.projectData.Texts());
     MemoryFile file(input.bytes);
@@ -346,8 +351,8 @@ void FuzzQdlFile(const uint8_t* data, size_t size)
     QdlFile script;
     const bool read = script.Read(file);
     const std::string name = script.documentName;
-    Expect(name.size() <= QdlFile::MaxNameLength && name.find_first_of(std::string("\r\n\0", 3)) == std::string::npos &&
-               (read || name.empty()),
+    Expect(name.size() <= QdlFile::MaxNameLength &&
+               name.find_first_of(std::string("\r\n\0", 3)) == std::string::npos && (read || name.empty()),
            "a name is one line of at most 31 characters, none when the script does not read");
     ExpectPageText(script.scriptText);
     const char* prefix = QdlFile::DocumentNamePrefix;
@@ -359,7 +364,7 @@ void FuzzQdlFile(const uint8_t* data, size_t size)
                          newName.size() <= QdlFile::MaxNameLength &&
                          newName.find_first_of("\r\n") == std::string::npos && newName != name;
     Expect(script.WriteDocumentName(source, target, newName) == renames && source.Bytes() == bytes,
-           "a script is renamed exactly when it has CR LF line ends and the name is new and fits, never in place");
+           "a script is renamed, never in place, when it has CR LF line ends and the name is new and fits");
     if (!renames) {
         Expect(target.Size() == 0 && script.documentName == name, "a refused rewrite writes nothing");
         return;
@@ -408,7 +413,9 @@ void FuzzProjectData(const uint8_t* data, size_t size)
     Expect(record.ReadFrom(file) == whole, "a record is read exactly when the file holds all of it");
     Expect(whole || record.Texts() == ProjectTexts{}, "a failed read keeps the texts");
     ExpectShowable(record.Texts());
-    auto write = [&](MemoryFile& copy, const ProjectTexts& typed) { return record.WriteBack(copy, RecordAt, typed); };
+    auto write = [&](MemoryFile& copy, const ProjectTexts& typed) {
+        return record.WriteBack(copy, RecordAt, typed);
+    };
     Expect(ExpectProjectDataRewrite(record, bytes, edits, RecordAt, false, write) == whole,
            "a whole record can be rewritten");
 }
@@ -434,8 +441,9 @@ void FuzzPreviewPicture(const uint8_t* data, size_t size)
     }
     static const uint32_t kinds[] = {PreviewKindRecord16, PreviewKindRecord18, PreviewKindBlock, 0xD003};
     PreviewPicture picture;
+    const uint8_t* callerBits = (choice & 0x20) ? nullptr : bits;
     bool read = (choice & 7) == 4 ? picture.ReadGif(file, length)
-                                  : picture.ReadBlock(file, length, kinds[choice & 3], (choice & 0x20) ? nullptr : bits,
+                                  : picture.ReadBlock(file, length, kinds[choice & 3], callerBits,
                                                       static_cast<uint32_t>(bitsLength));
     ScreenResolution::SetCurrent(nullptr);
     ExpectPreview(picture);
@@ -444,10 +452,13 @@ void FuzzPreviewPicture(const uint8_t* data, size_t size)
         return;
     auto header = LoadStruct<PreviewHeader>(block);
     Rect rect{0, 0, 120, 90};
-    BitmapFacts facts;
     if (header.pictureType != 0 || picture.GetBlockSize() < 64) {
         FitToRect(rect, header.frameRight - header.frameLeft, header.frameBottom - header.frameTop);
-    } else if (auto bitmap = LoadStruct<BitmapInfoHeader>(block + sizeof(PreviewHeader)); GetBitmapInfo(&bitmap, facts)) {
+        return;
+    }
+    auto bitmap = LoadStruct<BitmapInfoHeader>(block + sizeof(PreviewHeader));
+    BitmapFacts facts;
+    if (GetBitmapInfo(&bitmap, facts)) {
         FitToRect(rect, bitmap.biWidth, bitmap.biHeight);
         Rect source = facts.source;
         ClipToVisible({30, 20, 100, 70}, source, rect);

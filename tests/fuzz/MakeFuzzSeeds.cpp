@@ -237,13 +237,14 @@ Seeds LibPartSeeds()
         {"GIFF", std::string(gif.begin(), gif.end())}, {"3DSC", "", 0xFFFFFFF8u, 40}, {"CTXT", "", 64, 15}};
     uint8_t tables = 0;
     for (uint16_t platform : {WW, MM, UU}) {
-        const Bytes full = LibPart(platform, platform == WW ? "Fen\xEAtre" : "Fen\x90tre", sections, 15, 0x50534153);
+        const std::string name = platform == WW ? "Fen\xEAtre" : "Fen\x90tre";
+        const Bytes full = LibPart(platform, name, sections, 15, 0x50534153);
         seeds.push_back(WithEdits(full, Byte(tables++) + Typed("Porte d\xE9" "cor\xE9" "e") + Byte(9)));
     }
     seeds.push_back(LibPart(MM, std::string(32, 'n'), {{"3DSC", "first"}, {"CSD3", "swapped"}}, 12, 0, 3));
     for (uint16_t word : {uint16_t{107}, uint16_t{7}, uint16_t{112}, uint16_t{12}}) {
-        const Bytes older = OlderLibPart(word, word > 100 ? "Fen\xEAtre" : "Fen\x90tre", "BLOCK 1, 1, 1\rADD 1, 0, 0\n",
-                                         word % 100 == 12 ? "LINE2 0, 0, 1, 1\r" : "");
+        const Bytes older = OlderLibPart(word, word > 100 ? "Fen\xEAtre" : "Fen\x90tre",
+                                         "BLOCK 1, 1, 1\rADD 1, 0, 0\n", word % 100 == 12 ? "LINE2 0, 0, 1, 1\r" : "");
         seeds.push_back(WithEdits(older, Byte(tables++) + Typed("Fen\xEAtre neuve") + Byte(20)));
     }
     seeds.push_back(OlderLibPart(12, std::string(31, 'c'), "", "", 40, 90, 40));
@@ -290,16 +291,18 @@ int main(int argc, char** argv)
     }
     const Seeds gifs = GifSeeds();
     const std::pair<const char*, Seeds> corpora[] = {
-        {"gif_decoder", gifs},       {"lzw_definition", LzwSeeds()}, {"preview_picture", PreviewSeeds(gifs[0])},
-        {"plan_file", PlanSeeds()},  {"project_data", ProjectDataSeeds()}, {"sfold_file", SfoldSeeds()},
-        {"lib_part_file", LibPartSeeds()}, {"qdl_file", QdlSeeds()},   {"modul_file", ModulSeeds()},
+        {"gif_decoder", gifs}, {"lzw_definition", LzwSeeds()}, {"preview_picture", PreviewSeeds(gifs[0])},
+        {"plan_file", PlanSeeds()}, {"project_data", ProjectDataSeeds()}, {"sfold_file", SfoldSeeds()},
+        {"lib_part_file", LibPartSeeds()}, {"qdl_file", QdlSeeds()}, {"modul_file", ModulSeeds()},
     };
     for (const auto& [target, seeds] : corpora) {
         const std::filesystem::path folder = std::filesystem::path(argv[1]) / target;
         std::filesystem::create_directories(folder);
-        for (size_t i = 0; i < seeds.size(); ++i)
+        for (size_t i = 0; i < seeds.size(); ++i) {
+            const Bytes& seed = seeds[i];
             std::ofstream(folder / ("seed" + std::to_string(i)), std::ios::binary)
-                .write(reinterpret_cast<const char*>(seeds[i].data()), static_cast<std::streamsize>(seeds[i].size()));
+                .write(reinterpret_cast<const char*>(seed.data()), static_cast<std::streamsize>(seed.size()));
+        }
     }
     return 0;
 }
