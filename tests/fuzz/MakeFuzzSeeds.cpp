@@ -1,7 +1,5 @@
-// Writes the fuzzers' first inputs, built by the test builders, into
-// DIR/gif_decoder, DIR/lzw_definition, DIR/preview_picture, DIR/plan_file,
-// DIR/project_data, DIR/sfold_file, DIR/lib_part_file, DIR/qdl_file and DIR/modul_file.
-#include <algorithm>
+// Writes the fuzz targets' first inputs, built by the test builders, into DIR/TARGET
+// for each target (DIR/plan_file, ...).
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -20,16 +18,12 @@ namespace {
 
 using namespace orv::test;
 using orv::ProjectTexts;
-namespace fs = std::filesystem;
-using Seeds = std::vector<std::vector<uint8_t>>;
+using Bytes = std::vector<uint8_t>;
+using Seeds = std::vector<Bytes>;
 
-void Save(const fs::path& folder, const Seeds& seeds, const std::string& prefix = "seed")
-{
-    fs::create_directories(folder);
-    for (size_t i = 0; i < seeds.size(); ++i)
-        std::ofstream(folder / (prefix + std::to_string(i)), std::ios::binary)
-            .write(reinterpret_cast<const char*>(seeds[i].data()), static_cast<std::streamsize>(seeds[i].size()));
-}
+constexpr uint16_t WW = 0x5757;
+constexpr uint16_t MM = 0x4D4D;
+constexpr uint16_t UU = 0x5555;
 
 Palette Ramp(size_t entries)
 {
@@ -39,77 +33,25 @@ Palette Ramp(size_t entries)
     return palette;
 }
 
-std::vector<uint8_t> Noise(size_t count, unsigned colours, unsigned seed)
+Bytes Noise(size_t count, unsigned colours, unsigned seed)
 {
     std::mt19937 random(seed);
-    std::vector<uint8_t> indices(count);
+    Bytes indices(count);
     for (uint8_t& i : indices)
         i = static_cast<uint8_t>(random() % colours);
     return indices;
 }
 
-Seeds GifSeeds()
+Bytes SmallGif(unsigned seed)
 {
-    GifImage small{.width = 5, .height = 3, .minCodeSize = 2, .indices = Noise(15, 4, 1)};
-    GifImage interlaced{.left = 3, .top = 2, .width = 9, .height = 11, .interlaced = true,
-                        .localTable = Ramp(16), .minCodeSize = 4, .indices = Noise(99, 16, 2)};
-    GifImage wide{.width = 64, .height = 64, .indices = Noise(64 * 64, 256, 3), .subBlockSize = 77};
-    GifImage flat{.left = 30, .top = 50, .width = 40, .height = 20,
-                  .indices = std::vector<uint8_t>(800, 7), .lzw = {.deferredClear = true}};
-    GifImage full{.width = 200, .height = 60, .indices = Noise(200 * 60, 256, 4), .lzw = {.deferredClear = true}};
-    // Images far larger than the canvas with no data, which once cost a full image buffer each.
-    GifWriter empty;
-    empty.Screen(1, 1, Ramp(2));
-    for (int i = 0; i < 400; ++i)
-        empty.ImageWithCodes({.width = 4095, .height = 4095, .interlaced = i % 2 == 1}, {});
-    return {
-        GifWriter("87a").Screen(5, 3, Ramp(4), 1).Image(small).Trailer().Data(),
-        GifWriter().Screen(10, 12).GraphicControl(3).Comment("seed").Image(interlaced).Trailer().Data(),
-        GifWriter().Screen(64, 64, Ramp(256), 200).Image(wide).Image(flat).Trailer().Data(),
-        GifWriter().Screen(200, 60, Ramp(256)).Image(full).Trailer().Data(),
-        empty.Trailer().Data(),
-    };
+    GifImage image{.width = 12, .height = 9, .minCodeSize = 2, .indices = Noise(108, 4, seed)};
+    return GifWriter().Screen(12, 9, Ramp(4)).Image(image).Trailer().Data();
 }
 
-Seeds LzwSeeds()
-{
-    Seeds seeds;
-    for (unsigned minCodeSize : {0u, 1u, 2u, 5u, 8u, 11u}) {
-        std::vector<uint8_t> indices = Noise(300, std::min(1u << minCodeSize, 256u), minCodeSize);
-        for (size_t i = 100; i < 300; ++i)
-            indices[i] = indices[i % 5];
-        std::vector<uint8_t> codes = minCodeSize >= 2 ? PackCodes(EncodeLzw(indices, minCodeSize), minCodeSize)
-                                                      : PackCodes({1u << minCodeSize, 0, 1, 0, 1, 5, 6, 7}, minCodeSize);
-        seeds.push_back(ByteWriter()
-                            .U8(static_cast<uint8_t>(minCodeSize)).U8(19).U8(14).U8(minCodeSize % 2 ? 0x41 : 0xFE)
-                            .Bytes(codes).Data());
-    }
-    return seeds;
-}
-
-// Operation byte, stored length, metafile length, metafile bits, file.
-Seeds PreviewSeeds(const std::vector<uint8_t>& gif)
-{
-    Seeds seeds;
-    seeds.push_back(ByteWriter().U8(2).U32(40).U16(0)
-                        .U16(1).U16(0).U16(0).U16(0).U16(50).U16(60).U32(7).U16(0).U16(0).U32(0).Fill(16, 0x33)
-                        .Data());
-    for (uint8_t kind : {0x10, 0x11}) {
-        ByteWriter record;
-        record.U8(kind).U32(kind == 0x10 ? 16 : 18).U16(108);
-        record.U32(640).U32(16).U32(480).U32(12).U32(0).U32(0);
-        record.U32(0).U32(0).U32(254).U32(127).Fill(108 - 40, 0x44);
-        record.U16(9).U16(1).U16(2).U16(3).U16(4).Fill(kind == 0x10 ? 2 : 4).U16(0).U16(1);
-        seeds.push_back(record.Data());
-    }
-    seeds.push_back(ByteWriter().U8(4).U32(static_cast<uint32_t>(gif.size())).U16(0).Bytes(gif).Data());
-    return seeds;
-}
-
-// Edits as the document fuzzers take them from the end of an input (DocumentChecks.h):
+// Edits as the document targets take them from the end of an input (FuzzTargets.cpp):
 // single bytes, and typed texts as a count and the characters; 255 keeps a text as
 // shown. They are read backwards, so they follow the document in reverse order of use.
-std::vector<uint8_t> WithEdits(std::vector<uint8_t> document, const std::string& edits)
+Bytes WithEdits(Bytes document, const std::string& edits)
 {
     document.insert(document.end(), edits.rbegin(), edits.rend());
     return document;
@@ -130,16 +72,6 @@ std::string Kept(size_t texts)
     return std::string(texts, '\xFF');
 }
 
-constexpr uint16_t WW = 0x5757;
-constexpr uint16_t MM = 0x4D4D;
-constexpr uint16_t UU = 0x5555;
-
-std::vector<uint8_t> SmallGif(unsigned seed)
-{
-    GifImage image{.width = 12, .height = 9, .minCodeSize = 2, .indices = Noise(108, 4, seed)};
-    return GifWriter().Screen(12, 9, Ramp(4)).Image(image).Trailer().Data();
-}
-
 // Texts as a record stores them: Mac or Windows characters, lone CRs.
 ProjectTexts StoredTexts(bool mac)
 {
@@ -155,12 +87,66 @@ ProjectTexts FullTexts()
             "", "\r"};
 }
 
+Seeds GifSeeds()
+{
+    GifImage small{.width = 5, .height = 3, .minCodeSize = 2, .indices = Noise(15, 4, 1)};
+    GifImage interlaced{.left = 3, .top = 2, .width = 9, .height = 11, .interlaced = true,
+                        .localTable = Ramp(16), .minCodeSize = 4, .indices = Noise(99, 16, 2)};
+    GifImage wide{.width = 64, .height = 64, .indices = Noise(64 * 64, 256, 3), .subBlockSize = 77};
+    GifImage flat{.left = 30, .top = 50, .width = 40, .height = 20,
+                  .indices = Bytes(800, 7), .lzw = {.deferredClear = true}};
+    GifImage full{.width = 200, .height = 60, .indices = Noise(200 * 60, 256, 4), .lzw = {.deferredClear = true}};
+    // Images far larger than the canvas with no data, which once cost a full image buffer each.
+    GifWriter empty;
+    empty.Screen(1, 1, Ramp(2));
+    for (int i = 0; i < 400; ++i)
+        empty.ImageWithCodes({.width = 4095, .height = 4095, .interlaced = i % 2 == 1}, {});
+    return {
+        GifWriter("87a").Screen(5, 3, Ramp(4), 1).Image(small).Trailer().Data(),
+        GifWriter().Screen(10, 12).GraphicControl(3).Comment("seed").Image(interlaced).Trailer().Data(),
+        GifWriter().Screen(64, 64, Ramp(256), 200).Image(wide).Image(flat).Trailer().Data(),
+        GifWriter().Screen(200, 60, Ramp(256)).Image(full).Trailer().Data(),
+        empty.Trailer().Data(),
+    };
+}
+
+Seeds LzwSeeds()
+{
+    Seeds seeds;
+    for (unsigned minCodeSize : {0u, 1u, 2u, 5u, 8u, 11u}) {
+        Bytes indices = Noise(300, std::min(1u << minCodeSize, 256u), minCodeSize);
+        for (size_t i = 100; i < 300; ++i)
+            indices[i] = indices[i % 5];
+        Bytes codes = minCodeSize >= 2 ? PackCodes(EncodeLzw(indices, minCodeSize), minCodeSize)
+                                       : PackCodes({1u << minCodeSize, 0, 1, 0, 1, 5, 6, 7}, minCodeSize);
+        seeds.push_back(ByteWriter().U8(static_cast<uint8_t>(minCodeSize)).U8(19).U8(14)
+                            .U8(minCodeSize % 2 ? 0x41 : 0xFE).Bytes(codes).Data());
+    }
+    return seeds;
+}
+
+// Operation byte, stored length, metafile length, metafile bits, file.
+Seeds PreviewSeeds(const Bytes& gif)
+{
+    Seeds seeds = {ByteWriter().U8(2).U32(40).U16(0).U16(1).U16(0).U16(0).U16(0).U16(50).U16(60).U32(7).U16(0)
+                       .U16(0).U32(0).Fill(16, 0x33).Data()};
+    for (uint8_t kind : {0x10, 0x11}) {
+        ByteWriter record;
+        record.U8(kind).U32(kind == 0x10 ? 16 : 18).U16(108).U32(640).U32(16).U32(480).U32(12).U32(0).U32(0);
+        record.U32(0).U32(0).U32(254).U32(127).Fill(108 - 40, 0x44);
+        record.U16(9).U16(1).U16(2).U16(3).U16(4).Fill(kind == 0x10 ? 2 : 4).U16(0).U16(1);
+        seeds.push_back(record.Data());
+    }
+    seeds.push_back(ByteWriter().U8(4).U32(static_cast<uint32_t>(gif.size())).U16(0).Bytes(gif).Data());
+    return seeds;
+}
+
 Seeds PlanSeeds()
 {
     Seeds seeds;
-    const std::vector<uint8_t> storedPreview =
-        PreviewBlockBuilder::Indexed(6, 4, 4, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF},
-                                     [](int x, int y) { return uint8_t((x + y) % 4); }).Build();
+    const Bytes storedPreview = PreviewBlockBuilder::Indexed(6, 4, 4, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF},
+                                                             [](int x, int y) { return uint8_t((x + y) % 4); })
+                                    .Build();
     const std::string notes = "Notes\rline two\n";
     for (uint16_t platform : {WW, MM, UU}) {
         bool mac = platform != WW;
@@ -182,13 +168,11 @@ Seeds PlanSeeds()
         seeds.push_back(PlanBuilder(platform).Release(40).Block(468, SmallGif(platform + 1), PlanPointer::Preview)
                             .BlockClaiming(270, 0x7FFFFFF0, {'a', '\n', 'b'}).Build());
     }
-
     // Many empty blocks before the notes, once walked with a seek and a read each.
     PlanBuilder emptyBlocks(WW);
     for (int i = 0; i < 4000; ++i)
         emptyBlocks.Block(999, {});
     seeds.push_back(emptyBlocks.Block(270, {notes.begin(), notes.end()}).Build());
-
     // The legacy header in each of its forms, from both platforms: the leading value,
     // the size and where a name is (0: none).
     const std::tuple<float, size_t, size_t> forms[] = {
@@ -215,9 +199,7 @@ Seeds ProjectDataSeeds()
     seeds.push_back(WithEdits(ProjectDataRecord(WW, StoredTexts(false)),
                               Byte(2) + Typed(std::string(200, 'k')) + Typed(std::string(126, 'c') + "\r\n") +
                                   Kept(4) + Byte(255)));
-    std::vector<uint8_t> cut = ProjectDataRecord(MM, StoredTexts(true));
-    cut.resize(2000);
-    seeds.push_back(cut);
+    seeds.push_back(Cut(ProjectDataRecord(MM, StoredTexts(true)), 2000));
     return seeds;
 }
 
@@ -231,9 +213,9 @@ Seeds SfoldSeeds()
                                .fileKind = writer == 0 ? 0x504C4F54u : 0x4C41594Fu,  // "PLOT", "LAYO"
                                .documentName = mac ? "Cahier \x8Et\x8E" : "Cahier \xE9t\xE9",
                                .nameFiller = writer == 0};
-            std::vector<uint8_t> record = ProjectDataRecord(platformByte != 0 ? WW : MM, StoredTexts(mac));
-            seeds.push_back(SfoldBook(fields));
+            Bytes record = ProjectDataRecord(platformByte != 0 ? WW : MM, StoredTexts(mac));
             std::string edits = Byte(platformByte) + Typed("Cahier neuf") + Byte(40) + Kept(5) + Typed("deux\r\n");
+            seeds.push_back(SfoldBook(fields));
             seeds.push_back(WithEdits(SfoldBook(fields, 372, record), edits));
             seeds.push_back(SfoldBook(fields, 372, record, writer == 0 ? 100 : 0xFFFFFFFF));
             seeds.push_back(SfoldBook(fields, 584, record));
@@ -244,12 +226,10 @@ Seeds SfoldSeeds()
     return seeds;
 }
 
-// Library parts, object scripts and modules: DIR/lib_part_file, DIR/qdl_file and
-// DIR/modul_file.
 Seeds LibPartSeeds()
 {
     Seeds seeds;
-    const std::vector<uint8_t> gif = SmallGif(1);
+    const Bytes gif = SmallGif(1);
     const std::vector<LibSection> sections = {
         {"1DSC", "! 1D\rA = 1\r"}, {"2DSC", "PROJECT2 3, 270, 2\n"}, {"3DSC", "BLOCK A, B, ZZYZX\r\n"},
         {"PRSC", ""}, {"VLSC", "VALUES \"A\" 1, 2"}, {"UISC", "UI_DIALOG \"Door\""},
@@ -257,15 +237,14 @@ Seeds LibPartSeeds()
         {"GIFF", std::string(gif.begin(), gif.end())}, {"3DSC", "", 0xFFFFFFF8u, 40}, {"CTXT", "", 64, 15}};
     uint8_t tables = 0;
     for (uint16_t platform : {WW, MM, UU}) {
-        const std::vector<uint8_t> full =
-            LibPart(platform, platform == WW ? "Fen\xEAtre" : "Fen\x90tre", sections, 15, 0x50534153);
+        const std::string name = platform == WW ? "Fen\xEAtre" : "Fen\x90tre";
+        const Bytes full = LibPart(platform, name, sections, 15, 0x50534153);
         seeds.push_back(WithEdits(full, Byte(tables++) + Typed("Porte d\xE9" "cor\xE9" "e") + Byte(9)));
     }
     seeds.push_back(LibPart(MM, std::string(32, 'n'), {{"3DSC", "first"}, {"CSD3", "swapped"}}, 12, 0, 3));
     for (uint16_t word : {uint16_t{107}, uint16_t{7}, uint16_t{112}, uint16_t{12}}) {
-        const std::vector<uint8_t> older = OlderLibPart(word, word > 100 ? "Fen\xEAtre" : "Fen\x90tre",
-                                                        "BLOCK 1, 1, 1\rADD 1, 0, 0\n",
-                                                        word % 100 == 12 ? "LINE2 0, 0, 1, 1\r" : "");
+        const Bytes older = OlderLibPart(word, word > 100 ? "Fen\xEAtre" : "Fen\x90tre",
+                                         "BLOCK 1, 1, 1\rADD 1, 0, 0\n", word % 100 == 12 ? "LINE2 0, 0, 1, 1\r" : "");
         seeds.push_back(WithEdits(older, Byte(tables++) + Typed("Fen\xEAtre neuve") + Byte(20)));
     }
     seeds.push_back(OlderLibPart(12, std::string(31, 'c'), "", "", 40, 90, 40));
@@ -292,7 +271,7 @@ Seeds ModulSeeds()
     const ModulRecord stored = {
         0xD005, PreviewBlockBuilder::Bitmap32(3, 2, [](int x, int y) { return uint32_t(x * 40 + y * 90); }).Build()};
     // Previews from the stored metafile; the last byte 0 makes the converter fail.
-    const std::vector<uint8_t> record16 = Module(a, {0xD001, PreviewRecord(0xD001)});
+    const Bytes record16 = Module(a, {0xD001, PreviewRecord(0xD001)});
     Seeds seeds = {WithEdits(record16, Byte(1)), WithEdits(record16, Byte(0)),
                    WithEdits(Module(a, {0xD002, PreviewRecord(0xD002)}), Byte(1)),
                    WithEdits(Module(a, {0xD003, PreviewRecord(0xD001)}, {}, 2), Byte(2))};
@@ -310,16 +289,20 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: make_fuzz_seeds DIR\n");
         return 2;
     }
-    const fs::path root = argv[1];
     const Seeds gifs = GifSeeds();
-    Save(root / "gif_decoder", gifs, "gif");
-    Save(root / "lzw_definition", LzwSeeds(), "codes");
-    Save(root / "preview_picture", PreviewSeeds(gifs[0]));
-    Save(root / "plan_file", PlanSeeds());
-    Save(root / "project_data", ProjectDataSeeds());
-    Save(root / "sfold_file", SfoldSeeds());
-    Save(root / "lib_part_file", LibPartSeeds());
-    Save(root / "qdl_file", QdlSeeds());
-    Save(root / "modul_file", ModulSeeds());
+    const std::pair<const char*, Seeds> corpora[] = {
+        {"gif_decoder", gifs}, {"lzw_definition", LzwSeeds()}, {"preview_picture", PreviewSeeds(gifs[0])},
+        {"plan_file", PlanSeeds()}, {"project_data", ProjectDataSeeds()}, {"sfold_file", SfoldSeeds()},
+        {"lib_part_file", LibPartSeeds()}, {"qdl_file", QdlSeeds()}, {"modul_file", ModulSeeds()},
+    };
+    for (const auto& [target, seeds] : corpora) {
+        const std::filesystem::path folder = std::filesystem::path(argv[1]) / target;
+        std::filesystem::create_directories(folder);
+        for (size_t i = 0; i < seeds.size(); ++i) {
+            const Bytes& seed = seeds[i];
+            std::ofstream(folder / ("seed" + std::to_string(i)), std::ios::binary)
+                .write(reinterpret_cast<const char*>(seed.data()), static_cast<std::streamsize>(seed.size()));
+        }
+    }
     return 0;
 }

@@ -6,8 +6,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -34,10 +32,8 @@ struct Outcome {
 
 std::string Contents(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    const Bytes bytes = test::ReadWholeFile(path);
+    return {bytes.begin(), bytes.end()};
 }
 
 // A command line run by the shell in the folder, with its output captured.
@@ -47,11 +43,6 @@ Outcome Shell(const ScratchFolder& folder, const std::string& command)
     int status = std::system(line.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Contents(folder.PathOf("stdout.txt")),
             Contents(folder.PathOf("stderr.txt"))};
-}
-
-Outcome Orvdoc(const ScratchFolder& folder, const std::string& arguments)
-{
-    return Shell(folder, std::string(ORVDOC_PATH) + " " + arguments);
 }
 
 // The demo's documents, written by the samples program.
@@ -85,18 +76,21 @@ Png ReadPng(const std::string& path)
     return png;
 }
 
-uint32_t PixelAt(const Png& png, uint32_t x, uint32_t y)
+// What each command prints, the exit status, what it says on stderr (nothing when it
+// succeeds, and for info --json, whose errors are objects of their own) and the PNG
+// it writes, with a pixel of the sky or the lawn as the samples paint them.
+TEST_F(Samples, CommandsPrintTheDocumentsAndWriteTheirPreviews)
 {
-    const uint8_t* at = &png.rgba[(size_t{y} * png.width + x) * 4];
-    return uint32_t(at[0]) << 16 | at[1] << 8 | at[2];
-}
-
-TEST_F(Samples, InfoPrintsWhatThePagesShowAsTextOrJson)
-{
+    const Bytes notes = {'C', 'a', 'f', 0xE9, '\r', 'x'};
+    folder.Write("Mac.pln", PlanBuilder(0x4D4D).DocumentName("a\x01z").Block(270, notes).Build());
+    const Bytes metafile = test::PreviewBlockBuilder::Metafile({1, 2, 3, 4}, 20, 10).Build();
+    folder.Write("Vector.mod", test::Module({3, test::StoredMetafile()}, {0xD005, metafile}));
     const struct {
         const char* arguments;
         int status;
         std::string out;
+        const char* error = nullptr;
+        uint32_t width = 0, height = 0, x = 0, y = 0, colour = 0;
     } cases[] = {
         {"info Villa.pln Window.qdl", 0,
          "Villa.pln\n  kind       plan\n  platform   Windows\n  version    4.55\n  release    42\n"
@@ -120,26 +114,12 @@ TEST_F(Samples, InfoPrintsWhatThePagesShowAsTextOrJson)
          "{\"file\":\"a \\\"b\\\".pln\",\"error\":\"not a readable plan\"}\n"
          "{\"file\":\"Materials.qpd\",\"kind\":\"data file\",\"texts\":{\"listing\":128},"
          "\"preview\":{\"kind\":\"none\"}}\n"},
-        {"info notes.txt", 1, ""},
-        {"info", 2, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.arguments);
-        Outcome run = Orvdoc(folder, c.arguments);
-        EXPECT_EQ(run.status, c.status);
-        EXPECT_EQ(run.out, c.out);
-        EXPECT_EQ(run.err.empty(), c.status == 0 || std::string(c.arguments).find("--json") != std::string::npos);
-    }
-}
-
-TEST_F(Samples, TextPrintsTheReadOnlyTextsInUtf8)
-{
-    folder.Write("Mac.pln", PlanBuilder(0x4D4D).Block(270, {'C', 'a', 'f', 0xE9, '\r', 'x'}).Build());
-    const struct {
-        const char* arguments;
-        int status;
-        std::string out;
-    } cases[] = {
+        // A control character in a name is an escape of its own.
+        {"info --json Mac.pln", 0,
+         "{\"file\":\"Mac.pln\",\"kind\":\"plan\",\"platform\":\"Macintosh\",\"version\":\"0.0\",\"release\":0,"
+         "\"name\":\"a\\u0001z\",\"texts\":{\"notes\":7},\"preview\":{\"kind\":\"none\"}}\n"},
+        {"info notes.txt", 1, "", ""},
+        {"info", 2, "", ""},
         {"text Door.qxm --section 3D", 0, "BLOCK 0.9, 0.1, 2.1\nADD 0, 0.1, 0\n"},
         {"text Door.qxm", 0,
          "== 2D\nRECT2 0, 0, 0.9, 0.1\n== 3D\nBLOCK 0.9, 0.1, 2.1\nADD 0, 0.1, 0\n== comment\n"
@@ -147,49 +127,31 @@ TEST_F(Samples, TextPrintsTheReadOnlyTextsInUtf8)
         {"text Mac.pln", 0, "Caf\xC3\xA9\nx\n"},
         {"text Window.qdl --section script", 0,
          "! Document name: Window 120\n! A window of two casements\nBLOCK 1.2, 0.1, 1.4\nEND\n"},
-        {"text Villa.pln --section 3D", 1, ""},
-        {"text Villa.pln --sections", 2, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.arguments);
-        Outcome run = Orvdoc(folder, c.arguments);
-        EXPECT_EQ(std::pair(run.status, run.out), std::pair(c.status, c.out));
-    }
-}
-
-TEST_F(Samples, PreviewWritesThePictureAsPngScaledDownOnly)
-{
-    const Bytes metafile = test::Module({3, test::StoredMetafile()}, {0xD005, test::PreviewBlockBuilder::Metafile(
-                                                                                 {1, 2, 3, 4}, 20, 10).Build()});
-    folder.Write("Vector.mod", metafile);
-    const struct {
-        const char* arguments;
-        int status;
-        uint32_t width, height;
-        // A pixel of the sky or the lawn, as the samples paint them.
-        uint32_t x, y, colour;
-        const char* error;
-    } cases[] = {
-        {"preview Villa.pln -o out.png", 0, 128, 96, 5, 5, 0x96C8F0, ""},
-        {"preview Villa.pln --size 64 -o out.png", 0, 64, 48, 2, 46, 0x50A03C, ""},
-        {"thumbnail Door.qxm out.png 256", 0, 128, 96, 127, 0, 0x96C8F0, ""},
-        {"thumbnail Terrace.mod out.png 48", 0, 48, 32, 0, 0, 0, ""},
-        {"preview Window.qdl -o out.png", 1, 0, 0, 0, 0, 0, "no preview"},
-        {"preview Vector.mod -o out.png", 1, 0, 0, 0, 0, 0, "metafile"},
-        {"preview Villa.pln -o missing/out.png", 1, 0, 0, 0, 0, 0, "cannot create"},
-        {"preview Villa.pln --size 0 -o out.png", 2, 0, 0, 0, 0, 0, "expected"},
-        {"thumbnail Villa.pln out.png", 2, 0, 0, 0, 0, 0, "expected"},
+        {"text Villa.pln --section 3D", 1, "", ""},
+        {"text Villa.pln --sections", 2, "", ""},
+        // Previews are scaled down to fit, never up.
+        {"preview Villa.pln -o out.png", 0, "", nullptr, 128, 96, 5, 5, 0x96C8F0},
+        {"preview Villa.pln --size 64 -o out.png", 0, "", nullptr, 64, 48, 2, 46, 0x50A03C},
+        {"thumbnail Door.qxm out.png 256", 0, "", nullptr, 128, 96, 127, 0, 0x96C8F0},
+        {"thumbnail Terrace.mod out.png 48", 0, "", nullptr, 48, 32},
+        {"preview Window.qdl -o out.png", 1, "", "no preview"},
+        {"preview Vector.mod -o out.png", 1, "", "metafile"},
+        {"preview Villa.pln -o missing/out.png", 1, "", "cannot create"},
+        {"preview Villa.pln --size 0 -o out.png", 2, "", "expected"},
+        {"thumbnail Villa.pln out.png", 2, "", "expected"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
         std::filesystem::remove(folder.PathOf("out.png"));
-        Outcome run = Orvdoc(folder, c.arguments);
-        EXPECT_EQ(run.status, c.status);
-        EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
+        Outcome run = Shell(folder, std::string(ORVDOC_PATH) + " " + c.arguments);
+        EXPECT_EQ(std::pair(run.status, run.out), std::pair(c.status, c.out));
+        EXPECT_EQ(run.err.empty(), c.error == nullptr) << run.err;
+        EXPECT_NE(run.err.find(c.error ? c.error : ""), std::string::npos) << run.err;
         Png png = ReadPng(folder.PathOf("out.png"));
         EXPECT_EQ(std::pair(png.width, png.height), std::pair(c.width, c.height));
-        if (c.status == 0 && c.colour != 0) {
-            EXPECT_EQ(PixelAt(png, c.x, c.y), c.colour);
+        if (c.colour != 0 && png.width != 0) {
+            const uint8_t* at = &png.rgba[(size_t{c.y} * png.width + c.x) * 4];
+            EXPECT_EQ(uint32_t(at[0]) << 16 | at[1] << 8 | at[2], c.colour);
         }
     }
 }
@@ -254,7 +216,9 @@ TEST(OrvdocWrite, RenameAndProjectDataChangeOnlyTheirFields)
                            .Block(584, test::ProjectDataRecord(0x5757, {"P", "A", "R", "D", "K", "C"}),
                                   test::PlanPointer::ProjectData).Build();
     const Bytes part = test::LibPart(0x4D4D, "Old");
-    const std::string script = "! Document name: Old\r\nEND\r\n";
+    const Bytes legacy = test::LegacyPlan(4.15f, 86);
+    const std::string text = "! Document name: Old\r\nEND\r\n";
+    const Bytes script(text.begin(), text.end());
     auto named = [](const Bytes& bytes, size_t at, const std::string& stored) {
         return test::ByteWriter(bytes).At(at).Text(stored, 32).Data();
     };
@@ -264,31 +228,34 @@ TEST(OrvdocWrite, RenameAndProjectDataChangeOnlyTheirFields)
         std::string arguments;
         int status;
         Bytes expected;
+        const char* error = "";
     } cases[] = {
         {"a.pln", plan, "rename a.pln 'S\xC3\xBC" "d \xE2\x80\xA6 \xE2\x82\xAC'", 0, named(plan, 16, "S\xFC" "d \x85 \x80")},
         {"b.qxm", part, "rename b.qxm 'Caf\xC3\xA9'", 0, named(part, 4, "Caf\x8E")},
-        {"c.qdl", Bytes(script.begin(), script.end()), "rename c.qdl New", 0,
+        {"c.qdl", script, "rename c.qdl New", 0,
          Bytes({'!', ' ', 'D', 'o', 'c', 'u', 'm', 'e', 'n', 't', ' ', 'n', 'a', 'm', 'e', ':', ' ', 'N', 'e', 'w', '\r',
                 '\n', 'E', 'N', 'D', '\r', '\n'})},
         {"d.pln", plan, "set-project d.pln --keywords 'caf\xC3\xA9' --comments 'one\ntwo'", 0,
          test::WithStoredTexts(plan, 262, {{4, "caf\xE9"}, {5, "one\rtwo"}})},
-        // Refusals: unchanged, too long, not in the documents' characters, no record, an
-        // unknown field, a name for a module.
-        {"e.pln", plan, "rename e.pln Old", 1, plan},
-        {"f.pln", plan, "rename f.pln " + std::string(32, 'n'), 1, plan},
-        {"g.pln", plan, "rename g.pln '\xE6\x97\xA5'", 1, plan},
-        {"g.pln", plan, "rename g.pln 'overlong \xE0\x81\xA9'", 1, plan},
-        {"h.qxm", part, "set-project h.qxm --keywords x", 1, part},
-        {"i.pln", plan, "set-project i.pln --colour x", 2, plan},
-        {"j.pln", plan, "set-project j.pln --keywords K", 1, plan},
+        // Refusals, each with its reason.
+        {"e.pln", plan, "rename e.pln Old", 1, plan, "the name is unchanged"},
+        {"f.pln", plan, "rename f.pln " + std::string(32, 'n'), 1, plan, "longer than 31"},
+        {"g.pln", plan, "rename g.pln '\xE6\x97\xA5'", 1, plan, "a document cannot store"},
+        {"g.pln", plan, "rename g.pln 'overlong \xE0\x81\xA9'", 1, plan, "a document cannot store"},
+        {"h.qxm", part, "set-project h.qxm --keywords x", 1, part, "no project data"},
+        {"i.pln", plan, "set-project i.pln --colour x", 2, plan, "unknown option --colour"},
+        {"j.pln", plan, "set-project j.pln --keywords K", 1, plan, "the project data is unchanged"},
+        {"k.qdl", script, "rename k.qdl Old", 1, script, "the name is unchanged"},
+        {"l.pln", legacy, "rename l.pln New", 1, legacy, "no name that can be written"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
         std::string path = folder.Write(c.file, c.bytes);
-        Outcome run = Orvdoc(folder, c.arguments);
+        Outcome run = Shell(folder, std::string(ORVDOC_PATH) + " " + c.arguments);
         EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_EQ(test::ReadWholeFile(path), c.expected);
         EXPECT_EQ(run.err.empty(), c.status == 0) << run.err;
+        EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
     }
 }
 

@@ -1,0 +1,13 @@
+// One fuzz target's program: the build names the part of FuzzTargets.cpp it runs.
+#include <cstddef>
+#include <cstdint>
+
+namespace orv::fuzz {
+void FUZZ_TARGET(const uint8_t* data, size_t size);
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    orv::fuzz::FUZZ_TARGET(data, size);
+    return 0;
+}
