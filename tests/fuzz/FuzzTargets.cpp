@@ -505,24 +505,35 @@ void FuzzLzwDefinition(const uint8_t* data, size_t size)
     uint16_t height = static_cast<uint16_t>(1 + data[2] % 64);
     test::GifImage image{.width = width, .height = height, .interlaced = (data[3] & 1) != 0,
                          .minCodeSize = static_cast<uint8_t>(minCodeSize), .subBlockSize = 1 + data[3] % 255u};
+    // An image that hangs over the canvas's right and bottom edges is written straight
+    // onto the canvas; one that fits, through the index buffer.
+    auto canvasWidth = static_cast<uint16_t>(data[3] & 2 && width > 1 ? width - 1 : width);
+    auto canvasHeight = static_cast<uint16_t>(data[3] & 2 && height > 1 ? height - 1 : height);
     const Bytes codeBytes(data + 4, data + size);
     test::Palette identity;
     for (int i = 0; i < 256; ++i)
         identity.push_back({uint8_t(i), uint8_t(i ^ 0x5A), uint8_t(255 - i)});
-    const Bytes stream =
-        test::GifWriter().Screen(width, height, identity).ImageWithCodes(image, codeBytes).Trailer().Data();
+    const Bytes stream = test::GifWriter()
+                             .Screen(canvasWidth, canvasHeight, identity)
+                             .ImageWithCodes(image, codeBytes)
+                             .Trailer()
+                             .Data();
     uint32_t blockSize = 0;
     std::unique_ptr<uint8_t[]> block = DecodeGif(stream.data(), static_cast<uint32_t>(stream.size()), blockSize);
     Expect(block != nullptr, "any code stream decodes");
     // Pixels the codes do not reach keep the background, entry 0.
     Bytes stored = test::ExpandCodesByChain(codeBytes, minCodeSize, size_t{width} * height);
     stored.resize(size_t{width} * height);
-    Bytes shown(stored.size());
-    for (size_t y = 0; y < height; ++y)
-        for (size_t x = 0; x < width; ++x)
-            shown[y * width + x] = block[64 + ((height - 1 - y) * width + x) * 4 + 2];
-    Expect((image.interlaced ? test::InterlaceRows(shown, width, height) : shown) == stored,
-           "the decoder gives the pixels the definition gives");
+    std::vector<size_t> rows = test::StorageRows(height, image.interlaced);
+    bool same = true;
+    for (size_t s = 0; s < height; ++s) {
+        if (rows[s] >= canvasHeight)
+            continue;
+        const uint8_t* shown = block.get() + 64 + (canvasHeight - 1 - rows[s]) * canvasWidth * 4;
+        for (size_t x = 0; x < canvasWidth; ++x)
+            same = same && shown[x * 4 + 2] == stored[s * width + x];
+    }
+    Expect(same, "the decoder gives the pixels the definition gives");
 }
 
 }  // namespace orv::fuzz

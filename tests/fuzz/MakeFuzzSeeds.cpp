@@ -101,12 +101,24 @@ Seeds GifSeeds()
     empty.Screen(1, 1, Ramp(2));
     for (int i = 0; i < 400; ++i)
         empty.ImageWithCodes({.width = 4095, .height = 4095, .interlaced = i % 2 == 1}, {});
+    // Strings of up to 3839 indices that show one pixel each on a canvas one pixel wide,
+    // which were once walked whole: every code defines the next one, then the longest
+    // is repeated.
+    std::vector<unsigned> runs = {256, 0};
+    for (unsigned code = 258; code < 4096; ++code)
+        runs.push_back(code);
+    runs.insert(runs.end(), 1000, 4095);
+    GifWriter column;
+    column.Screen(1, 4095, Ramp(256));
+    for (int i = 0; i < 200; ++i)
+        column.ImageWithCodes({.width = 4095, .height = 4095, .interlaced = i % 2 == 1}, PackCodes(runs, 8));
     return {
         GifWriter("87a").Screen(5, 3, Ramp(4), 1).Image(small).Trailer().Data(),
         GifWriter().Screen(10, 12).GraphicControl(3).Comment("seed").Image(interlaced).Trailer().Data(),
         GifWriter().Screen(64, 64, Ramp(256), 200).Image(wide).Image(flat).Trailer().Data(),
         GifWriter().Screen(200, 60, Ramp(256)).Image(full).Trailer().Data(),
         empty.Trailer().Data(),
+        column.Trailer().Data(),
     };
 }
 
