@@ -103,11 +103,8 @@ TEST(RgbToHsv, GivesHueOnItsCircleSaturationAndValue)
         {255, 0, 128, {234, 255, 255}}, {200, 100, 50, {13, 191, 200}}, {1, 0, 0, {0, 255, 1}},
         {0, 0, 0, {0, 0, 0}}, {77, 77, 77, {0, 0, 77}}, {255, 255, 255, {0, 0, 255}},
     };
-    for (const auto& [red, green, blue, expected] : cases) {
-        HueSaturationValue hsv = RgbToHsv(uint8_t(red), uint8_t(green), uint8_t(blue));
-        EXPECT_EQ(hsv, expected) << red << ", " << green << ", " << blue << " gave " << int(hsv.hue) << ", "
-                                 << int(hsv.saturation) << ", " << int(hsv.value);
-    }
+    for (const auto& [r, g, b, expected] : cases)
+        EXPECT_EQ(RgbToHsv(uint8_t(r), uint8_t(g), uint8_t(b)), expected) << r << ", " << g << ", " << b;
 }
 
 // Both layouts against the definition, cell for cell: the HSV layout measuring every

@@ -234,7 +234,9 @@ TEST(DecodeLzw, AnyCodeStreamPaintsTheIndicesOfTheDefinition)
         if (!codes.empty())
             codeBytes = PackCodes(codes, minCodeSize);
         std::vector<uint8_t> stored = ExpandCodesByChain(codeBytes, minCodeSize, size_t{width} * height);
-        std::vector<size_t> rows = StorageRows(height, image.interlaced);
+        std::vector<uint8_t> rows(height);
+        std::iota(rows.begin(), rows.end(), 0);
+        rows = image.interlaced ? InterlaceRows(rows, 1, height) : rows;
         Pixels expected(size_t{canvasWidth} * canvasHeight, Shade(200));
         for (size_t i = 0; i < stored.size(); ++i) {
             size_t x = left + i % width, y = top + rows[i / width];
@@ -253,6 +255,16 @@ TEST(DecodeLzw, AnyCodeStreamPaintsTheIndicesOfTheDefinition)
 // The bytes the decoder asks for through the nothrow forms of operator new, which
 // it allocates with (replaced below for this program).
 std::atomic<size_t> allocatedBytes{0};
+
+void* Counted(std::size_t size, void* (*allocate)(std::size_t)) noexcept
+{
+    allocatedBytes += size;
+    try {
+        return allocate(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
 
 // An image costs no memory of its own: nothing for its part off the canvas nor for
 // pixels its data does not reach. All a decode allocates stays within a small
@@ -435,20 +447,10 @@ TEST(PreviewPicture, MetafileFramesAreScaledToTheScreenWhenThereIsOne)
 
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
-    orv::allocatedBytes += size;
-    try {
-        return ::operator new(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    return orv::Counted(size, ::operator new);
 }
 
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
 {
-    orv::allocatedBytes += size;
-    try {
-        return ::operator new[](size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    return orv::Counted(size, ::operator new[]);
 }

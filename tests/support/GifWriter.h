@@ -62,9 +62,6 @@ private:
     ByteWriter out;
 };
 
-// The image rows of an image of the height, in the order the image stores them.
-std::vector<size_t> StorageRows(size_t height, bool interlaced);
-
 // The rows of an image in the order an interlaced image stores them.
 std::vector<uint8_t> InterlaceRows(const std::vector<uint8_t>& indices, size_t width,
                                    size_t height);
