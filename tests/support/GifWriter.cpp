@@ -183,8 +183,7 @@ std::vector<unsigned> EncodeLzw(const std::vector<uint8_t>& indices, unsigned mi
     }
     if (current >= 0)
         codes.push_back(static_cast<unsigned>(current));
-    if (options.endCode)
-        codes.push_back(clear + 1);
+    codes.push_back(clear + 1);
     return codes;
 }
 
