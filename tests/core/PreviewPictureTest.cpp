@@ -243,12 +243,9 @@ TEST(DecodeLzw, AnyCodeStreamPaintsTheIndicesOfTheDefinition)
             if (x < canvasWidth && y < canvasHeight)
                 expected[y * canvasWidth + x] = Shade(stored[i]);
         }
-        std::vector<uint8_t> stream = GifWriter()
-                                          .Screen(canvasWidth, canvasHeight, Ramp(256), 200)
-                                          .ImageWithCodes(image, codeBytes)
-                                          .Trailer()
-                                          .Data();
-        ASSERT_EQ(Canvas(stream), expected) << "round " << round;
+        GifWriter writer;
+        writer.Screen(canvasWidth, canvasHeight, Ramp(256), 200).ImageWithCodes(image, codeBytes).Trailer();
+        ASSERT_EQ(Canvas(writer.Data()), expected) << "round " << round;
     }
 }
 
