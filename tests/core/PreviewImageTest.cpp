@@ -21,7 +21,10 @@ using Colours = std::vector<uint32_t>;
 Bytes Bitmap(int32_t width, int32_t height, uint16_t bits, uint32_t compression, const Bytes& tail,
              uint32_t colours = 0, uint32_t imageSize = 0)
 {
-    return PreviewBlockBuilder::Packed(width, height, bits, compression, tail, colours, imageSize).Build();
+    ByteWriter out;
+    out.U16(0xD005).Fill(14).U16(0).U16(0).U32(0);
+    out.U32(40).U32(uint32_t(width)).U32(uint32_t(height)).U16(1).U16(bits).U32(compression).U32(imageSize);
+    return out.U32(2835).U32(2835).U32(colours).U32(0).Bytes(tail).Data();
 }
 
 bool Load(const Bytes& block, PreviewPicture& picture)

@@ -8,24 +8,17 @@ PreviewBlockBuilder::PreviewBlockBuilder(int width, int height, uint16_t picture
     out.U32(0).U16(0).U16(pictureType).U32(dataOffset);
 }
 
-PreviewBlockBuilder PreviewBlockBuilder::Packed(int width, int height, uint16_t bitsPerPixel, uint32_t compression,
-                                                const std::vector<uint8_t>& tail, uint32_t colours,
-                                                uint32_t imageSize)
-{
-    PreviewBlockBuilder builder(width, height, 0, 0);
-    builder.out.U32(40).U32(static_cast<uint32_t>(width)).U32(static_cast<uint32_t>(height)).U16(1);
-    builder.out.U16(bitsPerPixel).U32(compression).U32(imageSize).U32(2835).U32(2835).U32(colours).U32(0);
-    builder.out.Bytes(tail);
-    return builder;
-}
-
 PreviewBlockBuilder PreviewBlockBuilder::Bitmap(int width, int height, int bitsPerPixel,
                                                 const std::vector<uint32_t>& palette,
                                                 const std::function<uint32_t(int, int)>& pixel)
 {
-    ByteWriter tail;
+    PreviewBlockBuilder builder(width, height, 0, 0);
+    ByteWriter& out = builder.out;
+    out.U32(40).U32(static_cast<uint32_t>(width)).U32(static_cast<uint32_t>(height));
+    out.U16(1).U16(static_cast<uint16_t>(bitsPerPixel)).U32(0).U32(0).U32(2835).U32(2835);
+    out.U32(static_cast<uint32_t>(palette.size())).U32(0);
     for (uint32_t entry : palette)
-        tail.U32(entry);
+        out.U32(entry);
     // Rows bottom first, each padded to four bytes; narrow pixels fill a byte from its top bit.
     for (int y = height - 1; y >= 0; --y) {
         std::vector<uint8_t> row((static_cast<size_t>(width) * bitsPerPixel + 31) / 32 * 4, 0);
@@ -37,10 +30,9 @@ PreviewBlockBuilder PreviewBlockBuilder::Bitmap(int width, int height, int bitsP
             for (int i = 0; i < bitsPerPixel / 8; ++i)
                 row[at / 8 + i] = static_cast<uint8_t>(value >> 8 * i);
         }
-        tail.Bytes(row);
+        out.Bytes(row);
     }
-    return Packed(width, height, static_cast<uint16_t>(bitsPerPixel), 0, tail.Data(),
-                  static_cast<uint32_t>(palette.size()));
+    return builder;
 }
 
 PreviewBlockBuilder PreviewBlockBuilder::Metafile(const std::vector<uint8_t>& bits, int16_t width, int16_t height)

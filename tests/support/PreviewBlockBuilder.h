@@ -24,11 +24,6 @@ public:
     {
         return Bitmap(width, height, bitsPerPixel, palette, index);
     }
-    // A bitmap header of the depth and compression, then the tail as given: colour table
-    // or masks, then the stored pixels.
-    static PreviewBlockBuilder Packed(int width, int height, uint16_t bitsPerPixel, uint32_t compression,
-                                      const std::vector<uint8_t>& tail, uint32_t colours = 0,
-                                      uint32_t imageSize = 0);
     // Metafile bits framed as width x height pixels.
     static PreviewBlockBuilder Metafile(const std::vector<uint8_t>& bits, int16_t width, int16_t height);
 
