@@ -103,11 +103,8 @@ TEST(RgbToHsv, GivesHueOnItsCircleSaturationAndValue)
         {255, 0, 128, {234, 255, 255}}, {200, 100, 50, {13, 191, 200}}, {1, 0, 0, {0, 255, 1}},
         {0, 0, 0, {0, 0, 0}}, {77, 77, 77, {0, 0, 77}}, {255, 255, 255, {0, 0, 255}},
     };
-    for (const auto& [red, green, blue, expected] : cases) {
-        HueSaturationValue hsv = RgbToHsv(uint8_t(red), uint8_t(green), uint8_t(blue));
-        EXPECT_EQ(hsv, expected) << red << ", " << green << ", " << blue << " gave " << int(hsv.hue) << ", "
-                                 << int(hsv.saturation) << ", " << int(hsv.value);
-    }
+    for (const auto& [r, g, b, expected] : cases)
+        EXPECT_EQ(RgbToHsv(uint8_t(r), uint8_t(g), uint8_t(b)), expected) << r << ", " << g << ", " << b;
 }
 
 // Both layouts against the definition, cell for cell: the HSV layout measuring every
@@ -191,18 +188,6 @@ TEST(BuildInverseTable, RefusesBadArgumentsAndLeavesTheTableAsItWas)
     EXPECT_EQ(table, untouched);
 }
 
-// Pixel x of a row: narrow pixels from a byte's top bits down, wider ones as their
-// bytes in little-endian order (blue first).
-uint64_t PixelAt(const Bytes& row, uint64_t x, uint32_t bits)
-{
-    if (bits < 8)
-        return row[x * bits / 8] >> (8 - bits - x * bits % 8) & ((1u << bits) - 1);
-    uint64_t value = 0;
-    for (uint32_t k = bits / 8; k-- > 0;)
-        value = value << 8 | row[x * bits / 8 + k];
-    return value;
-}
-
 // A row of the pixels from column first on, every bit before it set.
 Bytes Row(const Values& pixels, uint32_t bits, uint32_t first = 0)
 {
@@ -267,13 +252,14 @@ TEST(StretchRow, CopiesPixelsOfEveryDepthFromTheFirstColumn)
     };
     for (uint32_t bits : {1u, 4u, 8u, 16u, 24u, 32u}) {
         for (const auto& [from, to, taken] : cases) {
-            Values pixels;
+            Values pixels, expected;
             for (uint64_t x = 0; x < from; ++x)
                 pixels.push_back((x + 1) * 0x9E3779B97F4A7C15 >> (64 - bits));
-            Bytes destination((to * bits + 7) / 8, 0xFF);
+            for (uint32_t x : taken)
+                expected.push_back(pixels[x]);
+            Bytes destination = Row(Values(to, (uint64_t{1} << bits) - 1), bits);
             ASSERT_TRUE(StretchRow(Row(pixels, bits, 13).data(), 13, from, destination.data(), to, bits));
-            for (uint32_t j = 0; j < to; ++j)
-                EXPECT_EQ(PixelAt(destination, j, bits), pixels[taken[j]]) << bits << ", " << from << ", " << to;
+            EXPECT_EQ(destination, Row(expected, bits)) << bits << ", " << from << ", " << to;
         }
     }
     Bytes source(8, 1), destination(8, 0);

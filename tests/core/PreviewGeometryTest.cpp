@@ -23,6 +23,8 @@ TEST(FitToRect, CentresSmallerPicturesAndScalesTheOthersWithTheirProportions)
         {{0, 0, 120, 90}, 160, 120, {0, 0, 120, 90}},
         // Proportions compared as fractions, not as whole quotients.
         {{0, 0, 150, 100}, 140, 100, {5, 0, 145, 100}},
+        // Only a rectangle larger both ways centres the picture unscaled.
+        {{0, 0, 1, 100}, 1, 99, {0, 1, 1, 99}},
         // Pictures without area give empty rectangles in the middle.
         {{0, 0, 200, 100}, 300, 0, {0, 50, 200, 50}}, {{0, 0, 200, 100}, 0, 100, {100, 0, 100, 100}},
         {{0, 0, 0, 0}, 0, 0, {0, 0, 0, 0}},
@@ -125,9 +127,8 @@ TEST(GetBitmapInfo, DerivesRowsTablesAndSizesFromTheHeader)
         SCOPED_TRACE(testing::Message() << header.biWidth << " x " << header.biHeight << " x "
                                         << header.biBitCount);
         ASSERT_EQ(GetBitmapInfo(&header, facts), expected.has_value());
-        if (expected) {
+        if (expected)
             EXPECT_EQ(Tie(facts), Tie(*expected));
-        }
     }
     BitmapFacts facts;
     EXPECT_FALSE(GetBitmapInfo(nullptr, facts));

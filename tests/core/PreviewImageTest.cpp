@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <string>
+#include <tuple>
 #include <vector>
 
 #include "ByteWriter.h"
@@ -12,6 +12,7 @@ namespace orv {
 namespace {
 
 using test::ByteWriter;
+using test::PreviewBlockBuilder;
 using Bytes = std::vector<uint8_t>;
 using Colours = std::vector<uint32_t>;
 
@@ -43,56 +44,50 @@ Colours Pixels(const RgbaImage& image)
     return colours;
 }
 
-Bytes Quads(const Colours& colours)
+// The colours as a colour table or masks, then the bytes that follow them.
+Bytes Quads(const Colours& colours, const Bytes& tail = {})
 {
     ByteWriter out;
     for (uint32_t colour : colours)
         out.U32(colour);
-    return out.Data();
+    return out.Bytes(tail).Data();
 }
 
-Bytes Join(std::initializer_list<Bytes> parts)
-{
-    Bytes joined;
-    for (const Bytes& part : parts)
-        joined.insert(joined.end(), part.begin(), part.end());
-    return joined;
-}
+const Colours Two = {0x102030, 0xA0B0C0};
 
 // Every depth and compression read into the same kind of pixels: rows stored from the
 // bottom unless the height is negative, each padded to four bytes.
 TEST(PreviewBitmap, ReadsEveryStoredForm)
 {
-    const Bytes two = Quads({0x102030, 0xA0B0C0});
     const struct {
         const char* label;
         Bytes block;
         uint32_t width;
         Colours expected;
     } cases[] = {
-        {"1 bit", Bitmap(3, 2, 1, 0, Join({two, {0x40, 0, 0, 0, 0xA0, 0, 0, 0}}), 2), 3,
+        {"1 bit", Bitmap(3, 2, 1, 0, Quads(Two, {0x40, 0, 0, 0, 0xA0, 0, 0, 0}), 2), 3,
          {0xA0B0C0, 0x102030, 0xA0B0C0, 0x102030, 0xA0B0C0, 0x102030}},
         // Indices beyond the table are black.
-        {"4 bits", Bitmap(3, 1, 4, 0, Join({two, {0x15, 0x00, 0, 0}}), 2), 3, {0xA0B0C0, 0, 0x102030}},
-        {"8 bits", Bitmap(2, 1, 8, 0, Join({two, {1, 0, 0, 0}}), 2), 2, {0xA0B0C0, 0x102030}},
+        {"4 bits", Bitmap(3, 1, 4, 0, Quads(Two, {0x15, 0x00, 0, 0}), 2), 3, {0xA0B0C0, 0, 0x102030}},
+        {"8 bits", Bitmap(2, 1, 8, 0, Quads(Two, {1, 0, 0, 0}), 2), 2, {0xA0B0C0, 0x102030}},
         {"16 bits", Bitmap(4, 1, 16, 0, {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0x10, 0x42}), 4,
          {0xFF0000, 0x00FF00, 0x0000FF, 0x848484}},
         {"24 bits", Bitmap(1, 2, 24, 0, {0x01, 0x02, 0x03, 0, 0x04, 0x05, 0x06, 0}), 1, {0x060504, 0x030201}},
         {"24 bits top down", Bitmap(1, -2, 24, 0, {0x01, 0x02, 0x03, 0, 0x04, 0x05, 0x06, 0}), 1,
          {0x030201, 0x060504}},
         {"32 bits", Bitmap(2, 1, 32, 0, {1, 2, 3, 0xFF, 4, 5, 6, 0}), 2, {0x030201, 0x060504}},
-        {"16 bit fields", Bitmap(2, 1, 16, 3, Join({Quads({0xF800, 0x07E0, 0x001F}), {0x00, 0xF8, 0x20, 0x00}})),
+        {"16 bit fields", Bitmap(2, 1, 16, 3, Quads({0xF800, 0x07E0, 0x001F}, {0x00, 0xF8, 0x20, 0x00})),
          2, {0xFF0000, 0x000400}},
-        {"32 bit fields", Bitmap(1, 1, 32, 3, Join({Quads({0xFF, 0xFF00, 0xFF0000}), {1, 2, 3, 4}})), 1,
+        {"32 bit fields", Bitmap(1, 1, 32, 3, Quads({0xFF, 0xFF00, 0xFF0000}, {1, 2, 3, 4})), 1,
          {0x010203}},
         // A run, a line end, a literal run padded to a word, the end.
-        {"run-length 8", Bitmap(3, 2, 8, 1, Join({two, {3, 1, 0, 0, 0, 3, 0, 1, 1, 0, 0, 1}}), 2, 12), 3,
+        {"run-length 8", Bitmap(3, 2, 8, 1, Quads(Two, {3, 1, 0, 0, 0, 3, 0, 1, 1, 0, 0, 1}), 2, 12), 3,
          {0x102030, 0xA0B0C0, 0xA0B0C0, 0xA0B0C0, 0xA0B0C0, 0xA0B0C0}},
         // A run far past the row's end is cut there; a delta skips pixels, which stay black.
-        {"run-length 8 cut and skipped", Bitmap(3, 2, 8, 1, Join({two, {255, 1, 0, 0, 0, 2, 1, 0, 1, 0, 0, 1}}), 2, 12),
+        {"run-length 8 cut and skipped", Bitmap(3, 2, 8, 1, Quads(Two, {255, 1, 0, 0, 0, 2, 1, 0, 1, 0, 0, 1}), 2, 12),
          3, {0, 0x102030, 0, 0xA0B0C0, 0xA0B0C0, 0xA0B0C0}},
-        {"run-length 8 without an end", Bitmap(1, 1, 8, 1, Join({two, {1, 1}}), 2, 2), 1, {0xA0B0C0}},
-        {"run-length 4", Bitmap(3, 1, 4, 2, Join({two, {2, 0x10, 0, 3, 0x01, 0x00, 0, 1}}), 2, 8), 3,
+        {"run-length 8 without an end", Bitmap(1, 1, 8, 1, Quads(Two, {1, 1}), 2, 2), 1, {0xA0B0C0}},
+        {"run-length 4", Bitmap(3, 1, 4, 2, Quads(Two, {2, 0x10, 0, 3, 0x01, 0x00, 0, 1}), 2, 8), 3,
          {0xA0B0C0, 0x102030, 0x102030}},
     };
     for (const auto& c : cases) {
@@ -101,8 +96,7 @@ TEST(PreviewBitmap, ReadsEveryStoredForm)
         RgbaImage image;
         ASSERT_TRUE(Load(c.block, picture));
         ASSERT_TRUE(PreviewBitmap(picture, 0, image));
-        EXPECT_EQ(image.width, c.width);
-        EXPECT_EQ(image.height, c.expected.size() / c.width);
+        EXPECT_EQ(std::pair(image.width, size_t{image.height}), std::pair(c.width, c.expected.size() / c.width));
         EXPECT_EQ(Pixels(image), c.expected);
     }
 }
@@ -125,7 +119,7 @@ TEST(PreviewBitmap, ScalesDownByAveragingToFitTheLimit)
         SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << " within " << c.limit);
         PreviewPicture picture;
         RgbaImage image;
-        ASSERT_TRUE(Load(test::PreviewBlockBuilder::Bitmap32(c.width, c.height, stripes).Build(), picture));
+        ASSERT_TRUE(Load(PreviewBlockBuilder::Bitmap32(c.width, c.height, stripes).Build(), picture));
         ASSERT_TRUE(PreviewBitmap(picture, c.limit, image));
         EXPECT_EQ(std::pair(image.width, image.height), std::pair(c.expectedWidth, c.expectedHeight));
         ASSERT_EQ(image.pixels.size(), size_t{c.expectedWidth} * c.expectedHeight * 4);
@@ -135,25 +129,24 @@ TEST(PreviewBitmap, ScalesDownByAveragingToFitTheLimit)
 
 TEST(PreviewBitmap, RefusesWhatItCannotShowAndLeavesTheImage)
 {
-    const Bytes two = Quads({0x102030, 0xA0B0C0});
     const Bytes rows = {1, 0, 0, 0, 1, 0, 0, 0};
-    Bytes wrongSize = Bitmap(1, 2, 8, 0, Join({two, rows}), 2);
+    Bytes wrongSize = Bitmap(1, 2, 8, 0, Quads(Two, rows), 2);
     wrongSize[24] = 12;
     const struct {
         const char* label;
         Bytes block;
     } cases[] = {
-        {"metafile", test::PreviewBlockBuilder::Metafile({1, 2, 3, 4}, 10, 10).Build()},
-        {"header cut", test::Cut(Bitmap(1, 2, 8, 0, Join({two, rows}), 2), 60)},
+        {"metafile", PreviewBlockBuilder::Metafile({1, 2, 3, 4}, 10, 10).Build()},
+        {"header cut", test::Cut(Bitmap(1, 2, 8, 0, Quads(Two, rows), 2), 60)},
         {"another header size", wrongSize},
-        {"pixels cut", Bitmap(1, 2, 8, 0, Join({two, {1, 0, 0, 0, 1, 0, 0}}), 2)},
-        {"colour table past the block", Bitmap(1, 2, 8, 0, Join({two, rows}), 5)},
-        {"2 bits", Bitmap(1, 2, 2, 0, Join({two, rows}), 2)},
-        {"bit fields of 24 bits", Bitmap(1, 1, 24, 3, Join({Quads({0xFF, 0xFF00, 0xFF0000}), {1, 2, 3, 0}}))},
-        {"run-length of 4 bits at 8", Bitmap(1, 1, 8, 2, Join({two, {0, 1}}), 2, 2)},
-        {"run-length top down", Bitmap(1, -1, 8, 1, Join({two, {0, 1}}), 2, 2)},
-        {"no pixels", Bitmap(0, 2, 8, 0, two, 2)},
-        {"larger than the limit", Bitmap(2048, 2049, 8, 1, Join({two, {0, 1}}), 2, 2)},
+        {"pixels cut", Bitmap(1, 2, 8, 0, Quads(Two, {1, 0, 0, 0, 1, 0, 0}), 2)},
+        {"colour table past the block", Bitmap(1, 2, 8, 0, Quads(Two, rows), 5)},
+        {"2 bits", Bitmap(1, 2, 2, 0, Quads(Two, rows), 2)},
+        {"bit fields of 24 bits", Bitmap(1, 1, 24, 3, Quads({0xFF, 0xFF00, 0xFF0000}, {1, 2, 3, 0}))},
+        {"run-length of 4 bits at 8", Bitmap(1, 1, 8, 2, Quads(Two, {0, 1}), 2, 2)},
+        {"run-length top down", Bitmap(1, -1, 8, 1, Quads(Two, {0, 1}), 2, 2)},
+        {"no pixels", Bitmap(0, 2, 8, 0, Quads(Two), 2)},
+        {"larger than the limit", Bitmap(2048, 2049, 8, 1, Quads(Two, {0, 1}), 2, 2)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -166,29 +159,22 @@ TEST(PreviewBitmap, RefusesWhatItCannotShowAndLeavesTheImage)
     RgbaImage image;
     EXPECT_FALSE(PreviewBitmap(PreviewPicture(), 0, image));
     PreviewPicture largest;
-    ASSERT_TRUE(Load(Bitmap(2048, 2048, 8, 1, Join({two, {0, 1}}), 2, 2), largest));
+    ASSERT_TRUE(Load(Bitmap(2048, 2048, 8, 1, Quads(Two, {0, 1}), 2, 2), largest));
     EXPECT_TRUE(PreviewBitmap(largest, 16, image));
 }
 
 TEST(PreviewShape, GivesTheBitmapsSizeOrTheMetafilesFrame)
 {
-    const Bytes two = Quads({0, 0});
-    const struct {
-        const char* label;
-        Bytes block;
-        PreviewShape shape;
-    } cases[] = {
-        {"bitmap", Bitmap(3, -5, 8, 0, two, 2), {PreviewContent::Bitmap, 3, 5}},
-        {"metafile", test::PreviewBlockBuilder::Metafile({1}, 40, 30).Build(), {PreviewContent::Metafile, 40, 30}},
-        {"bitmap header cut", test::Cut(Bitmap(3, 5, 8, 0, two, 2), 63), {}},
+    const std::tuple<Bytes, PreviewContent, uint32_t, uint32_t> cases[] = {
+        {Bitmap(3, -5, 8, 0, Quads(Two), 2), PreviewContent::Bitmap, 3, 5},
+        {PreviewBlockBuilder::Metafile({1}, 40, 30).Build(), PreviewContent::Metafile, 40, 30},
+        {test::Cut(Bitmap(3, 5, 8, 0, Quads(Two), 2), 63), PreviewContent::None, 0, 0},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
+    for (const auto& [block, content, width, height] : cases) {
         PreviewPicture picture;
-        ASSERT_TRUE(Load(c.block, picture));
+        ASSERT_TRUE(Load(block, picture));
         PreviewShape shape = ShapeOf(picture);
-        EXPECT_EQ(std::tuple(shape.content, shape.width, shape.height),
-                  std::tuple(c.shape.content, c.shape.width, c.shape.height));
+        EXPECT_EQ(std::tuple(shape.content, shape.width, shape.height), std::tuple(content, width, height));
     }
     EXPECT_EQ(ShapeOf(PreviewPicture()).content, PreviewContent::None);
 }

@@ -10,17 +10,13 @@ constexpr unsigned MaxCodes = 4096;
 
 // The string table as a decoder keeps it while codes arrive: the code width, and
 // each code's prefix link and last index.
-class StringTable {
-public:
+struct StringTable {
     explicit StringTable(unsigned minCodeSize) : minCodeSize(minCodeSize), clear(1u << minCodeSize)
     {
         for (unsigned code = 0; code < clear; ++code)
             entries[code] = {-1, static_cast<uint8_t>(code)};
         Reset();
     }
-
-    unsigned Bits() const { return size; }
-    unsigned Mask() const { return mask; }
 
     // The indices the code stands for: none for the clear and end codes, nor for the
     // codes a decoder skips (beyond the next free one, or that one with no string
@@ -40,7 +36,7 @@ public:
         if (previous >= 0 && next < MaxCodes) {
             entries[next++] = {previous, string[0]};
             if ((next & mask) == 0 && next < MaxCodes) {
-                ++size;
+                ++bits;
                 mask += next;
             }
         }
@@ -48,23 +44,21 @@ public:
         return string;
     }
 
-private:
-    struct Entry {
-        int prefix;
-        uint8_t last;
-    };
-
     void Reset()
     {
-        size = minCodeSize + 1;
-        mask = (1u << size) - 1;
+        bits = minCodeSize + 1;
+        mask = (1u << bits) - 1;
         next = clear + 2;
         previous = -1;
     }
 
+    struct Entry {
+        int prefix;
+        uint8_t last;
+    };
     unsigned minCodeSize;
     unsigned clear;
-    unsigned size = 0;
+    unsigned bits = 0;
     unsigned mask = 0;
     unsigned next = 0;
     int previous = -1;
@@ -152,24 +146,14 @@ void GifWriter::SubBlocks(const std::vector<uint8_t>& data, size_t blockSize)
     out.U8(0);
 }
 
-std::vector<size_t> StorageRows(size_t height, bool interlaced)
-{
-    std::vector<size_t> rows;
-    for (auto [first, step] : {std::pair<size_t, size_t>{0, 8}, {4, 8}, {2, 4}, {1, 2}}) {
-        for (size_t row = first; interlaced && row < height; row += step)
-            rows.push_back(row);
-    }
-    for (size_t row = 0; !interlaced && row < height; ++row)
-        rows.push_back(row);
-    return rows;
-}
-
 std::vector<uint8_t> InterlaceRows(const std::vector<uint8_t>& indices, size_t width,
                                    size_t height)
 {
     std::vector<uint8_t> rows;
-    for (size_t row : StorageRows(height, true))
-        rows.insert(rows.end(), indices.begin() + row * width, indices.begin() + (row + 1) * width);
+    for (auto [first, step] : {std::pair<size_t, size_t>{0, 8}, {4, 8}, {2, 4}, {1, 2}}) {
+        for (size_t row = first; row < height; row += step)
+            rows.insert(rows.end(), indices.begin() + row * width, indices.begin() + (row + 1) * width);
+    }
     return rows;
 }
 
@@ -199,8 +183,7 @@ std::vector<unsigned> EncodeLzw(const std::vector<uint8_t>& indices, unsigned mi
     }
     if (current >= 0)
         codes.push_back(static_cast<unsigned>(current));
-    if (options.endCode)
-        codes.push_back(clear + 1);
+    codes.push_back(clear + 1);
     return codes;
 }
 
@@ -211,8 +194,8 @@ std::vector<uint8_t> PackCodes(const std::vector<unsigned>& codes, unsigned minC
     uint64_t bits = 0;
     unsigned count = 0;
     for (unsigned code : codes) {
-        bits |= uint64_t{code & ((1u << table.Bits()) - 1)} << count;
-        count += table.Bits();
+        bits |= uint64_t{code & ((1u << table.bits) - 1)} << count;
+        count += table.bits;
         for (; count >= 8; count -= 8, bits >>= 8)
             bytes.push_back(static_cast<uint8_t>(bits));
         table.Take(code);
@@ -230,13 +213,13 @@ std::vector<uint8_t> ExpandCodesByChain(const std::vector<uint8_t>& codeBytes,
     uint32_t bits = 0;
     unsigned bitCount = 0;
     for (size_t at = 0; out.size() < count;) {
-        unsigned width = table.Bits();
+        unsigned width = table.bits;
         // Bytes are loaded only as the next code needs them.
         while (bitCount < width && at < codeBytes.size()) {
             bits |= uint32_t{codeBytes[at++]} << bitCount;
             bitCount += 8;
         }
-        unsigned code = bits & table.Mask();
+        unsigned code = bits & table.mask;
         if (bitCount < width || code == (1u << minCodeSize) + 1)
             break;
         bits >>= width;

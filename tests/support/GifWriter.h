@@ -17,7 +17,6 @@ using Palette = std::vector<Rgb>;
 struct LzwOptions {
     // A full table is kept and used without a clear code.
     bool deferredClear = false;
-    bool endCode = true;
 };
 
 // One image of a stream. Indices are given row by row from the top; the writer
@@ -62,14 +61,11 @@ private:
     ByteWriter out;
 };
 
-// The image rows of an image of the height, in the order the image stores them.
-std::vector<size_t> StorageRows(size_t height, bool interlaced);
-
 // The rows of an image in the order an interlaced image stores them.
 std::vector<uint8_t> InterlaceRows(const std::vector<uint8_t>& indices, size_t width,
                                    size_t height);
 
-// The codes of an LZW encoding of the indices, beginning with a clear code.
+// The codes of an LZW encoding of the indices, from a clear code to the end code.
 std::vector<unsigned> EncodeLzw(const std::vector<uint8_t>& indices, unsigned minCodeSize,
                                 const LzwOptions& options = {});
 
