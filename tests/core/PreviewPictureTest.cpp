@@ -252,10 +252,12 @@ TEST(DecodeLzw, AnyCodeStreamPaintsTheIndicesOfTheDefinition)
 // The bytes the decoder asks for through the nothrow forms of operator new, which
 // it allocates with (replaced below for this program).
 std::atomic<size_t> allocatedBytes{0};
+std::atomic<size_t> allocations{0};
 
 void* Counted(std::size_t size, void* (*allocate)(std::size_t)) noexcept
 {
     allocatedBytes += size;
+    ++allocations;
     try {
         return allocate(size);
     } catch (const std::bad_alloc&) {
@@ -265,7 +267,8 @@ void* Counted(std::size_t size, void* (*allocate)(std::size_t)) noexcept
 
 // An image costs no memory of its own: nothing for its part off the canvas nor for
 // pixels its data does not reach. All a decode allocates stays within a small
-// multiple of the canvas and the stream, beyond the decoder's fixed tables.
+// multiple of the canvas and the stream, beyond the decoder's fixed tables, in two
+// allocations however many images there are.
 TEST(DecodeGif, MemoryIsBoundedByTheCanvasAndTheStream)
 {
     auto emptyImages = [](bool interlaced) {
@@ -277,8 +280,8 @@ TEST(DecodeGif, MemoryIsBoundedByTheCanvasAndTheStream)
             writer.ImageWithCodes(image, {});
         return writer.Trailer().Data();
     };
-    // Each code defines the next one: runs of 1, 2, 3 ... indices, far past the canvas.
-    std::vector<unsigned> runs = {256};
+    // After a root, each code defines the next one: runs of 2, 3 ... indices, far past the canvas.
+    std::vector<unsigned> runs = {256, 0};
     for (unsigned code = 258; code < 4096; ++code)
         runs.push_back(code);
     GifImage offCanvas = ImageOf(4095, 4095, {}, 1, 1);
@@ -288,15 +291,24 @@ TEST(DecodeGif, MemoryIsBoundedByTheCanvasAndTheStream)
         {"the same, interlaced", emptyImages(true)},
         {"long strings of an image mostly off a 3 x 3 canvas",
          GifWriter().Screen(3, 3, Ramp(256)).ImageWithCodes(offCanvas, PackCodes(runs, 8)).Trailer().Data()},
+        {"a preview in two images",
+         GifWriter()
+             .Screen(64, 48, Ramp(256))
+             .Image(ImageOf(64, 48, Indices(64 * 48, 3, 256)))
+             .Image(ImageOf(20, 10, Indices(200, 4, 16), 5, 5))
+             .Trailer()
+             .Data()},
     };
     for (const auto& [name, stream] : cases) {
         size_t before = allocatedBytes;
+        size_t beforeCount = allocations;
         uint32_t size = 0;
         std::unique_ptr<uint8_t[]> block = DecodeGif(stream.data(), uint32_t(stream.size()), size);
         size_t allocated = allocatedBytes - before;
         ASSERT_NE(block, nullptr) << name;
         EXPECT_GE(allocated, size) << name;
         EXPECT_LE(allocated, 2 * (size + stream.size()) + 64 * 1024) << name;
+        EXPECT_LE(allocations - beforeCount, 2u) << name;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <numeric>
 #include <optional>
 #include <string>
 #include <vector>
@@ -524,7 +525,10 @@ void FuzzLzwDefinition(const uint8_t* data, size_t size)
     // Pixels the codes do not reach keep the background, entry 0.
     Bytes stored = test::ExpandCodesByChain(codeBytes, minCodeSize, size_t{width} * height);
     stored.resize(size_t{width} * height);
-    std::vector<size_t> rows = test::StorageRows(height, image.interlaced);
+    // Heights stay below 256, so a row number fits an index.
+    Bytes rows(height);
+    std::iota(rows.begin(), rows.end(), 0);
+    rows = image.interlaced ? test::InterlaceRows(rows, 1, height) : rows;
     bool same = true;
     for (size_t s = 0; s < height; ++s) {
         if (rows[s] >= canvasHeight)
