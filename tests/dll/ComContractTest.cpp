@@ -17,13 +17,6 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
-// The count an object holds now, read through a balanced AddRef and Release.
-ULONG RefCount(IUnknown* object)
-{
-    object->AddRef();
-    return object->Release();
-}
-
 class ComContract : public ServerFixture {};
 
 TEST_F(ComContract, TheFactoryIsStaticAndObjectsAndLocksKeepTheModuleLoaded)
@@ -101,7 +94,7 @@ TEST_F(ComContract, PagesComeForOneClaimedFileAndOnlyAcceptedOnesHoldTheObject)
         pages.push_back(page);
         return accept;
     };
-    const auto state = reinterpret_cast<LPARAM>(&offered);
+    auto addPages = [&] { return sheet->AddPages(add, reinterpret_cast<LPARAM>(&offered)); };
     // No data object, no drop list, a medium other than memory, more than one file or
     // one that no handler claims: each also drops the file bound before.
     using Medium = host::DropDataObject::Medium;
@@ -118,19 +111,19 @@ TEST_F(ComContract, PagesComeForOneClaimedFileAndOnlyAcceptedOnesHoldTheObject)
     };
     ASSERT_EQ(InitializeWith(init.Get(), {dataFile}), S_OK);
     EXPECT_EQ(init->Initialize(nullptr, nullptr, nullptr), E_FAIL);
-    EXPECT_EQ(sheet->AddPages(add, state), E_FAIL);
+    EXPECT_EQ(addPages(), E_FAIL);
     for (const auto& refused : refusals) {
         SCOPED_TRACE(testing::Message() << refused.paths.size() << " files, medium " << int(refused.medium));
         ASSERT_EQ(InitializeWith(init.Get(), {dataFile}), S_OK);
         EXPECT_EQ(InitializeWith(init.Get(), refused.paths, refused.medium), refused.result);
-        EXPECT_EQ(sheet->AddPages(add, state), E_FAIL);
+        EXPECT_EQ(addPages(), E_FAIL);
     }
     ASSERT_EQ(InitializeWith(init.Get(), {dataFile}), S_OK);
     ULONG before = RefCount(init.Get());
-    EXPECT_EQ(sheet->AddPages(add, state), S_OK);
+    EXPECT_EQ(addPages(), S_OK);
     EXPECT_EQ(RefCount(init.Get()), before) << "a refused page kept its reference";
     offered.first = TRUE;
-    ASSERT_EQ(sheet->AddPages(add, state), S_OK);
+    ASSERT_EQ(addPages(), S_OK);
     ASSERT_EQ(offered.second.size(), 2u);
     EXPECT_EQ(RefCount(init.Get()), before + 1);
     sheet.Reset();

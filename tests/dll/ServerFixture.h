@@ -57,6 +57,24 @@ protected:
         return result;
     }
 
+    // Binds the object to the file as Explorer does (a drop list) or as a host that
+    // names the file itself (Load).
+    static HRESULT Bind(IUnknown* object, const std::string& path, bool load)
+    {
+        Microsoft::WRL::ComPtr<IShellExtInit> init;
+        Microsoft::WRL::ComPtr<IPersistFile> persist;
+        object->QueryInterface(IID_PPV_ARGS(&init));
+        object->QueryInterface(IID_PPV_ARGS(&persist));
+        return load ? persist->Load(PathFromUtf8(path).c_str(), STGM_READ) : InitializeWith(init.Get(), {path});
+    }
+
+    // The count an object holds now, read through a balanced AddRef and Release.
+    static ULONG RefCount(IUnknown* object)
+    {
+        object->AddRef();
+        return object->Release();
+    }
+
     HICON ModuleIcon(int id) const { return LoadIconA(server.Module(), MAKEINTRESOURCEA(id)); }
 
     // Whether nobody holds the file.

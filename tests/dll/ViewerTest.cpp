@@ -5,10 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "GifWriter.h"
 #include "Image.h"
-#include "PlanBuilder.h"
 #include "PropertySheetHost.h"
+#include "SampleDocuments.h"
 #include "ServerFixture.h"
 #include "ViewerDriver.h"
 #include "ViewerSite.h"
@@ -17,37 +16,13 @@
 namespace orv::test {
 namespace {
 
-using host::ViewerDriver;
 using host::ViewerSite;
 using Microsoft::WRL::ComPtr;
-using Steps = std::vector<ViewerDriver::Step>;
+using Steps = std::vector<host::ViewerDriver::Step>;
 
 constexpr int toolbarId = 1;
 constexpr int statusBarId = 2;
 constexpr int viewportId = 3;
-
-// A plan whose preview is a red 64 x 32 picture.
-std::vector<uint8_t> RedPlan()
-{
-    GifImage image;
-    image.width = 64;
-    image.height = 32;
-    image.minCodeSize = 2;
-    image.indices.assign(64 * 32, 1);
-    std::vector<uint8_t> gif = GifWriter().Screen(64, 32, {{0, 0, 0}, {255, 0, 0}}).Image(image).Trailer().Data();
-    return PlanBuilder(0x5757).Version(4550).DocumentName("House").Block(581, gif, PlanPointer::Preview).Build();
-}
-
-std::wstring Wide(const std::string& text)
-{
-    return {text.begin(), text.end()};
-}
-
-ULONG RefCount(IUnknown* object)
-{
-    object->AddRef();
-    return object->Release();
-}
 
 FVSHOWINFO ShowInfo(DWORD flags, int show = SW_SHOWNORMAL, RECT rect = {})
 {
@@ -59,12 +34,14 @@ bool MenuChecked(HWND frame, UINT item)
     return (GetMenuState(GetMenu(frame), item, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
-// A child's window rectangle in its frame's client coordinates.
-RECT ChildRect(HWND frame, int id)
+// A child's window rectangle in its frame's client coordinates (the frame's own on
+// the screen for id 0).
+RECT Place(HWND frame, int id = 0)
 {
     RECT rect = {};
-    GetWindowRect(GetDlgItem(frame, id), &rect);
-    MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&rect), 2);
+    GetWindowRect(id ? GetDlgItem(frame, id) : frame, &rect);
+    if (id)
+        MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
 
@@ -79,10 +56,15 @@ bool ClassesRegistered(HMODULE module)
     return GetClassInfoA(module, "OVVIEWER_FRAME", &windowClass) || GetClassInfoA(module, "OVVIEWER_VPORT", &windowClass);
 }
 
+void Close(HWND frame)
+{
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+}
+
 // Quick View as the host runs it, with the window driven from inside its loop.
 class Viewer : public ServerFixture {
 protected:
-    const std::string house = scratch.Write("House.pln", RedPlan());
+    const std::string house = scratch.Write("House.pln", FullPlan());
 
     // No window is left, and the classes went with the last viewer.
     void TearDown() override
@@ -95,10 +77,8 @@ protected:
     // A new object bound to the file, asked to view it with the site.
     ComPtr<IFileViewerA> Open(const std::string& path, IFileViewerSite* site)
     {
-        ComPtr<IPersistFile> persist = Create<IPersistFile>(IID_IPersistFile);
-        ComPtr<IFileViewerA> viewer;
-        EXPECT_EQ(persist->Load(Wide(path).c_str(), STGM_READ), S_OK);
-        EXPECT_EQ(persist.As(&viewer), S_OK);
+        ComPtr<IFileViewerA> viewer = Create<IFileViewerA>(IID_IFileViewerA);
+        EXPECT_EQ(Bind(viewer.Get(), path, true), S_OK);
         EXPECT_EQ(viewer->ShowInitialize(site), S_OK);
         return viewer;
     }
@@ -111,7 +91,7 @@ protected:
             ADD_FAILURE() << "the viewer's loop did not end";
             DestroyWindow(frame);
         });
-        ViewerDriver driver(std::move(steps), 100);
+        host::ViewerDriver driver(std::move(steps), 100);
         EXPECT_EQ(driver.Show(viewer, info), S_OK);
         return driver.StepsRun();
     }
@@ -123,11 +103,6 @@ protected:
         return Run(Open(house, ViewerSite::Create().Get()).Get(), info, std::move(steps));
     }
 };
-
-void Close(HWND frame)
-{
-    PostMessageA(frame, WM_CLOSE, 0, 0);
-}
 
 constexpr char openText[] = "Opens the file  for editing with the associated application";
 constexpr char replaceText[] = "Dispalys new files in current window";
@@ -210,8 +185,8 @@ TEST_F(Viewer, AHiddenBarGivesItsHeightToTheViewport)
     EXPECT_EQ(View({[&toggles](HWND frame) {
         RECT client = {};
         GetClientRect(frame, &client);
-        const int toolbarHeight = ChildRect(frame, toolbarId).bottom;
-        const int statusTop = ChildRect(frame, statusBarId).top;
+        const int toolbarHeight = Place(frame, toolbarId).bottom;
+        const int statusTop = Place(frame, statusBarId).top;
         ASSERT_GT(toolbarHeight, 0);
         ASSERT_LT(statusTop, client.bottom);
         for (const auto& toggle : toggles) {
@@ -221,7 +196,7 @@ TEST_F(Viewer, AHiddenBarGivesItsHeightToTheViewport)
             EXPECT_EQ(MenuChecked(frame, IDM_STATUS_BAR), toggle.statusBarOn);
             RECT expected = {0, toggle.toolbarOn ? toolbarHeight : 0, client.right,
                              toggle.statusBarOn ? statusTop : client.bottom};
-            EXPECT_TRUE(SameRect(ChildRect(frame, viewportId), expected));
+            EXPECT_TRUE(SameRect(Place(frame, viewportId), expected));
         }
         Close(frame);
     }}), 1u);
@@ -266,9 +241,7 @@ TEST_F(Viewer, ShowFlagsAndReplaceWindowPlaceShowAndPinTheFrame)
             shown = frame;
             for (int i = 0; i < sample.commands; ++i)
                 SendMessageA(frame, WM_COMMAND, IDM_REPLACE, 0);
-            RECT window = {};
-            GetWindowRect(frame, &window);
-            EXPECT_EQ(SameRect(window, rect), sample.atRect);
+            EXPECT_EQ(SameRect(Place(frame), rect), sample.atRect);
             EXPECT_EQ(IsWindowVisible(frame) != FALSE, sample.visible);
             EXPECT_EQ(MenuChecked(frame, IDM_REPLACE), sample.menuChecked);
             EXPECT_EQ(SendMessageA(GetDlgItem(frame, toolbarId), TB_ISBUTTONCHECKED, IDM_REPLACE, 0) != 0,
@@ -283,8 +256,8 @@ TEST_F(Viewer, ShowFlagsAndReplaceWindowPlaceShowAndPinTheFrame)
 
 TEST_F(Viewer, ADroppedFileIsHandedBackAndShownInANewViewerInTheFramesPlace)
 {
-    std::string second = scratch.Write("Garden.pln", RedPlan());
-    std::string third = scratch.Write("Shed.pln", RedPlan());
+    std::string second = scratch.Write("Garden.pln", FullPlan());
+    std::string third = scratch.Write("Shed.pln", FullPlan());
     ComPtr<ViewerSite> site = ViewerSite::Create();
     ComPtr<IFileViewerA> viewer = Open(house, site.Get());
     ComPtr<IUnknown> object;
@@ -295,10 +268,10 @@ TEST_F(Viewer, ADroppedFileIsHandedBackAndShownInANewViewerInTheFramesPlace)
     RECT place = {};
     EXPECT_EQ(Run(viewer.Get(), info, {[&](HWND frame) {
         dropped = frame;
-        GetWindowRect(frame, &place);
+        place = Place(frame);
         PostMessageA(frame, WM_DROPFILES, reinterpret_cast<WPARAM>(host::MakeDropList({second, third})), 0);
     }}), 1u);
-    EXPECT_EQ(std::wstring(info.strNewFile), Wide(second));
+    EXPECT_EQ(std::wstring(info.strNewFile), PathFromUtf8(second).wstring());
     EXPECT_EQ(info.dwFlags, FVSIF_NEWFILE | FVSIF_RECT);
     EXPECT_TRUE(SameRect(info.rect, place));
     EXPECT_EQ(info.punkRel, object.Get());
@@ -313,25 +286,26 @@ TEST_F(Viewer, ADroppedFileIsHandedBackAndShownInANewViewerInTheFramesPlace)
     EXPECT_EQ(Run(Open(second, site.Get()).Get(), info, {[&](HWND frame) {
         EXPECT_FALSE(IsWindow(dropped));
         EXPECT_EQ(host::WindowText(frame), "Orvenstaal Viewer - Garden.pln");
-        RECT window = {};
-        GetWindowRect(frame, &window);
-        EXPECT_TRUE(SameRect(window, place));
+        EXPECT_TRUE(SameRect(Place(frame), place));
     }, Close}), 2u);
     EXPECT_EQ(info.punkRel, nullptr);
 }
 
+// The About box is modal over the frame and leaves it open; opening the file for
+// editing closes the frame only when the file has an association.
 TEST_F(Viewer, ClosingCommandsEndTheLoopAndOpeningNeedsAnAssociation)
 {
     const struct {
         UINT message;
         WPARAM command;
         bool associated;
-        bool ends;
+        size_t steps;
     } closings[] = {
-        {WM_COMMAND, IDM_EXIT, false, true},
-        {WM_SYSCOMMAND, SC_CLOSE, false, true},
-        {WM_COMMAND, IDM_OPEN, true, true},
-        {WM_COMMAND, IDM_OPEN, false, false},
+        {WM_COMMAND, IDM_EXIT, false, 1},
+        {WM_SYSCOMMAND, SC_CLOSE, false, 1},
+        {WM_COMMAND, IDM_OPEN, true, 1},
+        {WM_COMMAND, IDM_OPEN, false, 2},
+        {WM_COMMAND, IDM_ABOUT, false, 3},
     };
     for (const auto& closing : closings) {
         SCOPED_TRACE(testing::Message() << closing.command << closing.associated);
@@ -340,46 +314,40 @@ TEST_F(Viewer, ClosingCommandsEndTheLoopAndOpeningNeedsAnAssociation)
             RegSetValueA(HKEY_CLASSES_ROOT, ".pln", REG_SZ, "OrvTest.Plan", 0);
             RegSetValueA(HKEY_CLASSES_ROOT, "OrvTest.Plan\\shell\\open\\command", REG_SZ, "cmd.exe /c rem \"%1\"", 0);
         }
-        // The second step runs only when the first left the frame open.
-        EXPECT_EQ(View({[&](HWND frame) { PostMessageA(frame, closing.message, closing.command, 0); }, Close}),
-                  closing.ends ? 1u : 2u);
+        // Each later step runs only when the ones before left the frame open.
+        Steps steps = {[&](HWND frame) { PostMessageA(frame, closing.message, closing.command, 0); }};
+        if (closing.command == IDM_ABOUT) {
+            steps.push_back([](HWND frame) {
+                HWND about = FindWindowA(nullptr, "About Viewer");
+                ASSERT_NE(about, nullptr);
+                EXPECT_EQ(GetWindow(about, GW_OWNER), frame);
+                EXPECT_FALSE(IsWindowEnabled(frame));
+                EXPECT_EQ(host::WindowText(GetDlgItem(about, IDOK)), "OK");
+                PostMessageA(about, WM_COMMAND, IDOK, 0);
+            });
+        }
+        steps.push_back([](HWND frame) {
+            EXPECT_EQ(FindWindowA(nullptr, "About Viewer"), nullptr);
+            EXPECT_TRUE(IsWindowEnabled(frame));
+            Close(frame);
+        });
+        EXPECT_EQ(View(steps), closing.steps);
     }
-}
-
-TEST_F(Viewer, AboutBoxIsModalOverTheFrame)
-{
-    EXPECT_EQ(View({[](HWND frame) { PostMessageA(frame, WM_COMMAND, IDM_ABOUT, 0); },
-                    [](HWND frame) {
-                        HWND about = FindWindowA(nullptr, "About Viewer");
-                        ASSERT_NE(about, nullptr);
-                        EXPECT_EQ(GetWindow(about, GW_OWNER), frame);
-                        EXPECT_FALSE(IsWindowEnabled(frame));
-                        EXPECT_EQ(host::WindowText(GetDlgItem(about, IDOK)), "OK");
-                        PostMessageA(about, WM_COMMAND, IDOK, 0);
-                    },
-                    [](HWND frame) {
-                        EXPECT_EQ(FindWindowA(nullptr, "About Viewer"), nullptr);
-                        EXPECT_TRUE(IsWindowEnabled(frame));
-                        Close(frame);
-                    }}),
-              3u);
 }
 
 TEST_F(Viewer, ShowIsRefusedUntilTheBoundFileIsPrepared)
 {
     std::string broken = scratch.Write("Broken.pln", {'W', 'W', 0, 0});
-    ComPtr<IPersistFile> persist = Create<IPersistFile>(IID_IPersistFile);
-    ComPtr<IFileViewerA> viewer;
-    ASSERT_EQ(persist.As(&viewer), S_OK);
+    ComPtr<IFileViewerA> viewer = Create<IFileViewerA>(IID_IFileViewerA);
     FVSHOWINFO info = ShowInfo(0);
     // Unreadable; then a new binding not yet prepared; then prepared but bound anew.
-    EXPECT_EQ(persist->Load(Wide(broken).c_str(), STGM_READ), S_OK);
+    EXPECT_EQ(Bind(viewer.Get(), broken, true), S_OK);
     EXPECT_EQ(viewer->ShowInitialize(nullptr), E_FAIL);
     EXPECT_EQ(viewer->Show(&info), E_UNEXPECTED);
-    EXPECT_EQ(persist->Load(Wide(house).c_str(), STGM_READ), S_OK);
+    EXPECT_EQ(Bind(viewer.Get(), house, true), S_OK);
     EXPECT_EQ(viewer->Show(&info), E_UNEXPECTED);
     EXPECT_EQ(viewer->ShowInitialize(nullptr), S_OK);
-    EXPECT_EQ(persist->Load(Wide(house).c_str(), STGM_READ), S_OK);
+    EXPECT_EQ(Bind(viewer.Get(), house, true), S_OK);
     EXPECT_EQ(viewer->Show(&info), E_UNEXPECTED);
     EXPECT_EQ(host::ViewerFrame(), nullptr);
 }

@@ -22,12 +22,6 @@ constexpr COLORREF red = RGB(255, 0, 0);
 constexpr COLORREF blue = RGB(0, 0, 255);
 constexpr COLORREF yellow = RGB(255, 255, 0);
 
-void Hold(PreviewPicture& picture, const std::vector<uint8_t>& stored)
-{
-    MemoryFile file(stored);
-    ASSERT_TRUE(picture.ReadBlock(file, static_cast<uint32_t>(stored.size()), PreviewKindBlock, nullptr, 0));
-}
-
 PreviewBlockBuilder Solid(int width, int height, uint32_t rgb)
 {
     return PreviewBlockBuilder::Bitmap32(width, height, [rgb](int, int) { return rgb; });
@@ -129,8 +123,9 @@ TEST(DrawPreview, PicturesAreFittedIntoTheirFrameOrStretchedOntoAnIcon)
         Canvas canvas(200, 200, untouched);
         SetStretchBltMode(canvas.Dc(), HALFTONE);
         PreviewPicture picture;
-        if (!c.block.empty())
-            Hold(picture, c.block);
+        MemoryFile file(c.block);
+        ASSERT_TRUE(c.block.empty() ||
+                    picture.ReadBlock(file, static_cast<uint32_t>(c.block.size()), PreviewKindBlock, nullptr, 0));
         if (c.iconSize > 0)
             DrawIconEx(canvas.Dc(), 0, 0, unique_hicon(MakeIcon(picture, c.iconSize)).get(), 0, 0, 0, nullptr,
                        DI_NORMAL);
