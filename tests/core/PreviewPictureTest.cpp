@@ -177,12 +177,13 @@ TEST(DecodeGif, StreamsShowTheirImagesInOrderOverTheBackground)
 
 TEST(DecodeGif, StreamsCutAnywhereAreRefused)
 {
-    // The image's width, 0x3B, is also the trailer's introducer: a cut descriptor
-    // must not be read on as blocks.
+    // The image's width and every byte of the global table, 0x3B, are also the
+    // trailer's introducer: a cut descriptor or table must not be read on as blocks.
     GifImage image = ImageOf(0x3B, 4, Indices(0x3B * 4, 7, 16), 0, 0, 4);
     image.subBlockSize = 40;
+    image.localTable = Ramp(16);
     GifWriter writer;
-    writer.Screen(0x3B, 4, Ramp(16)).Comment("note").Image(image).Trailer();
+    writer.Screen(0x3B, 4, Palette(2, {0x3B, 0x3B, 0x3B})).Comment("note").Image(image).Trailer();
     const std::vector<uint8_t>& whole = writer.Data();
     ASSERT_EQ(Canvas(whole), Shades(image.indices));
     for (size_t cut = 0; cut < whole.size(); ++cut)
