@@ -32,7 +32,7 @@ uint32_t BitmapColour(const uint8_t* rgb)
 // The codes of one image: the clear and end codes, the next entry and the code
 // size. The strings themselves are kept by the expander (Strings), which is told of
 // each code to emit, with the entry that code adds (the previous string and the
-// first index of the one emitted) where the table has room for it.
+// first index of the one emitted), or 0 where it adds none (no entry is below 4).
 template <class Strings>
 class LzwCodes {
 public:
@@ -450,7 +450,7 @@ bool GifDecoder::DecodeImage()
 uint32_t GifDecoder::ExpandIntoIndices(unsigned minCodeSize, uint32_t dataLength, const GifImageRows& rows,
                                        uint32_t width, uint32_t count, const ColourLookup& colours)
 {
-    IndexExpander expander(minCodeSize, tables->strings, indices, count);
+    IndexExpander expander(minCodeSize, *new (&tables->strings) StringTable, indices, count);
     ReadCodes(joined, dataLength, expander);
     uint32_t reached = expander.Reached();
     const uint8_t* index = indices + RootRoom;
@@ -466,7 +466,7 @@ uint32_t GifDecoder::ExpandIntoIndices(unsigned minCodeSize, uint32_t dataLength
 uint32_t GifDecoder::ExpandOntoCanvas(unsigned minCodeSize, uint32_t dataLength, const GifImageRows& rows,
                                       uint32_t width, uint32_t count, const ColourLookup& colours)
 {
-    CanvasExpander expander(minCodeSize, tables->table, rows, width, count, colours);
+    CanvasExpander expander(minCodeSize, *new (&tables->table) CodeTable, rows, width, count, colours);
     ReadCodes(joined, dataLength, expander);
     return expander.Reached();
 }

@@ -87,7 +87,8 @@ private:
     ColourLookup localColours{};
     std::unique_ptr<uint8_t[]> block;
     uint32_t blockSize = 0;
-    struct Tables {
+    // An image uses one of the two tables and sets up its entries before reading them.
+    union Tables {
         CodeTable table;
         StringTable strings;
     };
