@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CodePage1252.h"
@@ -219,18 +220,14 @@ int main(int argc, char** argv)
     bool help = !args.empty() && (args[0] == "--help" || args[0] == "-h");
     if (Usage.count(command) && help)
         return std::fputs(Usage.at(command), stdout), 0;
-    if (command == "info")
-        return Info(args);
-    if (command == "preview")
-        return PreviewCommand(args);
-    if (command == "thumbnail")
-        return Thumbnail(args);
-    if (command == "rename")
-        return Rename(args);
-    if (command == "set-project")
-        return SetProject(args);
-    if (command == "text")
-        return Text(args);
+    const std::pair<const char*, int (*)(const Arguments&)> commands[] = {
+        {"info", Info},     {"preview", PreviewCommand}, {"thumbnail", Thumbnail},
+        {"rename", Rename}, {"set-project", SetProject}, {"text", Text},
+    };
+    for (const auto& [name, run] : commands) {
+        if (command == name)
+            return run(args);
+    }
     std::string all = "usage:\n";
     for (const auto& [name, usage] : Usage)
         all += usage;
