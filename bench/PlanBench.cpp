@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "Document.h"
+#include "handlers/Document.h"
 #include "GifWriter.h"
 #include "MedianReporter.h"
 #include "PlanBuilder.h"

@@ -4,8 +4,8 @@
 
 namespace orv {
 
-// The two registry roots the server uses.
-enum class RegistryRoot { ClassesRoot, CurrentUser };
+// The registry roots the server uses.
+enum class RegistryRoot { ClassesRoot, CurrentUser, LocalMachine };
 
 // Value types as the registry numbers them.
 enum ValueType : uint32_t {
@@ -33,6 +33,8 @@ public:
         // fails the read.
         virtual bool QueryValue(const char* name, uint32_t& type, void* data,
                                 uint32_t& size) = 0;
+        // No values, the default one included, and no subkeys.
+        virtual bool IsEmpty() = 0;
     };
 
     virtual ~KeyStore() = default;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <utility>
 
 namespace orv {
 namespace {
@@ -27,11 +28,20 @@ bool KeyPath(const char* path, std::string& out)
     return true;
 }
 
+using KeyTree = std::map<std::string, MemoryKeyStore::Values>;
+
+bool HasSubkeys(const KeyTree& tree, const std::string& key)
+{
+    std::string childPrefix = key + '\\';
+    auto child = tree.lower_bound(childPrefix);
+    return child != tree.end() && child->first.compare(0, childPrefix.size(), childPrefix) == 0;
+}
+
 }  // namespace
 
 class MemoryKeyStore::MemoryKey : public KeyStore::Key {
 public:
-    explicit MemoryKey(Values& values) : values(values) {}
+    MemoryKey(const KeyTree& tree, const std::string& path, Values& values) : tree(tree), path(path), values(values) {}
 
     bool SetValue(const char* name, uint32_t type, const void* data, uint32_t size) override
     {
@@ -54,18 +64,29 @@ public:
         return true;
     }
 
+    bool IsEmpty() override { return values.empty() && !HasSubkeys(tree, path); }
+
 private:
+    const KeyTree& tree;
+    std::string path;
     Values& values;
 };
 
 std::map<std::string, MemoryKeyStore::Values>& MemoryKeyStore::Tree(RegistryRoot root)
 {
-    return root == RegistryRoot::ClassesRoot ? classesRoot : currentUser;
+    return const_cast<KeyTree&>(std::as_const(*this).Keys(root));
 }
 
 const std::map<std::string, MemoryKeyStore::Values>& MemoryKeyStore::Keys(RegistryRoot root) const
 {
-    return root == RegistryRoot::ClassesRoot ? classesRoot : currentUser;
+    switch (root) {
+    case RegistryRoot::ClassesRoot:
+        return classesRoot;
+    case RegistryRoot::CurrentUser:
+        return currentUser;
+    default:
+        return localMachine;
+    }
 }
 
 std::unique_ptr<KeyStore::Key> MemoryKeyStore::CreateKey(RegistryRoot root, const char* path)
@@ -76,7 +97,7 @@ std::unique_ptr<KeyStore::Key> MemoryKeyStore::CreateKey(RegistryRoot root, cons
     auto& tree = Tree(root);
     for (size_t slash = key.find('\\'); slash != std::string::npos; slash = key.find('\\', slash + 1))
         tree[key.substr(0, slash)];
-    return std::make_unique<MemoryKey>(tree[key]);
+    return std::make_unique<MemoryKey>(tree, key, tree[key]);
 }
 
 std::unique_ptr<KeyStore::Key> MemoryKeyStore::OpenKey(RegistryRoot root, const char* path)
@@ -88,7 +109,7 @@ std::unique_ptr<KeyStore::Key> MemoryKeyStore::OpenKey(RegistryRoot root, const 
     auto found = tree.find(key);
     if (found == tree.end())
         return nullptr;
-    return std::make_unique<MemoryKey>(found->second);
+    return std::make_unique<MemoryKey>(tree, key, found->second);
 }
 
 bool MemoryKeyStore::DeleteKey(RegistryRoot root, const char* path)
@@ -100,9 +121,7 @@ bool MemoryKeyStore::DeleteKey(RegistryRoot root, const char* path)
     auto found = tree.find(key);
     if (found == tree.end())
         return false;
-    std::string childPrefix = key + '\\';
-    auto child = tree.lower_bound(childPrefix);
-    if (child != tree.end() && child->first.compare(0, childPrefix.size(), childPrefix) == 0)
+    if (HasSubkeys(tree, key))
         return false;
     tree.erase(found);
     return true;

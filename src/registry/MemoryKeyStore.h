@@ -32,6 +32,7 @@ private:
 
     std::map<std::string, Values> classesRoot;
     std::map<std::string, Values> currentUser;
+    std::map<std::string, Values> localMachine;
 };
 
 }  // namespace orv

@@ -24,4 +24,23 @@ void RegisterServer(RegistryAccess& registry, const char* modulePath, const char
                     FileTypes types);
 void UnregisterServer(RegistryAccess& registry, const char* classIdString, FileTypes types);
 
+// The class ids, in registry form, of the handlers a current shell asks for besides
+// the server's class: one class per kind of handler.
+struct ShellHandlerClasses {
+    const char* thumbnail;
+    const char* preview;
+    const char* properties;
+};
+
+// The three classes in the module; the thumbnail handler for the types that carry a
+// preview picture; the preview and the property handler for every type; the preview
+// handler in the machine's list, run by the surrogate of the module's bitness; and
+// the properties each type shows in the Details pane, the preview pane's details and
+// its info tip. A type's handler of another class is left in its place. Unregistering
+// removes only what names these classes, and the keys that are left empty.
+void RegisterShellHandlers(RegistryAccess& registry, const char* modulePath, const ShellHandlerClasses& classes,
+                           FileTypes pictured, FileTypes types);
+void UnregisterShellHandlers(RegistryAccess& registry, const ShellHandlerClasses& classes, FileTypes pictured,
+                             FileTypes types);
+
 }  // namespace orv

@@ -152,6 +152,12 @@ bool RegistryAccess::DeleteKey(RegistryRoot root, const char* key, const char* s
     return store->DeleteKey(root, path.c_str());
 }
 
+bool RegistryAccess::DeleteKeyIfEmpty(RegistryRoot root, const char* key, const char* subkey)
+{
+    auto opened = Open(root, key, subkey, KeyUse::Read);
+    return opened && opened->IsEmpty() && DeleteKey(root, key, subkey);
+}
+
 bool RegistryAccess::DeleteValue(RegistryRoot root, const char* key, const char* subkey, const char* valueName)
 {
     auto opened = Open(root, key, subkey, KeyUse::WriteExisting);

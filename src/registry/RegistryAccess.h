@@ -33,6 +33,8 @@ public:
     bool GetDwordValue(RegistryRoot root, const char* key, const char* subkey,
                        const char* valueName, uint32_t& out);
     bool DeleteKey(RegistryRoot root, const char* key, const char* subkey);
+    // Deletes the key only when it holds no value and no subkey.
+    bool DeleteKeyIfEmpty(RegistryRoot root, const char* key, const char* subkey);
     bool DeleteValue(RegistryRoot root, const char* key, const char* subkey, const char* valueName);
 
     // The file and index of the "DefaultIcon" that the extension's program id names.

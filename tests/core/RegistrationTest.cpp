@@ -25,14 +25,14 @@ const std::set<std::string> withoutQuickView = {".qdl", ".sfk", ".lay", ".qdd", 
 
 using Lines = std::set<std::string>;
 
-// Every key of the classes root on a line of its own, and every value as
-// "key|name=text" (an empty name is the default value); values that are not
-// terminated REG_SZ strings show as such. The user root must stay empty.
-Lines Listing(const MemoryKeyStore& store)
+// Every key of the root on a line of its own, and every value as "key|name=text" (an
+// empty name is the default value); values that are not terminated REG_SZ strings
+// show as such. The user root must stay empty.
+Lines Listing(const MemoryKeyStore& store, RegistryRoot root = RegistryRoot::ClassesRoot)
 {
     EXPECT_TRUE(store.Keys(RegistryRoot::CurrentUser).empty());
     Lines lines;
-    for (const auto& [key, values] : store.Keys(RegistryRoot::ClassesRoot)) {
+    for (const auto& [key, values] : store.Keys(root)) {
         lines.insert(key);
         for (const auto& [name, value] : values) {
             bool isString = value.type == ValueString && !value.data.empty() && value.data.back() == 0;
@@ -44,9 +44,10 @@ Lines Listing(const MemoryKeyStore& store)
     return lines;
 }
 
-void PutString(MemoryKeyStore& store, const std::string& key, const char* text)
+void PutString(MemoryKeyStore& store, const std::string& key, const char* text,
+               RegistryRoot root = RegistryRoot::ClassesRoot)
 {
-    auto opened = store.CreateKey(RegistryRoot::ClassesRoot, key.c_str());
+    auto opened = store.CreateKey(root, key.c_str());
     ASSERT_NE(opened, nullptr);
     ASSERT_TRUE(opened->SetValue(nullptr, ValueString, text, static_cast<uint32_t>(std::strlen(text) + 1)));
 }
@@ -132,6 +133,61 @@ TEST(Registration, IconHandlersFollowTheProgramIdAndOnlyOurKeysAreRemoved)
         if (extension != ".pln")
             left.insert({extension, extension + "\\shellex"});
     EXPECT_EQ(Listing(store), left);
+}
+
+// The handlers a current shell asks for go beside the server's class: the thumbnail
+// handler for the types with pictures, the others for every type, the machine's lists
+// under the machine's root. Another product's handler keeps its type. Unregistering
+// both leaves what the server's own unregistering leaves, and nothing of the new
+// classes, not even an empty key.
+TEST(Registration, ShellHandlersGoBesideTheServerAndLeaveNoTrace)
+{
+    const ShellHandlerClasses classes = {"{A1111111-0000-0000-0000-000000000001}",
+                                         "{B2222222-0000-0000-0000-000000000002}",
+                                         "{C3333333-0000-0000-0000-000000000003}"};
+    const std::string thumbnail = "\\shellex\\{e357fccd-a995-4576-b01f-234630154e96}|=";
+    const std::string preview = "\\shellex\\{8895b1c6-b41f-4c1c-a562-0d564250836f}|=";
+    const std::string handlers = "software\\microsoft\\windows\\currentversion\\";
+    const std::string properties = handlers + "propertysystem\\propertyhandlers\\";
+    MemoryKeyStore store;
+    PutString(store, ".lay\\ShellEx\\{8895B1C6-B41F-4C1C-A562-0D564250836F}", otherClassId);
+    PutString(store, "SystemFileAssociations\\.qdl\\shell\\edit", "Edit");
+    PutString(store, handlers + "PropertySystem\\PropertyHandlers\\.mod", otherClassId, RegistryRoot::LocalMachine);
+    const Lines before = Listing(store);
+    const Lines machineBefore = Listing(store, RegistryRoot::LocalMachine);
+    RegistryAccess registry(&store);
+    const ExtensionTable* const pictured[] = {&PlanExtensions};
+    RegisterServer(registry, modulePath, classId, AllExtensionTables);
+    RegisterShellHandlers(registry, modulePath, classes, pictured, AllExtensionTables);
+
+    const Lines classesRoot = Listing(store);
+    const Lines machine = Listing(store, RegistryRoot::LocalMachine);
+    const std::pair<const Lines*, std::string> present[] = {
+        {&classesRoot, ".pln" + thumbnail + classes.thumbnail},
+        {&classesRoot, ".qdl" + preview + classes.preview},
+        {&classesRoot, ".lay" + preview + otherClassId},
+        {&classesRoot, "clsid\\{b2222222-0000-0000-0000-000000000002}|appid={6d2b5079-2f0b-48dd-ab7f-97cec514d30b}"},
+        {&classesRoot, "clsid\\{c3333333-0000-0000-0000-000000000003}\\inprocserver32|=" + std::string(modulePath)},
+        {&classesRoot, "clsid\\{a1111111-0000-0000-0000-000000000001}\\inprocserver32|threadingmodel=Apartment"},
+        {&classesRoot, "systemfileassociations\\.vec|infotip=prop:System.Title;System.ApplicationName;System.Author;"
+                    "System.DateModified;System.Size"},
+        {&classesRoot, "systemfileassociations\\.qdl\\shell\\edit|=Edit"},
+        {&machine, handlers + "previewhandlers|" + "{b2222222-0000-0000-0000-000000000002}=Orvenstaal Preview Handler"},
+        {&machine, properties + ".sfk|=" + classes.properties},
+        {&machine, properties + ".mod|=" + otherClassId},
+    };
+    for (const auto& [lines, line] : present)
+        EXPECT_EQ(lines->count(line), 1u) << line;
+    EXPECT_EQ(classesRoot.count(".qdl\\shellex\\{e357fccd-a995-4576-b01f-234630154e96}"), 0u);
+
+    UnregisterServer(registry, classId, AllExtensionTables);
+    UnregisterShellHandlers(registry, classes, pictured, AllExtensionTables);
+    Lines left = before;
+    left.insert({"clsid", "quickview", "*", "*\\shellex", "*\\shellex\\propertysheethandlers"});
+    EXPECT_EQ(Listing(store), left);
+    Lines machineLeft = machineBefore;
+    machineLeft.insert(handlers + "previewhandlers");
+    EXPECT_EQ(Listing(store, RegistryRoot::LocalMachine), machineLeft);
 }
 
 }  // namespace

@@ -9,21 +9,25 @@
 
 namespace orv::test {
 
-// The real registry with both roots redirected to scratch keys of this process, so
-// that no test touches the prefix's own classes or user settings.
+// The real registry with the roots the server writes redirected to scratch keys of
+// this process, so that no test touches the prefix's own classes, machine or user
+// settings.
 class RedirectedRegistry {
 public:
     RedirectedRegistry()
     {
         RegOverridePredefKey(HKEY_CLASSES_ROOT, classes.get());
         RegOverridePredefKey(HKEY_CURRENT_USER, user.get());
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine.get());
     }
     ~RedirectedRegistry()
     {
         RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
         RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
         classes.reset();
         user.reset();
+        machine.reset();
         RegDeleteTreeA(HKEY_CURRENT_USER, scratch.c_str());
     }
 
@@ -41,6 +45,7 @@ private:
     std::string scratch = "Software\\OrvenstaalTests\\" + std::to_string(GetCurrentProcessId());
     unique_hkey classes = CreateKey(scratch + "\\classes");
     unique_hkey user = CreateKey(scratch + "\\user");
+    unique_hkey machine = CreateKey(scratch + "\\machine");
 };
 
 }  // namespace orv::test

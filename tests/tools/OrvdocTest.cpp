@@ -111,7 +111,7 @@ TEST_F(Samples, CommandsPrintTheDocumentsAndWriteTheirPreviews)
         // A file that cannot be read is an object of its own and fails the run; the others are shown.
         {"info --json Empty.qdd \"a \\\"b\\\".pln\" Materials.qpd", 1,
          "{\"file\":\"Empty.qdd\",\"error\":\"not a readable data file\"}\n"
-         "{\"file\":\"a \\\"b\\\".pln\",\"error\":\"not a readable plan\"}\n"
+         "{\"file\":\"a \\\"b\\\".pln\",\"error\":\"the file cannot be opened\"}\n"
          "{\"file\":\"Materials.qpd\",\"kind\":\"data file\",\"texts\":{\"listing\":128},"
          "\"preview\":{\"kind\":\"none\"}}\n"},
         // A control character in a name is an escape of its own.

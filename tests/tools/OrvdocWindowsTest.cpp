@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Document.h"
+#include "handlers/Document.h"
 #include "MetafileImage.h"
 #include "ModulBuilder.h"
 #include "PngFile.h"

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "Document.h"
+#include "handlers/Document.h"
 
 namespace orv {
 

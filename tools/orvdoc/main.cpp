@@ -11,7 +11,7 @@
 
 #include "CodePage1252.h"
 #include "CommandLine.h"
-#include "Document.h"
+#include "handlers/Document.h"
 #include "MetafileImage.h"
 #include "PngFile.h"
 #include "Report.h"

@@ -1,14 +1,13 @@
 #include "ServerModule.h"
 
 #include "WideText.h"
-#include "module/win32/ClassId.h"
 
 namespace orv::host {
 
-ServerModule::ServerModule(const std::string& dllPath)
+ServerModule::ServerModule(const std::string& dllPath, REFCLSID classId)
 {
     if (dllPath.empty()) {
-        CoGetClassObject(ServerClassId, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+        CoGetClassObject(classId, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
                          reinterpret_cast<void**>(factory.GetAddressOf()));
         return;
     }
@@ -18,7 +17,7 @@ ServerModule::ServerModule(const std::string& dllPath)
     using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     auto get = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
     if (get)
-        get(ServerClassId, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
+        get(classId, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
 }
 
 ServerModule::~ServerModule()

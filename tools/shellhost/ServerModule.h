@@ -5,13 +5,16 @@
 
 #include <string>
 
+#include "module/win32/ClassId.h"
+
 namespace orv::host {
 
 // The server DLL, loaded the way the shell loads it: by path, or through the class
-// registration (InprocServer32) when no path is given. The path is UTF-8.
+// registration (InprocServer32) when no path is given, with the class object of one
+// of its classes. The path is UTF-8.
 class ServerModule {
 public:
-    explicit ServerModule(const std::string& dllPath = {});
+    explicit ServerModule(const std::string& dllPath = {}, REFCLSID classId = ServerClassId);
     ~ServerModule();
     ServerModule(const ServerModule&) = delete;
     ServerModule& operator=(const ServerModule&) = delete;
@@ -20,7 +23,7 @@ public:
     HMODULE Module() const { return module; }
     IClassFactory* Factory() const { return factory.Get(); }
 
-    // A new object of the server's class, asked for the interface.
+    // A new object of the class, asked for the interface.
     template <typename Interface>
     HRESULT Create(REFIID iid, Microsoft::WRL::ComPtr<Interface>& out) const
     {

@@ -9,10 +9,37 @@
 
 namespace orv {
 
-ClassFactory& ClassFactory::Instance()
+namespace {
+
+HRESULT CreateShellExtension(REFIID iid, void** out)
 {
-    static ClassFactory factory;
-    return factory;
+    auto* object = new (std::nothrow) ShellExtension(ServerClassId, ModuleHandlers(), QuickViewer::Make);
+    if (object == nullptr)
+        return E_OUTOFMEMORY;
+    // The temporary reference destroys the object when the interface is refused.
+    object->AddRef();
+    HRESULT result = object->QueryInterface(iid, out);
+    object->Release();
+    return result;
+}
+
+struct ServedClass {
+    const CLSID* classId;
+    ClassFactory factory;
+};
+
+ServedClass servedClasses[] = {
+    {&ServerClassId, ClassFactory(CreateShellExtension)},
+};
+
+}  // namespace
+
+ClassFactory* ClassFactory::For(REFCLSID classId)
+{
+    for (ServedClass& served : servedClasses)
+        if (IsEqualCLSID(classId, *served.classId))
+            return &served.factory;
+    return nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE ClassFactory::QueryInterface(REFIID iid, void** out) noexcept
@@ -45,14 +72,7 @@ HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID i
     if (outer != nullptr)
         return CLASS_E_NOAGGREGATION;
     try {
-        auto* object = new (std::nothrow) ShellExtension(ServerClassId, ModuleHandlers(), QuickViewer::Make);
-        if (object == nullptr)
-            return E_OUTOFMEMORY;
-        // The temporary reference destroys the object when the interface is refused.
-        object->AddRef();
-        HRESULT result = object->QueryInterface(iid, out);
-        object->Release();
-        return result;
+        return create(iid, out);
     } catch (...) {
         return E_OUTOFMEMORY;
     }

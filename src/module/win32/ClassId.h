@@ -3,8 +3,19 @@
 
 namespace orv {
 
-// The one class the server serves: {7C5A2E1B-3F4D-4B8A-9E62-0D1F5A8C3B47}.
+// The class of the property pages, icons and Quick View: {7C5A2E1B-3F4D-4B8A-9E62-0D1F5A8C3B47}.
 inline constexpr CLSID ServerClassId = {
     0x7c5a2e1b, 0x3f4d, 0x4b8a, {0x9e, 0x62, 0x0d, 0x1f, 0x5a, 0x8c, 0x3b, 0x47}};
+
+// The handlers a current shell asks for, one class each.
+// {C2BBCA67-AC29-4A7E-8BE4-04ECBB46C0B2}
+inline constexpr CLSID ThumbnailClassId = {
+    0xc2bbca67, 0xac29, 0x4a7e, {0x8b, 0xe4, 0x04, 0xec, 0xbb, 0x46, 0xc0, 0xb2}};
+// {5868E1BB-86E9-4686-B1B0-668DDAB2653C}
+inline constexpr CLSID PreviewClassId = {
+    0x5868e1bb, 0x86e9, 0x4686, {0xb1, 0xb0, 0x66, 0x8d, 0xda, 0xb2, 0x65, 0x3c}};
+// {1AFA6AA9-4816-485E-A6F7-750CC3209111}
+inline constexpr CLSID PropertyClassId = {
+    0x1afa6aa9, 0x4816, 0x485e, {0xa6, 0xf7, 0x75, 0x0c, 0xc3, 0x20, 0x91, 0x11}};
 
 }  // namespace orv

@@ -23,6 +23,24 @@ namespace {
 const Win32ScreenResolution screenResolution;
 const Win32MetafileConverter metafileConverter;
 
+// The types whose documents carry a preview picture, which thumbnails show.
+const ExtensionTable* const picturedTypes[] = {&PlanExtensions, &LibPartExtensions, &ModulExtensions};
+
+// The handler classes in registry form.
+struct ShellHandlerIds {
+    char thumbnail[128];
+    char preview[128];
+    char properties[128];
+
+    ShellHandlerIds()
+    {
+        MakeClassIdString(ThumbnailClassId, thumbnail);
+        MakeClassIdString(PreviewClassId, preview);
+        MakeClassIdString(PropertyClassId, properties);
+    }
+    ShellHandlerClasses Classes() const { return {thumbnail, preview, properties}; }
+};
+
 }  // namespace
 
 // Nothing here may need the loader lock: store the instance, point the registry
@@ -46,9 +64,10 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid
     if (out == nullptr)
         return E_POINTER;
     *out = nullptr;
-    if (!IsEqualCLSID(classId, ServerClassId))
+    ClassFactory* factory = ClassFactory::For(classId);
+    if (factory == nullptr)
         return CLASS_E_CLASSNOTAVAILABLE;
-    return ClassFactory::Instance().QueryInterface(iid, out);
+    return factory->QueryInterface(iid, out);
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() noexcept
@@ -67,8 +86,10 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() noexcept
         if (length == 0 || length >= std::size(modulePath) || !WideToAnsi(modulePath, registered))
             return SELFREG_E_CLASS;
         char classId[128];
-        MakeClassIdString(classId);
+        MakeClassIdString(ServerClassId, classId);
         RegisterServer(RegistryAccess::Instance(), registered.c_str(), classId, AllExtensionTables);
+        RegisterShellHandlers(RegistryAccess::Instance(), registered.c_str(), ShellHandlerIds().Classes(),
+                              picturedTypes, AllExtensionTables);
         // Explorer redraws the icons of the types that just got a handler.
         SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
         return S_OK;
@@ -81,8 +102,10 @@ extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() noexcept
 {
     try {
         char classId[128];
-        MakeClassIdString(classId);
+        MakeClassIdString(ServerClassId, classId);
         UnregisterServer(RegistryAccess::Instance(), classId, AllExtensionTables);
+        UnregisterShellHandlers(RegistryAccess::Instance(), ShellHandlerIds().Classes(), picturedTypes,
+                                AllExtensionTables);
         SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
         return S_OK;
     } catch (...) {

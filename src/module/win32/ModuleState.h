@@ -19,7 +19,7 @@ struct ModuleState {
 
 extern ModuleState moduleState;
 
-// The class id in registry form, "{...}" in upper-case hexadecimal.
-void MakeClassIdString(char (&text)[128]);
+// A class id in registry form, "{...}" in upper-case hexadecimal.
+void MakeClassIdString(REFCLSID classId, char (&text)[128]);
 
 }  // namespace orv

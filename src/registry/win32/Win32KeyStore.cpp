@@ -7,7 +7,14 @@ namespace {
 
 HKEY RootKey(RegistryRoot root)
 {
-    return root == RegistryRoot::ClassesRoot ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER;
+    switch (root) {
+    case RegistryRoot::ClassesRoot:
+        return HKEY_CLASSES_ROOT;
+    case RegistryRoot::CurrentUser:
+        return HKEY_CURRENT_USER;
+    default:
+        return HKEY_LOCAL_MACHINE;
+    }
 }
 
 class Win32Key : public KeyStore::Key {
@@ -32,6 +39,15 @@ public:
         type = valueType;
         size = valueSize;
         return true;
+    }
+
+    bool IsEmpty() override
+    {
+        DWORD subkeys = 0;
+        DWORD values = 0;
+        return RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                                nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+               subkeys == 0 && values == 0;
     }
 
 private:

@@ -9,6 +9,7 @@
 #include "libpart/QdlFile.h"
 #include "plan/PlanFile.h"
 #include "plan/SfoldFile.h"
+#include "util/File.h"
 #include "util/TextBuffer.h"
 
 namespace orv {
@@ -31,13 +32,19 @@ public:
 
     // The reader is chosen by the extension; a file without one of the family's is
     // tried by the readers of the formats that carry a mark of their own. False, with a
-    // one-line reason, when no reader takes the file.
+    // one-line reason, when no reader takes the file. Load keeps the path for the
+    // write-backs; Read takes an open file and the name it came under (its extension
+    // chooses the reader), and keeps nothing of the file once it returns.
     bool Load(const std::string& path, std::string& error);
+    bool Read(File& file, const std::string& name, std::string& error);
 
-    // The same write-backs as the pages, with the same refusals; the file is unchanged
-    // whenever they answer false.
+    // The same write-backs as the pages, with the same refusals, into the file loaded or
+    // into the given one, open for reading and writing; the file is unchanged whenever
+    // they answer false.
     bool Rename(const std::string& newName, std::string& error);
+    bool Rename(File& file, const std::string& newName, std::string& error);
     bool SetProjectTexts(const ProjectTexts& texts, std::string& error);
+    bool SetProjectTexts(File& file, const ProjectTexts& texts, std::string& error);
 
     const char* kind = "";
     std::string platform;  // "Windows", "Macintosh", "Unix", "Unknown"; empty when the kind has none
@@ -51,13 +58,17 @@ public:
 private:
     // Reads the file with a new reader, kept with its kind only when it read the file.
     template <class Reader>
-    bool Take(std::unique_ptr<Reader>& reader, const char* readerKind, std::string& error);
-    bool LoadPlan(std::string& error);
-    bool LoadSfold(std::string& error);
-    bool LoadLibPart(std::string& error);
-    bool LoadQdl(std::string& error);
-    bool LoadModul(std::string& error);
-    bool LoadListing(bool fonts, std::string& error);
+    bool Take(File& file, std::unique_ptr<Reader>& reader, const char* readerKind, std::string& error);
+    bool ReadPlan(File& file, std::string& error);
+    bool ReadSfold(File& file, std::string& error);
+    bool ReadLibPart(File& file, std::string& error);
+    bool ReadQdl(File& file, std::string& error);
+    bool ReadModul(File& file, std::string& error);
+    bool ReadListing(File& file, bool fonts, std::string& error);
+    // Null file: the path loaded.
+    bool RenameIn(File* file, const std::string& newName, std::string& error);
+    bool RenameScriptIn(File& file, const std::string& newName);
+    bool WriteProjectTexts(File* file, const ProjectTexts& texts, std::string& error);
 
     std::string path;
     std::unique_ptr<PlanFile> plan;

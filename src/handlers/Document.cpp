@@ -9,6 +9,7 @@
 #include "preview/MetafileConverter.h"
 #include "resources/resource.h"
 #include "shell/ExtensionMatch.h"
+#include "util/MemoryFile.h"
 
 namespace orv {
 namespace {
@@ -66,23 +67,33 @@ std::string NameRefusal(const std::string& newName, const std::string& oldName, 
 
 bool Document::Load(const std::string& newPath, std::string& error)
 {
+    std::unique_ptr<File> file = OpenFile(newPath, File::Access::Read);
+    if (!file) {
+        error = "the file cannot be opened";
+        return false;
+    }
     path = newPath;
-    using Loader = bool (Document::*)(std::string&);
-    const std::pair<const ExtensionTable*, Loader> loaders[] = {
-        {&PlanExtensions, &Document::LoadPlan},       {&LibPartExtensions, &Document::LoadLibPart},
-        {&QdlExtensions, &Document::LoadQdl},         {&ModulExtensions, &Document::LoadModul},
-        {&SfoldExtensions, &Document::LoadSfold},
+    return Read(*file, newPath, error);
+}
+
+bool Document::Read(File& file, const std::string& name, std::string& error)
+{
+    using Reader = bool (Document::*)(File&, std::string&);
+    const std::pair<const ExtensionTable*, Reader> readers[] = {
+        {&PlanExtensions, &Document::ReadPlan},       {&LibPartExtensions, &Document::ReadLibPart},
+        {&QdlExtensions, &Document::ReadQdl},         {&ModulExtensions, &Document::ReadModul},
+        {&SfoldExtensions, &Document::ReadSfold},
     };
     ExtensionMatch match;
-    for (const auto& [table, loader] : loaders)
-        if (match.MatchExtension(path.c_str(), *table))
-            return (this->*loader)(error);
-    if (match.MatchExtension(path.c_str(), InfoExtensions) || match.MatchExtension(path.c_str(), InfoScriptExtensions))
-        return LoadListing(match.extensionTable == &InfoScriptExtensions, error);
+    for (const auto& [table, reader] : readers)
+        if (match.MatchExtension(name.c_str(), *table))
+            return (this->*reader)(file, error);
+    if (match.MatchExtension(name.c_str(), InfoExtensions) || match.MatchExtension(name.c_str(), InfoScriptExtensions))
+        return ReadListing(file, match.extensionTable == &InfoScriptExtensions, error);
     // Copies and downloads lose their extensions; the formats that carry a mark of their
     // own are still recognised by it.
-    for (Loader loader : {&Document::LoadModul, &Document::LoadQdl, &Document::LoadPlan, &Document::LoadLibPart}) {
-        if ((this->*loader)(error))
+    for (Reader reader : {&Document::ReadModul, &Document::ReadQdl, &Document::ReadPlan, &Document::ReadLibPart}) {
+        if ((this->*reader)(file, error))
             return true;
     }
     error = "not a document of the family";
@@ -90,10 +101,10 @@ bool Document::Load(const std::string& newPath, std::string& error)
 }
 
 template <class Reader>
-bool Document::Take(std::unique_ptr<Reader>& reader, const char* readerKind, std::string& error)
+bool Document::Take(File& file, std::unique_ptr<Reader>& reader, const char* readerKind, std::string& error)
 {
     auto read = std::make_unique<Reader>();
-    if (!read->Load(path)) {
+    if (!read->Read(file)) {
         error = std::string("not a readable ") + readerKind;
         return false;
     }
@@ -102,9 +113,9 @@ bool Document::Take(std::unique_ptr<Reader>& reader, const char* readerKind, std
     return true;
 }
 
-bool Document::LoadPlan(std::string& error)
+bool Document::ReadPlan(File& file, std::string& error)
 {
-    if (!Take(plan, "plan", error))
+    if (!Take(file, plan, "plan", error))
         return false;
     platform = PlatformName(plan->platform);
     version = Trimmed(VersionText(plan->version));
@@ -118,9 +129,9 @@ bool Document::LoadPlan(std::string& error)
     return true;
 }
 
-bool Document::LoadSfold(std::string& error)
+bool Document::ReadSfold(File& file, std::string& error)
 {
-    if (!Take(sfold, "layout book", error))
+    if (!Take(file, sfold, "layout book", error))
         return false;
     platform = PlatformName(sfold->platform);
     version = Trimmed(sfold->versionText);
@@ -130,9 +141,9 @@ bool Document::LoadSfold(std::string& error)
     return true;
 }
 
-bool Document::LoadLibPart(std::string& error)
+bool Document::ReadLibPart(File& file, std::string& error)
 {
-    if (!Take(part, "library part", error))
+    if (!Take(file, part, "library part", error))
         return false;
     platform = PlatformName(part->platformMark);
     version = std::to_string(part->version);
@@ -149,9 +160,9 @@ bool Document::LoadLibPart(std::string& error)
     return true;
 }
 
-bool Document::LoadQdl(std::string& error)
+bool Document::ReadQdl(File& file, std::string& error)
 {
-    if (!Take(script, "object script", error)) {
+    if (!Take(file, script, "object script", error)) {
         error += std::string(" (the first line must begin with \"") + QdlFile::DocumentNamePrefix + "\")";
         return false;
     }
@@ -160,9 +171,9 @@ bool Document::LoadQdl(std::string& error)
     return true;
 }
 
-bool Document::LoadModul(std::string& error)
+bool Document::ReadModul(File& file, std::string& error)
 {
-    if (!Take(module, "module", error)) {
+    if (!Take(file, module, "module", error)) {
         if (!MetafileConverter::Current())
             error += ", or one whose preview is a stored metafile, which only Windows can convert";
         return false;
@@ -175,14 +186,13 @@ bool Document::LoadModul(std::string& error)
     return true;
 }
 
-bool Document::LoadListing(bool fonts, std::string& error)
+bool Document::ReadListing(File& file, bool fonts, std::string& error)
 {
     const char* listed = fonts ? "vector font file" : "data file";
-    std::unique_ptr<File> file = OpenFile(path.c_str(), File::Access::Read);
     TextBuffer listing;
-    bool built = file && (fonts ? BuildFontListing(*file, {"Macintosh vector fonts:", "Windows vector fonts:"},
-                                                   CompareNames, listing)
-                                : BuildInfoListing(*file, CompareNames, listing));
+    bool built = fonts ? BuildFontListing(file, {"Macintosh vector fonts:", "Windows vector fonts:"}, CompareNames,
+                                          listing)
+                       : BuildInfoListing(file, CompareNames, listing);
     if (!built) {
         error = std::string("not a readable ") + listed;
         return false;
@@ -194,15 +204,28 @@ bool Document::LoadListing(bool fonts, std::string& error)
 
 bool Document::Rename(const std::string& newName, std::string& error)
 {
+    return RenameIn(nullptr, newName, error);
+}
+
+bool Document::Rename(File& file, const std::string& newName, std::string& error)
+{
+    return RenameIn(&file, newName, error);
+}
+
+bool Document::RenameIn(File* file, const std::string& newName, std::string& error)
+{
+    auto write = [&](auto& reader) {
+        return file ? reader.WriteDocumentName(*file, newName) : reader.WriteDocumentName(path, newName);
+    };
     bool done = false;
     if (plan)
-        done = plan->WriteDocumentName(path.c_str(), newName);
+        done = write(*plan);
     else if (sfold)
-        done = sfold->WriteDocumentName(path.c_str(), newName);
+        done = write(*sfold);
     else if (part)
-        done = part->WriteDocumentName(path.c_str(), newName);
+        done = write(*part);
     else if (script)
-        done = script->WriteDocumentName(path.c_str(), newName);
+        done = file ? RenameScriptIn(*file, newName) : script->WriteDocumentName(path, newName);
     if (done)
         return true;
     bool writable = (plan && plan->nameOffset != 0) || sfold || (part && part->nameOffset != 0) || script;
@@ -210,7 +233,27 @@ bool Document::Rename(const std::string& newName, std::string& error)
     return false;
 }
 
+bool Document::RenameScriptIn(File& file, const std::string& newName)
+{
+    // A script's name line changes its length, so the whole text is composed anew and
+    // written over the old one only once it is complete.
+    MemoryFile renamed;
+    return script->WriteDocumentName(file, renamed, newName) && file.Seek(0) &&
+           renamed.Bytes().size() <= UINT32_MAX &&
+           file.WriteExactly(renamed.Bytes().data(), static_cast<uint32_t>(renamed.Bytes().size())) && file.Cut();
+}
+
 bool Document::SetProjectTexts(const ProjectTexts& texts, std::string& error)
+{
+    return WriteProjectTexts(nullptr, texts, error);
+}
+
+bool Document::SetProjectTexts(File& file, const ProjectTexts& texts, std::string& error)
+{
+    return WriteProjectTexts(&file, texts, error);
+}
+
+bool Document::WriteProjectTexts(File* file, const ProjectTexts& texts, std::string& error)
 {
     if (!project) {
         error = "the document has no project data";
@@ -220,8 +263,10 @@ bool Document::SetProjectTexts(const ProjectTexts& texts, std::string& error)
         error = "the project data is unchanged";
         return false;
     }
-    if ((plan && plan->WriteProjectData(path.c_str(), texts)) ||
-        (sfold && sfold->WriteProjectData(path.c_str(), texts)))
+    auto write = [&](auto& reader) {
+        return file ? reader.WriteProjectData(*file, texts) : reader.WriteProjectData(path, texts);
+    };
+    if ((plan && write(*plan)) || (sfold && write(*sfold)))
         return true;
     error = "the project data could not be written as read; the file was left unchanged";
     return false;
