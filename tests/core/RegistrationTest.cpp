@@ -5,6 +5,7 @@
 #include <string>
 
 #include "registry/MemoryKeyStore.h"
+#include "registry/PerUserKeyStore.h"
 #include "registry/Registration.h"
 #include "shell/ExtensionTables.h"
 
@@ -25,23 +26,29 @@ const std::set<std::string> withoutQuickView = {".qdl", ".sfk", ".lay", ".qdd", 
 
 using Lines = std::set<std::string>;
 
-// Every key of the root on a line of its own, and every value as "key|name=text" (an
-// empty name is the default value); values that are not terminated REG_SZ strings
-// show as such. The user root must stay empty.
-Lines Listing(const MemoryKeyStore& store, RegistryRoot root = RegistryRoot::ClassesRoot)
+// Every key of the root on a line of its own, each key's path after prefix, and every
+// value as "key|name=text" (an empty name is the default value); values that are not
+// terminated REG_SZ strings show as such.
+Lines RootListing(const MemoryKeyStore& store, RegistryRoot root, const std::string& prefix = "")
 {
-    EXPECT_TRUE(store.Keys(RegistryRoot::CurrentUser).empty());
     Lines lines;
     for (const auto& [key, values] : store.Keys(root)) {
-        lines.insert(key);
+        lines.insert(prefix + key);
         for (const auto& [name, value] : values) {
             bool isString = value.type == ValueString && !value.data.empty() && value.data.back() == 0;
             std::string text = isString ? std::string(value.data.begin(), value.data.end() - 1)
                                         : "<not a string>";
-            lines.insert(key + "|" + name + "=" + text);
+            lines.insert(prefix + key + "|" + name + "=" + text);
         }
     }
     return lines;
+}
+
+// The listing of a registration for the machine, which leaves the user root alone.
+Lines Listing(const MemoryKeyStore& store, RegistryRoot root = RegistryRoot::ClassesRoot)
+{
+    EXPECT_TRUE(store.Keys(RegistryRoot::CurrentUser).empty());
+    return RootListing(store, root);
 }
 
 void PutString(MemoryKeyStore& store, const std::string& key, const char* text,
@@ -188,6 +195,40 @@ TEST(Registration, ShellHandlersGoBesideTheServerAndLeaveNoTrace)
     Lines machineLeft = machineBefore;
     machineLeft.insert(handlers + "previewhandlers");
     EXPECT_EQ(Listing(store, RegistryRoot::LocalMachine), machineLeft);
+}
+
+// A registration for one user writes every key a machine registration writes, in the
+// user's classes and settings, and nothing elsewhere; unregistering it leaves the
+// user's root with no value of ours, only the keys on the way.
+TEST(Registration, PerUserRegistrationMirrorsTheMachinesInTheUsersRoot)
+{
+    const ShellHandlerClasses classes = {"{A1}", "{B2}", "{C3}"};
+    const ExtensionTable* const pictured[] = {&ModulExtensions};
+    auto registerAll = [&](RegistryAccess& registry) {
+        RegisterServer(registry, modulePath, classId, AllExtensionTables);
+        RegisterShellHandlers(registry, modulePath, classes, pictured, AllExtensionTables);
+    };
+    MemoryKeyStore machine;
+    RegistryAccess machineRegistry(&machine);
+    registerAll(machineRegistry);
+    Lines expected = RootListing(machine, RegistryRoot::ClassesRoot, "software\\classes\\");
+    expected.merge(RootListing(machine, RegistryRoot::LocalMachine));
+    const std::string other = "software\\other|=kept";
+    expected.insert({"software", "software\\classes", "software\\other", other});
+
+    MemoryKeyStore store;
+    PutString(store, "Software\\Other", "kept", RegistryRoot::CurrentUser);
+    PerUserKeyStore user(store);
+    RegistryAccess userRegistry(&user);
+    registerAll(userRegistry);
+    EXPECT_TRUE(store.Keys(RegistryRoot::ClassesRoot).empty());
+    EXPECT_TRUE(store.Keys(RegistryRoot::LocalMachine).empty());
+    EXPECT_EQ(RootListing(store, RegistryRoot::CurrentUser), expected);
+
+    UnregisterServer(userRegistry, classId, AllExtensionTables);
+    UnregisterShellHandlers(userRegistry, classes, pictured, AllExtensionTables);
+    for (const std::string& line : RootListing(store, RegistryRoot::CurrentUser))
+        EXPECT_TRUE(line == other || line.find('|') == std::string::npos) << line;
 }
 
 }  // namespace

@@ -198,5 +198,50 @@ TEST_F(Module, RegistersItsOwnPathOnlyWhereTheRegistryCanNameIt)
     }
 }
 
+// regsvr32 /n /i:user registers for the current user alone: the user's classes and
+// settings hold the classes and handlers, the machine's stay empty; removing it takes
+// every value away again. Other command lines are refused.
+TEST_F(Module, InstallsForTheUserAloneAndRemovesItAgain)
+{
+    using Install = HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR);
+    auto install = reinterpret_cast<Install>(reinterpret_cast<void*>(GetProcAddress(server.Module(), "DllInstall")));
+    ASSERT_NE(install, nullptr);
+    wchar_t built[MAX_PATH] = {};
+    ASSERT_NE(GetModuleFileNameW(server.Module(), built, MAX_PATH), 0u);
+    auto value = [](const wchar_t* key, const wchar_t* name) {
+        wchar_t text[MAX_PATH] = {};
+        DWORD size = sizeof text;
+        RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, text, &size);
+        return std::wstring(text);
+    };
+    const struct {
+        const wchar_t* key;
+        const wchar_t* name;
+        std::wstring data;
+    } values[] = {
+        {L"Software\\Classes\\CLSID\\{7C5A2E1B-3F4D-4B8A-9E62-0D1F5A8C3B47}\\InprocServer32", nullptr, built},
+        {L"Software\\Classes\\.mod\\ShellEx\\{e357fccd-a995-4576-b01f-234630154e96}", nullptr,
+         L"{C2BBCA67-AC29-4A7E-8BE4-04ECBB46C0B2}"},
+        {L"Software\\Microsoft\\Windows\\CurrentVersion\\PreviewHandlers", L"{5868E1BB-86E9-4686-B1B0-668DDAB2653C}",
+         L"Orvenstaal Preview Handler"},
+    };
+    auto subkeys = [](HKEY root) {
+        DWORD keys = 0;
+        RegQueryInfoKeyW(root, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr);
+        return keys;
+    };
+    EXPECT_EQ(install(TRUE, L"machine"), E_INVALIDARG);
+    EXPECT_EQ(install(TRUE, nullptr), E_INVALIDARG);
+    for (bool installed : {true, false}) {
+        SCOPED_TRACE(installed ? "installed" : "removed");
+        EXPECT_EQ(install(installed, installed ? L"user" : L"USER"), S_OK);
+        for (const auto& v : values)
+            EXPECT_EQ(value(v.key, v.name), installed ? v.data : L"") << Utf8Of(v.key);
+        EXPECT_EQ(subkeys(HKEY_CLASSES_ROOT), 0u);
+        EXPECT_EQ(subkeys(HKEY_LOCAL_MACHINE), 0u);
+    }
+}
+
 }  // namespace
 }  // namespace orv::test

@@ -9,6 +9,7 @@
 #include "preview/win32/Win32ScreenResolution.h"
 #include "module/win32/ClassFactory.h"
 #include "module/win32/ModuleState.h"
+#include "registry/PerUserKeyStore.h"
 #include "registry/Registration.h"
 #include "registry/RegistryAccess.h"
 #include "registry/win32/Win32KeyStore.h"
@@ -75,24 +76,44 @@ extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() noexcept
     return moduleState.CanUnload() ? S_OK : S_FALSE;
 }
 
+namespace {
+
+// The server's registration written through registry, with SHChangeNotify so that
+// Explorer redraws the icons of the types that just got (or lost) a handler.
+HRESULT Register(RegistryAccess& registry)
+{
+    wchar_t modulePath[1024];
+    DWORD length = GetModuleFileNameW(ModuleInstance(), modulePath, std::size(modulePath));
+    // A cut path, or one the registry's ANSI strings cannot hold exactly, would
+    // register a file that is not this one.
+    std::string registered;
+    if (length == 0 || length >= std::size(modulePath) || !WideToAnsi(modulePath, registered))
+        return SELFREG_E_CLASS;
+    char classId[128];
+    MakeClassIdString(ServerClassId, classId);
+    RegisterServer(registry, registered.c_str(), classId, AllExtensionTables);
+    RegisterShellHandlers(registry, registered.c_str(), ShellHandlerIds().Classes(), picturedTypes,
+                          AllExtensionTables);
+    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    return S_OK;
+}
+
+HRESULT Unregister(RegistryAccess& registry)
+{
+    char classId[128];
+    MakeClassIdString(ServerClassId, classId);
+    UnregisterServer(registry, classId, AllExtensionTables);
+    UnregisterShellHandlers(registry, ShellHandlerIds().Classes(), picturedTypes, AllExtensionTables);
+    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    return S_OK;
+}
+
+}  // namespace
+
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() noexcept
 {
     try {
-        wchar_t modulePath[1024];
-        DWORD length = GetModuleFileNameW(ModuleInstance(), modulePath, std::size(modulePath));
-        // A cut path, or one the registry's ANSI strings cannot hold exactly, would
-        // register a file that is not this one.
-        std::string registered;
-        if (length == 0 || length >= std::size(modulePath) || !WideToAnsi(modulePath, registered))
-            return SELFREG_E_CLASS;
-        char classId[128];
-        MakeClassIdString(ServerClassId, classId);
-        RegisterServer(RegistryAccess::Instance(), registered.c_str(), classId, AllExtensionTables);
-        RegisterShellHandlers(RegistryAccess::Instance(), registered.c_str(), ShellHandlerIds().Classes(),
-                              picturedTypes, AllExtensionTables);
-        // Explorer redraws the icons of the types that just got a handler.
-        SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
-        return S_OK;
+        return Register(RegistryAccess::Instance());
     } catch (...) {
         return E_OUTOFMEMORY;
     }
@@ -101,13 +122,22 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() noexcept
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() noexcept
 {
     try {
-        char classId[128];
-        MakeClassIdString(ServerClassId, classId);
-        UnregisterServer(RegistryAccess::Instance(), classId, AllExtensionTables);
-        UnregisterShellHandlers(RegistryAccess::Instance(), ShellHandlerIds().Classes(), picturedTypes,
-                                AllExtensionTables);
-        SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
-        return S_OK;
+        return Unregister(RegistryAccess::Instance());
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+// regsvr32 /n /i:user (with /u to remove): the same registration for the current user
+// alone, in the user's classes and settings, which needs no administrator rights.
+extern "C" HRESULT STDAPICALLTYPE DllInstall(BOOL install, LPCWSTR commandLine) noexcept
+{
+    if (commandLine == nullptr || _wcsicmp(commandLine, L"user") != 0)
+        return E_INVALIDARG;
+    try {
+        PerUserKeyStore store(Win32KeyStore::Instance());
+        RegistryAccess registry(&store);
+        return install ? Register(registry) : Unregister(registry);
     } catch (...) {
         return E_OUTOFMEMORY;
     }
