@@ -23,6 +23,7 @@ struct KeyName {
 constexpr const char* ThumbnailHandlerKey = "ShellEx\\{e357fccd-a995-4576-b01f-234630154e96}";
 constexpr const char* PreviewHandlerKey = "ShellEx\\{8895b1c6-b41f-4c1c-a562-0d564250836f}";
 constexpr const char* PreviewHandlerList = "Software\\Microsoft\\Windows\\CurrentVersion\\PreviewHandlers";
+constexpr const char* PropertySystem = "Software\\Microsoft\\Windows\\CurrentVersion\\PropertySystem";
 constexpr const char* PropertyHandlerList =
     "Software\\Microsoft\\Windows\\CurrentVersion\\PropertySystem\\PropertyHandlers";
 constexpr const char* TypeSettings = "SystemFileAssociations";
@@ -89,12 +90,16 @@ void RegisterFileTypes(RegistryAccess& registry, const char* classIdString, File
 void UnregisterFileTypes(RegistryAccess& registry, const char* classIdString, FileTypes types)
 {
     for (const ExtensionTable* table : types) {
-        for (const ExtensionEntry& row : table->rows)
+        for (const ExtensionEntry& row : table->rows) {
             registry.UnregisterIconHandler(row.extension, classIdString);
+            registry.DeleteKeyIfEmpty(RegistryRoot::ClassesRoot, row.extension, "shellex");
+            registry.DeleteKeyIfEmpty(RegistryRoot::ClassesRoot, row.extension, nullptr);
+        }
         if (table->quickView)
             for (const ExtensionEntry& row : table->rows)
                 registry.UnregisterQuickView(row.extension, classIdString);
     }
+    registry.DeleteKeyIfEmpty(RegistryRoot::ClassesRoot, "QuickView", nullptr);
 }
 
 void RegisterServer(RegistryAccess& registry, const char* modulePath, const char* classIdString,
@@ -151,6 +156,9 @@ void UnregisterServer(RegistryAccess& registry, const char* classIdString, FileT
     UnregisterFileTypes(registry, classIdString, types);
 
     registry.DeleteKey(RegistryRoot::ClassesRoot, PropertySheetHandlers, ProgId);
+    // The keys on the way to ours go too when nothing else is left in them.
+    for (const char* key : {PropertySheetHandlers, "*\\shellex", "*", "CLSID"})
+        registry.DeleteKeyIfEmpty(RegistryRoot::ClassesRoot, key, nullptr);
 }
 
 void RegisterShellHandlers(RegistryAccess& registry, const char* modulePath, const ShellHandlerClasses& classes,
@@ -205,12 +213,16 @@ void UnregisterShellHandlers(RegistryAccess& registry, const ShellHandlerClasses
         registry.DeleteKeyIfEmpty(root, extension, nullptr);
     });
     registry.DeleteValue(RegistryRoot::LocalMachine, PreviewHandlerList, nullptr, classes.preview);
+    registry.DeleteKeyIfEmpty(RegistryRoot::LocalMachine, PreviewHandlerList, nullptr);
+    registry.DeleteKeyIfEmpty(RegistryRoot::LocalMachine, PropertyHandlerList, nullptr);
+    registry.DeleteKeyIfEmpty(RegistryRoot::LocalMachine, PropertySystem, nullptr);
 
     for (const char* classId : {classes.thumbnail, classes.preview, classes.properties}) {
         const std::string clsid = std::string("CLSID\\") + classId;
         registry.DeleteKey(root, clsid.c_str(), "InprocServer32");
         registry.DeleteKey(root, clsid.c_str(), nullptr);
     }
+    registry.DeleteKeyIfEmpty(root, "CLSID", nullptr);
 }
 
 }  // namespace orv

@@ -8,12 +8,11 @@
 #include "preview/win32/Win32MetafileConverter.h"
 #include "preview/win32/Win32ScreenResolution.h"
 #include "module/win32/ClassFactory.h"
+#include "module/win32/ModuleRegistration.h"
 #include "module/win32/ModuleState.h"
 #include "registry/PerUserKeyStore.h"
-#include "registry/Registration.h"
 #include "registry/RegistryAccess.h"
 #include "registry/win32/Win32KeyStore.h"
-#include "shell/ExtensionTables.h"
 #include "util/win32/ModuleInstance.h"
 #include "util/win32/WinText.h"
 
@@ -23,24 +22,6 @@ namespace {
 
 const Win32ScreenResolution screenResolution;
 const Win32MetafileConverter metafileConverter;
-
-// The types whose documents carry a preview picture, which thumbnails show.
-const ExtensionTable* const picturedTypes[] = {&PlanExtensions, &LibPartExtensions, &ModulExtensions};
-
-// The handler classes in registry form.
-struct ShellHandlerIds {
-    char thumbnail[128];
-    char preview[128];
-    char properties[128];
-
-    ShellHandlerIds()
-    {
-        MakeClassIdString(ThumbnailClassId, thumbnail);
-        MakeClassIdString(PreviewClassId, preview);
-        MakeClassIdString(PropertyClassId, properties);
-    }
-    ShellHandlerClasses Classes() const { return {thumbnail, preview, properties}; }
-};
 
 }  // namespace
 
@@ -89,21 +70,14 @@ HRESULT Register(RegistryAccess& registry)
     std::string registered;
     if (length == 0 || length >= std::size(modulePath) || !WideToAnsi(modulePath, registered))
         return SELFREG_E_CLASS;
-    char classId[128];
-    MakeClassIdString(ServerClassId, classId);
-    RegisterServer(registry, registered.c_str(), classId, AllExtensionTables);
-    RegisterShellHandlers(registry, registered.c_str(), ShellHandlerIds().Classes(), picturedTypes,
-                          AllExtensionTables);
+    RegisterModule(registry, registered.c_str());
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
     return S_OK;
 }
 
 HRESULT Unregister(RegistryAccess& registry)
 {
-    char classId[128];
-    MakeClassIdString(ServerClassId, classId);
-    UnregisterServer(registry, classId, AllExtensionTables);
-    UnregisterShellHandlers(registry, ShellHandlerIds().Classes(), picturedTypes, AllExtensionTables);
+    UnregisterModule(registry);
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
     return S_OK;
 }
