@@ -9,6 +9,7 @@ packages=(
   wine64 xvfb xauth
   clang-14 libclang-rt-14-dev libgif-dev libbenchmark-dev
   libpng-dev shared-mime-info xdg-utils libfile-mimeinfo-perl
+  msitools wixl
 )
 
 missing=()

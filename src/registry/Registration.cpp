@@ -212,6 +212,7 @@ void UnregisterShellHandlers(RegistryAccess& registry, const ShellHandlerClasses
         registry.DeleteKeyIfEmpty(root, extension, "ShellEx");
         registry.DeleteKeyIfEmpty(root, extension, nullptr);
     });
+    registry.DeleteKeyIfEmpty(root, TypeSettings, nullptr);
     registry.DeleteValue(RegistryRoot::LocalMachine, PreviewHandlerList, nullptr, classes.preview);
     registry.DeleteKeyIfEmpty(RegistryRoot::LocalMachine, PreviewHandlerList, nullptr);
     registry.DeleteKeyIfEmpty(RegistryRoot::LocalMachine, PropertyHandlerList, nullptr);

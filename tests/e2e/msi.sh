@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# msi.sh WINE_RUN BIN INSTALLER_DIR MSI OUT: the package installed, upgraded and removed in
+# a scratch prefix of its own, as msiexec does it; then regsvr32 per machine and per
+# user. Compares exports of the machine's classes and handler lists between the steps.
+set -uo pipefail
+wine_run=$1 bin=$2 installer=$3 msi=$4 out=$5
+rm -rf "$out" && mkdir -p "$out"
+prefix="$out/prefix"
+failures=0 passes=0
+pass() { echo "ok   $1"; passes=$((passes + 1)); }
+fail() { echo "FAIL $1"; failures=$((failures + 1)); }
+run() { "$wine_run" "$prefix" "$@" 2>>"$out/stderr.log" | tr -d '\r'; }
+winpath() { echo "Z:${1//\//\\}"; }
+same() { # NAME A B: the two exports are equal
+  if diff -u "$2" "$3" >"$out/diff.txt"; then pass "$1"; else fail "$1"; head -40 "$out/diff.txt" | sed 's/^/    /'; fi
+}
+
+# The keys a registration touches, as text; the installer's own bookkeeping
+# (Software\Classes\Installer) is left out.
+machine_keys() {
+  for key in 'HKLM\Software\Classes' 'HKLM\Software\Microsoft\Windows\CurrentVersion\PreviewHandlers' \
+             'HKLM\Software\Microsoft\Windows\CurrentVersion\PropertySystem'; do
+    rm -f "$out/export.reg"
+    run reg export "$key" "$(winpath "$out/export.reg")" /y >/dev/null
+    [ -f "$out/export.reg" ] && iconv -f UTF-16 -t UTF-8 "$out/export.reg" | tr -d '\r'
+  done | awk '/^\[/ { skip = index($0, "[HKEY_LOCAL_MACHINE\\Software\\Classes\\Installer") == 1 } !skip' >"$out/$1.reg"
+}
+user_keys() {
+  rm -f "$out/export.reg"
+  run reg export 'HKCU\Software' "$(winpath "$out/export.reg")" /y >/dev/null
+  iconv -f UTF-16 -t UTF-8 "$out/export.reg" | tr -d '\r' >"$out/$1.reg"
+}
+
+samples="$out/samples"
+run "$bin/make_samples.exe" "$(winpath "$samples")" >/dev/null
+installed_dll='C:\Program Files\Orvenstaal\Shell Extension\orvshell.dll'
+installed_dir="$prefix/drive_c/Program Files/Orvenstaal/Shell Extension"
+# What every Windows has and a new prefix lacks: other preview handlers, the user's classes.
+run reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\PreviewHandlers' \
+  /v '{00000000-0000-0000-0000-000000000001}' /d 'Another preview handler' /f >/dev/null
+run reg add 'HKCU\Software\Classes' /f >/dev/null
+machine_keys before
+
+# An older package of the same product, then the current one over it.
+( cd "$installer" && wixl -a x64 -D Version=0.9.0 -D Dll="$(realpath --relative-to=. "$bin/orvshell.dll")" \
+    -I . -o "$out/older.msi" orvshell.wxs ) 2>>"$out/stderr.log"
+run msiexec /i "$(winpath "$out/older.msi")" /qn
+run msiexec /i "$(winpath "$msi")" /qn
+[ -f "$installed_dir/orvshell.dll" ] && pass "the server in Program Files" || fail "the server in Program Files"
+products=$(run reg query 'HKLM\Software\Classes\Installer\Products' | grep -c '^HKEY')
+[ "$products" -eq 1 ] && pass "the newer package replaced the older" || fail "the newer package replaced the older ($products products)"
+machine_keys installed
+grep -qF "@=\"${installed_dll//\\/\\\\}\"" "$out/installed.reg" && pass "registered from Program Files" \
+  || fail "registered from Program Files"
+pages=$(run "$bin/shellhost.exe" properties "$(winpath "$samples/Villa.pln")")
+grep -qF 'page "Info && Preview"' <<<"$pages" && pass "pages through the installed server" \
+  || { fail "pages through the installed server"; echo "$pages" | sed 's/^/    /'; }
+
+run msiexec /x "$(winpath "$msi")" /qn
+[ ! -e "$installed_dir" ] && pass "the folder removed" || fail "the folder removed"
+machine_keys removed
+same "uninstall leaves the machine as before" "$out/before.reg" "$out/removed.reg"
+
+# regsvr32 writes exactly what the package writes, from the same place.
+mkdir -p "$installed_dir" && cp "$bin/orvshell.dll" "$installed_dir/"
+run regsvr32 /s "$installed_dll"
+machine_keys regsvr32
+same "regsvr32 writes what the package writes" "$out/installed.reg" "$out/regsvr32.reg"
+run regsvr32 /u /s "$installed_dll"
+machine_keys unregistered
+same "regsvr32 /u leaves the machine as before" "$out/before.reg" "$out/unregistered.reg"
+
+# For one user: the user's classes only, and gone again with /u.
+user_keys user-before
+run regsvr32 /s /n /i:user "$installed_dll"
+machine_keys user-installed
+same "a registration for one user leaves the machine alone" "$out/before.reg" "$out/user-installed.reg"
+run reg query 'HKCU\Software\Classes\CLSID\{7C5A2E1B-3F4D-4B8A-9E62-0D1F5A8C3B47}\InprocServer32' \
+  | grep -qF "$installed_dll" && pass "the user's classes hold the server" || fail "the user's classes hold the server"
+pages=$(run "$bin/shellhost.exe" properties "$(winpath "$samples/Villa.pln")" --dll "$(winpath "$installed_dir/orvshell.dll")")
+grep -qF 'page "Info && Preview"' <<<"$pages" && pass "pages for the user" || fail "pages for the user"
+run regsvr32 /s /u /n /i:user "$installed_dll"
+user_keys user-removed
+same "the user's classes as before" "$out/user-before.reg" "$out/user-removed.reg"
+
+echo "msi: $passes passed, $failures failed"
+exit $((failures > 0))
