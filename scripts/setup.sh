@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make googletest
-  g++-mingw-w64-x86-64-posix
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine64 xvfb xauth
   clang-14 libclang-rt-14-dev libgif-dev libbenchmark-dev
   libpng-dev shared-mime-info xdg-utils libfile-mimeinfo-perl

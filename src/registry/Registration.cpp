@@ -28,8 +28,8 @@ constexpr const char* PropertyHandlerList =
     "Software\\Microsoft\\Windows\\CurrentVersion\\PropertySystem\\PropertyHandlers";
 constexpr const char* TypeSettings = "SystemFileAssociations";
 // The preview surrogates of 64-bit and of 32-bit modules.
-constexpr const char* PreviewHost = sizeof(void*) == 8 ? "{6d2b5079-2f0b-48dd-ab7f-97cec514d30b}"
-                                                       : "{534a1e02-d58f-44f0-b58b-36cbed287c7c}";
+constexpr const char* PreviewHost64 = "{6d2b5079-2f0b-48dd-ab7f-97cec514d30b}";
+constexpr const char* PreviewHost32 = "{534a1e02-d58f-44f0-b58b-36cbed287c7c}";
 constexpr const char* PreviewHandlerName = "Orvenstaal Preview Handler";
 
 // What the Details pane, the preview pane's details and the info tip list.
@@ -177,7 +177,8 @@ void RegisterShellHandlers(RegistryAccess& registry, const char* modulePath, con
         registry.SetStringValue(root, clsid.c_str(), "InprocServer32", "Apartment", "ThreadingModel");
     }
     const std::string preview = std::string("CLSID\\") + classes.preview;
-    registry.SetStringValue(root, preview.c_str(), nullptr, PreviewHost, "AppID");
+    registry.SetStringValue(root, preview.c_str(), nullptr, classes.module32 ? PreviewHost32 : PreviewHost64,
+                            "AppID");
     registry.SetStringValue(root, preview.c_str(), nullptr, PreviewHandlerName, "DisplayName");
     registry.SetStringValue(RegistryRoot::LocalMachine, PreviewHandlerList, nullptr, PreviewHandlerName,
                             classes.preview);

@@ -30,11 +30,13 @@ struct ShellHandlerClasses {
     const char* thumbnail;
     const char* preview;
     const char* properties;
+    // The preview pane runs a handler in the surrogate process of its module's bitness.
+    bool module32 = sizeof(void*) == 4;
 };
 
 // The three classes in the module; the thumbnail handler for the types that carry a
 // preview picture; the preview and the property handler for every type; the preview
-// handler in the machine's list, run by the surrogate of the module's bitness; and
+// handler in the machine's list, run by the surrogate of its module's bitness; and
 // the properties each type shows in the Details pane, the preview pane's details and
 // its info tip. A type's handler of another class is left in its place. Unregistering
 // removes only what names these classes, and the keys that are left empty.

@@ -1,6 +1,7 @@
-// regplan: the module's registration plan as the installer's registry rows, a WiX
-// include file, so that the package writes exactly what DllRegisterServer writes.
-// The module's path is the installed file's ("[#orvshell.dll]").
+// regplan [--32] [PATH]: the module's registration plan as the installer's registry
+// rows, a WiX include file, so that the package writes exactly what DllRegisterServer
+// writes. PATH is the installed file's ("[#orvshell.dll]"); --32 gives the rows of the
+// 32-bit module.
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -54,10 +55,13 @@ const char* RootName(RegistryRoot root)
 
 int main(int argc, char** argv)
 {
-    const std::string modulePath = argc > 1 ? argv[1] : "[#orvshell.dll]";
+    int first = 1;
+    const bool module32 = argc > 1 && std::strcmp(argv[1], "--32") == 0;
+    first += module32;
+    const std::string modulePath = argc > first ? argv[first] : "[#orvshell.dll]";
     PlanRecorder recorder;
     RegistryAccess registry(&recorder);
-    RegisterModule(registry, modulePath.c_str());
+    RegisterModule(registry, modulePath.c_str(), module32);
 
     // Each value once, with the data written last, in the order first written; keys
     // made without any value or subkey are made as keys ("*": made on install, removed

@@ -13,7 +13,8 @@ bool InfoHandler::Claims(const char* newPath)
 bool InfoHandler::LoadContents()
 {
     auto file = OpenFile(path, File::Access::Read);
-    return file && BuildInfoListing(*file, lstrcmpA, infoText);
+    // lstrcmpA is stdcall on 32-bit Windows, so it is called here rather than passed.
+    return file && BuildInfoListing(*file, [](const char* a, const char* b) { return lstrcmpA(a, b); }, infoText);
 }
 
 int32_t InfoHandler::PageCount()

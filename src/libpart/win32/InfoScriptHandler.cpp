@@ -19,7 +19,8 @@ bool InfoScriptHandler::LoadContents()
     LoadStringA(ModuleInstance(), IDS_MAC_VECTOR_FONTS, macintosh, sizeof macintosh);
     LoadStringA(ModuleInstance(), IDS_WIN_VECTOR_FONTS, windows, sizeof windows);
     auto file = OpenFile(path, File::Access::Read);
-    return file && BuildFontListing(*file, FontHeadings{macintosh, windows}, lstrcmpA, infoText);
+    return file && BuildFontListing(*file, FontHeadings{macintosh, windows},
+                                    [](const char* a, const char* b) { return lstrcmpA(a, b); }, infoText);
 }
 
 int32_t InfoScriptHandler::PageCount()

@@ -24,16 +24,19 @@ struct ClassIdStrings {
         MakeClassIdString(PreviewClassId, preview);
         MakeClassIdString(PropertyClassId, properties);
     }
-    ShellHandlerClasses Handlers() const { return {thumbnail, preview, properties}; }
+    ShellHandlerClasses Handlers(bool module32 = sizeof(void*) == 4) const
+    {
+        return {thumbnail, preview, properties, module32};
+    }
 };
 
 }  // namespace
 
-void RegisterModule(RegistryAccess& registry, const char* modulePath)
+void RegisterModule(RegistryAccess& registry, const char* modulePath, bool module32)
 {
     const ClassIdStrings ids;
     RegisterServer(registry, modulePath, ids.server, AllExtensionTables);
-    RegisterShellHandlers(registry, modulePath, ids.Handlers(), picturedTypes, AllExtensionTables);
+    RegisterShellHandlers(registry, modulePath, ids.Handlers(module32), picturedTypes, AllExtensionTables);
 }
 
 void UnregisterModule(RegistryAccess& registry)
