@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# msi.sh WINE_RUN BIN INSTALLER_DIR MSI OUT: the package installed, upgraded and removed in
-# a scratch prefix of its own, as msiexec does it; then regsvr32 per machine and per
-# user. Compares exports of the machine's classes and handler lists between the steps.
+# msi.sh WINE_RUN BIN INSTALLER_DIR MSI USER_MSI OUT: the machine's package installed,
+# upgraded and removed in a scratch prefix of its own, as msiexec does it, then regsvr32;
+# the user's package, then regsvr32 for one user. Compares exports of the machine's
+# classes and handler lists, and of the user's settings, between the steps.
 set -uo pipefail
-wine_run=$1 bin=$2 installer=$3 msi=$4 out=$5
+wine_run=$1 bin=$2 installer=$3 msi=$4 user_msi=$5 out=$6
 rm -rf "$out" && mkdir -p "$out"
 prefix="$out/prefix"
 failures=0 passes=0
@@ -29,7 +30,8 @@ machine_keys() {
 user_keys() {
   rm -f "$out/export.reg"
   run reg export 'HKCU\Software' "$(winpath "$out/export.reg")" /y >/dev/null
-  iconv -f UTF-16 -t UTF-8 "$out/export.reg" | tr -d '\r' >"$out/$1.reg"
+  iconv -f UTF-16 -t UTF-8 "$out/export.reg" | tr -d '\r' |
+    awk '/^\[/ { skip = index($0, "[HKEY_CURRENT_USER\\Software\\Microsoft\\Installer") == 1 } !skip' >"$out/$1.reg"
 }
 
 # The package's tables: both servers, a registry row for every row of both plans, the
@@ -96,18 +98,36 @@ run regsvr32 /u /s "$installed_dll"
 machine_keys unregistered
 same "regsvr32 /u leaves the machine as before" "$out/before.reg" "$out/unregistered.reg"
 
-# For one user: the user's classes only, and gone again with /u.
+# For one user, without the machine: the user's package, then regsvr32 /n /i:user of
+# the same file, which writes what the package writes; each gone again on removal.
 user_keys user-before
-run regsvr32 /s /n /i:user "$installed_dll"
+run msiexec /i "$(winpath "$user_msi")" /qn
+user_dll=$(find "$prefix/drive_c/users" -path '*/AppData/Local/Programs/Orvenstaal/Shell Extension/orvshell.dll')
+[ -n "$user_dll" ] && pass "the server in the user's programs" || fail "the server in the user's programs"
 machine_keys user-installed
-same "a registration for one user leaves the machine alone" "$out/before.reg" "$out/user-installed.reg"
+same "the user's package leaves the machine alone" "$out/before.reg" "$out/user-installed.reg"
+user_keys user-installed
 run reg query 'HKCU\Software\Classes\CLSID\{7C5A2E1B-3F4D-4B8A-9E62-0D1F5A8C3B47}\InprocServer32' \
-  | grep -qF "$installed_dll" && pass "the user's classes hold the server" || fail "the user's classes hold the server"
-pages=$(run "$bin/shellhost.exe" properties "$(winpath "$samples/Villa.pln")" --dll "$(winpath "$installed_dir/orvshell.dll")")
+  | grep -F 'AppData\Local\Programs\Orvenstaal\Shell Extension\orvshell.dll' >/dev/null \
+  && pass "the user's classes hold the server" || fail "the user's classes hold the server"
+pages=$(run "$bin/shellhost.exe" properties "$(winpath "$samples/Villa.pln")" --dll "$(winpath "$user_dll")")
 grep -qF 'page "Info && Preview"' <<<"$pages" && pass "pages for the user" || fail "pages for the user"
-run regsvr32 /s /u /n /i:user "$installed_dll"
+user_copy="$out/orvshell-user.dll"
+cp "$user_dll" "$user_copy"
+run msiexec /x "$(winpath "$user_msi")" /qn
 user_keys user-removed
-same "the user's classes as before" "$out/user-before.reg" "$out/user-removed.reg"
+same "the user's package removed: the user's classes as before" "$out/user-before.reg" "$out/user-removed.reg"
+
+mkdir -p "$(dirname "$user_dll")" && cp "$user_copy" "$user_dll"
+user_dll_c=$(sed 's|/|\\|g' <<<"C:${user_dll#"$prefix/drive_c"}")
+run regsvr32 /s /n /i:user "$user_dll_c"
+machine_keys regsvr32-user
+same "regsvr32 for one user leaves the machine alone" "$out/before.reg" "$out/regsvr32-user.reg"
+user_keys regsvr32-user
+same "regsvr32 for one user writes what the user's package writes" "$out/user-installed.reg" "$out/regsvr32-user.reg"
+run regsvr32 /s /u /n /i:user "$user_dll_c"
+user_keys regsvr32-user-removed
+same "regsvr32 /u for one user: the user's classes as before" "$out/user-before.reg" "$out/regsvr32-user-removed.reg"
 
 echo "msi: $passes passed, $failures failed"
 exit $((failures > 0))

@@ -1,7 +1,8 @@
-// regplan [--32] [PATH]: the module's registration plan as the installer's registry
-// rows, a WiX include file, so that the package writes exactly what DllRegisterServer
-// writes. PATH is the installed file's ("[#orvshell.dll]"); --32 gives the rows of the
-// 32-bit module.
+// regplan [--32 | --user] [PATH]: the module's registration plan as the installer's
+// registry rows, a WiX include file, so that the package writes exactly what
+// DllRegisterServer writes. PATH is the installed file's ("[#orvshell.dll]"); --32
+// gives the rows of the 32-bit module, --user those of DllInstall's registration for
+// one user.
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -9,6 +10,7 @@
 
 #include "PlanRecorder.h"
 #include "module/win32/ModuleRegistration.h"
+#include "registry/PerUserKeyStore.h"
 
 namespace {
 
@@ -55,13 +57,13 @@ const char* RootName(RegistryRoot root)
 
 int main(int argc, char** argv)
 {
-    int first = 1;
-    const bool module32 = argc > 1 && std::strcmp(argv[1], "--32") == 0;
-    first += module32;
+    const std::string option = argc > 1 && argv[1][0] == '-' ? argv[1] : "";
+    const int first = option.empty() ? 1 : 2;
     const std::string modulePath = argc > first ? argv[first] : "[#orvshell.dll]";
     PlanRecorder recorder;
-    RegistryAccess registry(&recorder);
-    RegisterModule(registry, modulePath.c_str(), module32);
+    PerUserKeyStore user(recorder);
+    RegistryAccess registry(option == "--user" ? static_cast<KeyStore*>(&user) : &recorder);
+    RegisterModule(registry, modulePath.c_str(), option == "--32");
 
     // Each value once, with the data written last, in the order first written; keys
     // made without any value or subkey are made as keys ("*": made on install, removed
