@@ -94,22 +94,18 @@ protected:
         }
         PROPERTYKEY beyond;
         EXPECT_EQ(store->GetAt(count, &beyond), E_INVALIDARG);
+        ComPtr<IPropertyStoreCapabilities> capabilities;
+        EXPECT_EQ(store->QueryInterface(IID_PPV_ARGS(&capabilities)), S_OK);
+        std::string writable = "writable:";
         for (const auto& [name, key] : Keys) {
             PROPVARIANT value;
             EXPECT_EQ(store->GetValue(*key, &value), S_OK);
-            if (listed.find(std::string(name) + "=") == std::string::npos) {
-                EXPECT_EQ(value.vt, VT_EMPTY) << name;
-            }
+            EXPECT_EQ(value.vt != VT_EMPTY, listed.find(std::string(name) + "=") != std::string::npos) << name;
             PropVariantClear(&value);
+            HRESULT answer = capabilities->IsPropertyWritable(*key);
+            writable += answer == S_OK ? std::string(" ") + name : answer == S_FALSE ? "" : " (failed)";
         }
-        ComPtr<IPropertyStoreCapabilities> capabilities;
-        EXPECT_EQ(store->QueryInterface(IID_PPV_ARGS(&capabilities)), S_OK);
-        listed += "writable:";
-        for (const auto& [name, key] : Keys) {
-            HRESULT writable = capabilities->IsPropertyWritable(*key);
-            EXPECT_TRUE(writable == S_OK || writable == S_FALSE);
-            listed += writable == S_OK ? std::string(" ") + name : "";
-        }
+        listed += writable;
         return listed;
     }
 
@@ -156,8 +152,6 @@ TEST_F(PropertyStore, EachFamilyListsWhatItsPagesShowInUtf16)
              ProjectWritable},
         {"South.pln", southPlan,
          "Title=Villa S\xC3\xBC" "d \xE2\x82\xAC\nApplication=Orvenstaal 4.1 (Windows)\nwritable: Title"},
-        {"Book.sfk", Book(), "Title=Book\n" + ProjectValues + "Application=Sheetfold 4.1 (Windows)\nwritable: Title" +
-                                 ProjectWritable},
         {"Door.qxm", Part(), "Title=Door 90\nApplication=Orvenstaal (Windows)\nwritable: Title"},
         {"Terrace.mod", Module(), "Application=Orvenstaal 6.01\nwritable:"},
         {"Door.qdl", Script(), "Title=Door\nwritable: Title"},
@@ -220,19 +214,15 @@ TEST_F(PropertyStore, WrittenValuesAreWhatThePagesWouldHaveWritten)
         std::vector<Value> values;
         std::string title;  // the pages' texts, in Windows characters
         ProjectTexts project;
-        std::string reread;  // the values set, as a new handler gives them, a line each
     } cases[] = {
         {"Villa.pln", FullPlan(),
          {{&PKEY_Title, "Villa S\xC3\xBC" "d"}, {&PKEY_Keywords, "house|garden"}, {&PKEY_Comment, "two\r\nlines"}},
-         "Villa S\xFC" "d", {"Villa", "Ann", "C", "VR-", "house; garden", "two\r\nlines"},
-         "Villa S\xC3\xBC" "d\n[house|garden]\ntwo\r\nlines\n"},
-        {"Villa.pln", FullPlan(), {{&SubjectKey, "Nova"}, {&PKEY_Author, "Bo;Cy"}, {&RevisionKey, "D"}}, "",
-         {"Nova", "Bo; Cy", "D", "VR-", "villa", Lines("\r\n")}, "Nova\n[Bo|Cy]\nD\n"},
-        {"Book.sfk", Book(), {{&PKEY_Title, "Sheets"}, {&PKEY_Comment, ""}}, "Sheets",
-         {"Villa", "Ann", "C", "VR-", "villa", ""}, "Sheets\n(empty)\n"},
-        {"Door.qxm", Part(), {{&PKEY_Title, "Door 100"}}, "Door 100", {}, "Door 100\n"},
-        {"Door.qdl", Script(), {{&PKEY_Title, "Door with a long name"}}, "Door with a long name", {},
-         "Door with a long name\n"},
+         "Villa S\xFC" "d", {"Villa", "Ann", "C", "VR-", "house; garden", "two\r\nlines"}},
+        {"Villa.pln", FullPlan(),
+         {{&SubjectKey, "Nova"}, {&PKEY_Author, "Bo;Cy"}, {&RevisionKey, "D"}, {&PKEY_Comment, ""}}, "",
+         {"Nova", "Bo; Cy", "D", "VR-", "villa", ""}},
+        // Shorter: the stream is cut.
+        {"Door.qdl", Script(), {{&PKEY_Title, "D1"}}, "D1", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name + std::string(" ") + c.values[0].text);
@@ -255,16 +245,6 @@ TEST_F(PropertyStore, WrittenValuesAreWhatThePagesWouldHaveWritten)
         }
         EXPECT_EQ(ReadWholeFile(path), ReadWholeFile(pages));
         EXPECT_NE(ReadWholeFile(path), c.bytes);
-        // A new handler reads back what was set.
-        ComPtr<IPropertyStore> reread = Open(path, false);
-        std::string shown;
-        for (const Value& value : c.values) {
-            PROPVARIANT read;
-            EXPECT_EQ(reread->GetValue(*value.key, &read), S_OK);
-            shown += Shown(read) + "\n";
-            PropVariantClear(&read);
-        }
-        EXPECT_EQ(shown, c.reread);
     }
 }
 
@@ -279,16 +259,13 @@ TEST_F(PropertyStore, ARefusedValueLeavesTheFileAsItWas)
         std::vector<std::pair<Value, HRESULT>> sets;
         HRESULT committed;
     } cases[] = {
-        {"Villa.pln", FullPlan(), {{{&PKEY_Title, std::string(32, 'n')}, S_OK}}, E_FAIL},
         {"Villa.pln", FullPlan(), {{{&PKEY_Title, "Ok"}, S_OK}, {{&PKEY_Comment, longText}, S_OK}}, E_FAIL},
         {"Villa.pln", FullPlan(), {{{&PKEY_Title, "Ok"}, S_OK}, {{&PKEY_Title, "Villa " + aMacron}, S_OK}}, E_FAIL},
         {"Villa.pln", FullPlan(), {{{&PKEY_Comment, "c"}, S_OK}, {{&PKEY_Keywords, "a|" + arrow}, S_OK}}, E_FAIL},
-        {"Villa.pln", FullPlan(), {{{&PKEY_Title, "two\r\nlines"}, S_OK}}, E_FAIL},
         {"Villa.pln", FullPlan(), {{{&PKEY_ApplicationName, "Other"}, STG_E_ACCESSDENIED}}, S_OK},
         {"Villa.pln", FullPlan(), {{{&PKEY_Company, "Orv"}, STG_E_ACCESSDENIED}}, S_OK},
         {"Door.qxm", Part(), {{{&PKEY_Keywords, "k"}, STG_E_ACCESSDENIED}, {{&PKEY_Comment, "c"}, STG_E_ACCESSDENIED}},
          S_OK},
-        {"Door.qdl", Script(), {{{&PKEY_Title, ""}, S_OK}}, E_FAIL},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name + std::string(" ") + c.sets.back().first.text);
