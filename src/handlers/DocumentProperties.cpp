@@ -64,17 +64,13 @@ std::string ProgramText(const Document& document)
 
 std::optional<std::string> TextOf(const Document& document, const PropertySource& source)
 {
-    switch (source.from) {
-    case From::Name:
+    if (source.from == From::Name)
         return document.name;
-    case From::ProjectData:
-        if (!document.project)
-            return std::nullopt;
-        return (*document.project).*source.projectText;
-    case From::Program:
+    if (source.from == From::Program)
         return ProgramText(document);
-    }
-    return std::nullopt;
+    if (!document.project)
+        return std::nullopt;
+    return (*document.project).*source.projectText;
 }
 
 // The text as the document would hold it: lists joined anew, the project data's texts
@@ -158,15 +154,9 @@ bool DocumentProperties::IsWritable(const std::string& property) const
     const PropertySource* source = SourceOf(property);
     if (!document || source == nullptr)
         return false;
-    switch (source->from) {
-    case From::Name:
+    if (source->from == From::Name)
         return document->CanRename();
-    case From::ProjectData:
-        return document->project.has_value();
-    case From::Program:
-        return false;
-    }
-    return false;
+    return source->from == From::ProjectData && document->project.has_value();
 }
 
 bool DocumentProperties::Set(const std::string& property, const std::string& text)
