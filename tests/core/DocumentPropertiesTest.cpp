@@ -136,9 +136,6 @@ TEST(DocumentPropertiesRead, EachFamilyShowsWhatItsPagesShowUnderTheSystemNames)
         // Mac characters: 0x8E is e acute.
         {"R.pln", test::PlanBuilder(MM).Version(5000).DocumentName("R\x8E").Build(),
          "System.Title=R\xE9\nSystem.ApplicationName=Orvenstaal 5.0 (Macintosh)\nwritable: System.Title"},
-        {"M.pln", Plan(MM, {"Caf\x8E", "", "", "", "", ""}, "M"),
-         "System.Title=M\nSystem.Subject=Caf\xE9\nSystem.ApplicationName=Orvenstaal 4.55 release 42 (Macintosh)\n"
-         "writable: System.Title" + project},
         // A legacy header without a name field.
         {"Old.pln", test::LegacyPlan(4.15f, 86), "System.ApplicationName=Orvenstaal 4.15 (Macintosh)\nwritable:"},
         {"Sheets.sfk", test::SfoldBook(Book(1, 0), 372, ProjectDataRecord(WW, Stored)),
