@@ -45,6 +45,18 @@ for name in Villa.pln Door.qxm Window.qdl Terrace.mod Sheets.sfk Materials.qpd O
   echo "== Quick View of $name"
   host view "$(winpath "$samples/$name")" --screenshot "$(winpath "$out/$name-view.png")" $wait || true
 done
+# The Details columns' properties of each family, then a title and keywords written
+# into a copy as Explorer's Details pane writes them.
+for name in Villa.pln Door.qxm Window.qdl Terrace.mod Sheets.sfk Materials.qpd; do
+  echo
+  echo "== Details of $name"
+  host props "$(winpath "$samples/$name")" || true
+done
+cp "$samples/Villa.pln" "$out/Villa-details.pln"
+echo
+echo "== Details written into a copy of Villa.pln"
+host props "$(winpath "$out/Villa-details.pln")" --set System.Title="Villa Nova" --set System.Keywords="house; roof" || true
+host props "$(winpath "$out/Villa-details.pln")" || true
 host unregister
 echo
 echo "== screenshots and icons: $out"

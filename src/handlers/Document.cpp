@@ -29,6 +29,18 @@ std::string PlatformName(uint32_t platform)
     }
 }
 
+std::string WriterName(int32_t writerCode)
+{
+    switch (WriterStringId(writerCode)) {
+    case IDS_SHEETFOLD:
+        return "Sheetfold";
+    case IDS_BAUVELLE:
+        return "Bauvelle";
+    default:
+        return "";
+    }
+}
+
 std::string Trimmed(const std::string& text)
 {
     size_t first = text.find_first_not_of(' ');
@@ -135,6 +147,7 @@ bool Document::ReadSfold(File& file, std::string& error)
         return false;
     platform = PlatformName(sfold->platform);
     version = Trimmed(sfold->versionText);
+    writer = WriterName(sfold->writerCode);
     name = sfold->documentName;
     if (sfold->HasProjectData())
         project = sfold->projectData.Texts();
@@ -228,9 +241,13 @@ bool Document::RenameIn(File* file, const std::string& newName, std::string& err
         done = file ? RenameScriptIn(*file, newName) : script->WriteDocumentName(path, newName);
     if (done)
         return true;
-    bool writable = (plan && plan->nameOffset != 0) || sfold || (part && part->nameOffset != 0) || script;
-    error = NameRefusal(newName, name.value_or(""), PlanFile::MaxNameLength, writable);
+    error = NameRefusal(newName, name.value_or(""), PlanFile::MaxNameLength, CanRename());
     return false;
+}
+
+bool Document::CanRename() const
+{
+    return (plan && plan->nameOffset != 0) || sfold || (part && part->nameOffset != 0) || script;
 }
 
 bool Document::RenameScriptIn(File& file, const std::string& newName)

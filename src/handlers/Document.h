@@ -45,10 +45,13 @@ public:
     bool Rename(File& file, const std::string& newName, std::string& error);
     bool SetProjectTexts(const ProjectTexts& texts, std::string& error);
     bool SetProjectTexts(File& file, const ProjectTexts& texts, std::string& error);
+    // Whether the pages let the user rename the document.
+    bool CanRename() const;
 
     const char* kind = "";
     std::string platform;  // "Windows", "Macintosh", "Unix", "Unknown"; empty when the kind has none
     std::string version;   // as the pages show it, without the leading spaces
+    std::string writer;    // the application a layout book names as its writer, if it names one
     std::optional<int32_t> release;
     std::optional<std::string> name;
     std::optional<ProjectTexts> project;

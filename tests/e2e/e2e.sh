@@ -106,6 +106,26 @@ check "a file dropped on the viewer is viewed in its place" \
 unviewable=$(host view "$samples\\Empty.qdd"; echo "status $?")
 check "a data file without records gets no viewer" "$unviewable" "ShowInitialize: 0x80004005" "status 1"
 
+# The property handler: what the Details columns show and write, through a stream.
+check "Details of a plan" "$(host props "$samples\\Villa.pln")" "Initialize: 0x00000000" \
+  'System.Title = "Villa Bianca"' 'System.Subject = "Villa Rosa"' 'System.Author = "A. Lindqvist"' \
+  'System.Keywords = "house, garden"' 'System.Comment = "Second draft\r\nfor the client"' \
+  'System.Document.RevisionNumber = "C"' 'System.ApplicationName = "Orvenstaal 4.55 release 42 (Windows)"'
+check "Details of a file named in Cyrillic" "$(host props "$samples\\Дом.pln")" 'System.Title = "Dom"'
+check "setting a plan's title and keywords" \
+  "$(host props "$samples\\Villa.pln" --set System.Title="Villa Nova" --set System.Keywords="house;roof")" \
+  "set System.Title: 0x00000000" "set System.Keywords: 0x00000000" "Commit: 0x00000000"
+check "the pages read them back" "$(host properties "$samples\\Villa.pln")" \
+  'control 1010 Edit visible "Villa Nova"' 'control 1008 Edit visible "house; roof"'
+sum=$(md5sum <"$out/samples/Villa.pln")
+refused=$(host props "$samples\\Villa.pln" --set System.Comment="checked" --set System.Title="Villa →"; echo "status $?")
+check "a title code page 1252 cannot hold is refused" "$refused" "set System.Title: 0x00000000" \
+  "Commit: 0x80004005" "status 1"
+[ "$(md5sum <"$out/samples/Villa.pln")" = "$sum" ] && pass "the refused set left the plan as it was" ||
+  fail "the refused set left the plan as it was"
+check "a property the document does not let be written" \
+  "$(host props "$samples\\Door.qxm" --set System.Keywords="door")" "set System.Keywords: 0x80030005"
+
 check "unregister" "$(host unregister)" "unregister: 0x00000000"
 [ "$(registered "HKCR\\CLSID\\$clsid")" = no ] && pass "class gone" || fail "class gone"
 

@@ -15,6 +15,7 @@
 #include "DropDataObject.h"
 #include "Image.h"
 #include "PropertySheetHost.h"
+#include "PropsCommand.h"
 #include "ServerModule.h"
 #include "ViewerDriver.h"
 #include "ViewerSite.h"
@@ -41,6 +42,8 @@ struct Options {
     bool hasRect = false;
     RECT rect = {};
     std::string drop;
+    // The arguments of a command that reads its own.
+    std::vector<std::string> rest;
 };
 
 int Usage()
@@ -49,7 +52,8 @@ int Usage()
                "       shellhost properties FILE [--dll PATH] [--set ID=TEXT ...] [--apply] [--screenshot PNG] [--wait]\n"
                "       shellhost icon FILE [--dll PATH] [--sizes LARGE,SMALL] [--out PREFIX]\n"
                "       shellhost view FILE [--dll PATH] [--screenshot PNG] [--pin] [--rect L,T,R,B] [--drop FILE2] "
-               "[--wait]\n",
+               "[--wait]\n"
+               "       shellhost props FILE [--set NAME=VALUE ...] [--dll PATH]\n",
                stderr);
     return 2;
 }
@@ -60,6 +64,11 @@ bool Parse(const std::vector<std::string>& argv, Options& options)
     if (argc < 2)
         return false;
     options.command = argv[1];
+    if (options.command != "register" && options.command != "unregister" && options.command != "properties" &&
+        options.command != "icon" && options.command != "view") {
+        options.rest.assign(argv.begin() + 2, argv.end());
+        return true;
+    }
     size_t i = 2;
     if (options.command == "properties" || options.command == "icon" || options.command == "view") {
         if (argc < 3)
@@ -317,6 +326,8 @@ int main()
         status = Icon(options);
     else if (options.command == "view")
         status = View(options);
+    else if (options.command == "props")
+        status = PropsCommand(options.rest);
     else
         status = Usage();
     std::fflush(stdout);

@@ -1,0 +1,286 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <propsys.h>
+#include <propkey.h>
+#include <propvarutil.h>
+#include <shlwapi.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "InfoFileBuilder.h"
+#include "SampleDocuments.h"
+#include "ServerFixture.h"
+#include "WideText.h"
+#include "handlers/Document.h"
+
+namespace orv::test {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// mingw's keys lack these two of the summary information set.
+const PROPERTYKEY SubjectKey = {FMTID_SummaryInformation, PIDSI_SUBJECT};
+const PROPERTYKEY RevisionKey = {FMTID_SummaryInformation, PIDSI_REVNUMBER};
+
+const std::pair<const char*, const PROPERTYKEY*> Keys[] = {
+    {"Title", &PKEY_Title},       {"Subject", &SubjectKey}, {"Author", &PKEY_Author},
+    {"Keywords", &PKEY_Keywords}, {"Comment", &PKEY_Comment}, {"Revision", &RevisionKey},
+    {"Application", &PKEY_ApplicationName}, {"Company", &PKEY_Company},
+};
+
+// What a value shows: "text", or a list as [item|item], or "(empty)".
+std::string Shown(const PROPVARIANT& value)
+{
+    if (value.vt == VT_LPWSTR)
+        return host::Narrow(value.pwszVal);
+    if (value.vt == (VT_VECTOR | VT_LPWSTR)) {
+        std::string items;
+        for (ULONG i = 0; i < value.calpwstr.cElems; ++i)
+            items += (i == 0 ? "" : "|") + host::Narrow(value.calpwstr.pElems[i]);
+        return "[" + items + "]";
+    }
+    return value.vt == VT_EMPTY ? "(empty)" : "type " + std::to_string(value.vt);
+}
+
+const char* NameOf(const PROPERTYKEY& key)
+{
+    for (const auto& [name, known] : Keys)
+        if (IsEqualPropertyKey(key, *known))
+            return name;
+    return "?";
+}
+
+// A value to set: a string, or a list when it holds '|' (items between the bars).
+struct Value {
+    const PROPERTYKEY* key;
+    std::string text;
+};
+
+class PropertyStore : public ServerFixture {
+protected:
+    host::ServerModule handlers{"orvshell.dll", PropertyClassId};
+
+    // The handler as the shell initializes it, with the stream opened as it opens it.
+    ComPtr<IPropertyStore> Open(const std::string& path, bool write, HRESULT* initialized = nullptr)
+    {
+        ComPtr<IInitializeWithStream> init;
+        EXPECT_EQ(handlers.Create(IID_IInitializeWithStream, init), S_OK);
+        DWORD mode = write ? STGM_READWRITE | STGM_SHARE_EXCLUSIVE : STGM_READ | STGM_SHARE_DENY_WRITE;
+        ComPtr<IStream> stream;
+        EXPECT_EQ(SHCreateStreamOnFileEx(PathFromUtf8(path).c_str(), mode, 0, FALSE, nullptr, &stream), S_OK);
+        HRESULT result = init->Initialize(stream.Get(), mode);
+        if (initialized)
+            *initialized = result;
+        ComPtr<IPropertyStore> store;
+        EXPECT_EQ(init.As(&store), S_OK);
+        return store;
+    }
+
+    // Every property the handler lists, "name=value" a line, then the writable ones.
+    static std::string Listed(IPropertyStore* store)
+    {
+        DWORD count = 0;
+        EXPECT_EQ(store->GetCount(&count), S_OK);
+        std::string listed;
+        for (DWORD i = 0; i < count; ++i) {
+            PROPERTYKEY key;
+            PROPVARIANT value;
+            EXPECT_EQ(store->GetAt(i, &key), S_OK);
+            EXPECT_EQ(store->GetValue(key, &value), S_OK);
+            listed += std::string(NameOf(key)) + "=" + Shown(value) + "\n";
+            PropVariantClear(&value);
+        }
+        PROPERTYKEY beyond;
+        EXPECT_EQ(store->GetAt(count, &beyond), E_INVALIDARG);
+        ComPtr<IPropertyStoreCapabilities> capabilities;
+        EXPECT_EQ(store->QueryInterface(IID_PPV_ARGS(&capabilities)), S_OK);
+        std::string writable = "writable:";
+        for (const auto& [name, key] : Keys) {
+            PROPVARIANT value;
+            EXPECT_EQ(store->GetValue(*key, &value), S_OK);
+            EXPECT_EQ(value.vt != VT_EMPTY, listed.find(std::string(name) + "=") != std::string::npos) << name;
+            PropVariantClear(&value);
+            HRESULT answer = capabilities->IsPropertyWritable(*key);
+            writable += answer == S_OK ? std::string(" ") + name : answer == S_FALSE ? "" : " (failed)";
+        }
+        listed += writable;
+        return listed;
+    }
+
+    static HRESULT Set(IPropertyStore* store, const Value& value)
+    {
+        PROPVARIANT variant;
+        std::wstring wide = host::Widen(value.text);
+        if (value.text.find('|') == std::string::npos) {
+            EXPECT_EQ(InitPropVariantFromString(wide.c_str(), &variant), S_OK);
+        } else {
+            std::vector<std::wstring> items;
+            for (size_t start = 0, end; start <= wide.size(); start = end + 1) {
+                end = std::min(wide.find(L'|', start), wide.size());
+                items.push_back(wide.substr(start, end - start));
+            }
+            std::vector<PCWSTR> pointers;
+            for (const std::wstring& item : items)
+                pointers.push_back(item.c_str());
+            variant.vt = VT_VECTOR | VT_LPWSTR;
+            variant.calpwstr.cElems = static_cast<ULONG>(pointers.size());
+            variant.calpwstr.pElems = const_cast<LPWSTR*>(pointers.data());
+            return store->SetValue(*value.key, variant);
+        }
+        HRESULT result = store->SetValue(*value.key, variant);
+        PropVariantClear(&variant);
+        return result;
+    }
+};
+
+const std::string ProjectValues = "Subject=Villa\nAuthor=[Ann]\nKeywords=[villa]\nComment=" + Lines("\r\n") +
+                                  "\nRevision=C\n";
+const std::string ProjectWritable = " Subject Author Keywords Comment Revision";
+
+TEST_F(PropertyStore, ValuesComeInUtf16AndListsAsVectors)
+{
+    std::vector<uint8_t> southPlan = PlanBuilder(WW).Version(4100).DocumentName("Villa S\xFC" "d \x80").Build();
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        std::string listed;
+    } cases[] = {
+        {"Villa.pln", FullPlan(),
+         "Title=Villa Rosa\n" + ProjectValues + "Application=Orvenstaal 4.55 release 42 (Windows)\nwritable: Title" +
+             ProjectWritable},
+        {"South.pln", southPlan,
+         "Title=Villa S\xC3\xBC" "d \xE2\x82\xAC\nApplication=Orvenstaal 4.1 (Windows)\nwritable: Title"},
+        {"Materials.qpd", InfoFileBuilder().Info("Materials", "Stone", "grey").Build(), "writable:"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HRESULT initialized = E_FAIL;
+        ComPtr<IPropertyStore> store = Open(scratch.Write(c.name, c.bytes), false, &initialized);
+        ASSERT_EQ(initialized, S_OK);
+        EXPECT_EQ(Listed(store.Get()), c.listed);
+    }
+}
+
+TEST_F(PropertyStore, InitializeReadsOnceAndKeepsTheStreamOnlyForWriting)
+{
+    const std::vector<uint8_t> full = FullPlan();
+    const std::string plan = scratch.Write("Villa.pln", full);
+    const std::string other = scratch.Write("Other.pln", full);
+    // A failed Initialize leaves the object to be initialized again.
+    const std::vector<uint8_t> cut(full.begin(), full.begin() + 100);
+    const struct {
+        std::string path;
+        bool write;
+        HRESULT initialized, again, committed;
+    } cases[] = {
+        {plan, true, S_OK, HRESULT_FROM_WIN32(ERROR_ALREADY_INITIALIZED), S_OK},
+        {plan, false, S_OK, HRESULT_FROM_WIN32(ERROR_ALREADY_INITIALIZED), STG_E_ACCESSDENIED},
+        {scratch.Write("Cut.pln", cut), true, E_FAIL, S_OK, STG_E_ACCESSDENIED},
+        {scratch.Write("notes.txt", Bytes("plain text")), false, E_FAIL, S_OK, STG_E_ACCESSDENIED},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path + (c.write ? " for writing" : ""));
+        const std::vector<uint8_t> before = ReadWholeFile(c.path);
+        HRESULT initialized = S_FALSE;
+        ComPtr<IPropertyStore> store = Open(c.path, c.write, &initialized);
+        EXPECT_EQ(initialized, c.initialized);
+        ComPtr<IInitializeWithStream> init;
+        ASSERT_EQ(store.As(&init), S_OK);
+        ComPtr<IStream> second;
+        ASSERT_EQ(SHCreateStreamOnFileEx(PathFromUtf8(other).c_str(), STGM_READ, 0, FALSE, nullptr, &second), S_OK);
+        EXPECT_EQ(init->Initialize(second.Get(), STGM_READ), c.again);
+        second.Reset();
+        init.Reset();
+        if (SUCCEEDED(c.initialized)) {
+            EXPECT_EQ(Set(store.Get(), {&PKEY_Title, "Villa Nova"}), S_OK);
+        }
+        EXPECT_EQ(store->Commit(), c.committed);
+        store.Reset();
+        EXPECT_EQ(ReadWholeFile(c.path) == before, c.committed != S_OK);
+    }
+}
+
+// The file the handler wrote is byte for byte the one the pages' writers make.
+TEST_F(PropertyStore, WrittenValuesAreWhatThePagesWouldHaveWritten)
+{
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        std::vector<Value> values;
+        std::string title;  // the pages' texts, in Windows characters
+        ProjectTexts project;
+    } cases[] = {
+        {"Villa.pln", FullPlan(),
+         {{&PKEY_Title, "Villa S\xC3\xBC" "d"}, {&PKEY_Keywords, "house|garden"}, {&PKEY_Comment, "two\r\nlines"}},
+         "Villa S\xFC" "d", {"Villa", "Ann", "C", "VR-", "house; garden", "two\r\nlines"}},
+        {"Villa.pln", FullPlan(),
+         {{&SubjectKey, "Nova"}, {&PKEY_Author, "Bo;Cy"}, {&RevisionKey, "D"}, {&PKEY_Comment, ""}}, "",
+         {"Nova", "Bo; Cy", "D", "VR-", "villa", ""}},
+        // Shorter: the stream is cut.
+        {"Door.qdl", Script(), {{&PKEY_Title, "D1"}}, "D1", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name + std::string(" ") + c.values[0].text);
+        const std::string path = scratch.Write(c.name, c.bytes);
+        const std::string pages = scratch.Write(std::string("pages-") + c.name, c.bytes);
+        {
+            ComPtr<IPropertyStore> store = Open(path, true);
+            for (const Value& value : c.values)
+                EXPECT_EQ(Set(store.Get(), value), S_OK);
+            EXPECT_EQ(store->Commit(), S_OK);
+        }
+        Document document;
+        std::string error;
+        ASSERT_TRUE(document.Load(pages, error)) << error;
+        if (!c.title.empty()) {
+            EXPECT_TRUE(document.Rename(c.title, error)) << error;
+        }
+        if (document.project) {
+            EXPECT_TRUE(document.SetProjectTexts(c.project, error)) << error;
+        }
+        EXPECT_EQ(ReadWholeFile(path), ReadWholeFile(pages));
+        EXPECT_NE(ReadWholeFile(path), c.bytes);
+    }
+}
+
+TEST_F(PropertyStore, ARefusedValueLeavesTheFileAsItWas)
+{
+    const std::string longText(128, 'k');
+    // U+0100 and U+2192 are not in code page 1252.
+    const std::string aMacron = "\xC4\x80", arrow = "\xE2\x86\x92";
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        std::vector<std::pair<Value, HRESULT>> sets;
+        HRESULT committed;
+    } cases[] = {
+        {"Villa.pln", FullPlan(), {{{&PKEY_Title, "Ok"}, S_OK}, {{&PKEY_Comment, longText}, S_OK}}, E_FAIL},
+        {"Villa.pln", FullPlan(), {{{&PKEY_Title, "Ok"}, S_OK}, {{&PKEY_Title, "Villa " + aMacron}, S_OK}}, E_FAIL},
+        {"Villa.pln", FullPlan(), {{{&PKEY_Comment, "c"}, S_OK}, {{&PKEY_Keywords, "a|" + arrow}, S_OK}}, E_FAIL},
+        {"Villa.pln", FullPlan(), {{{&PKEY_ApplicationName, "Other"}, STG_E_ACCESSDENIED}}, S_OK},
+        {"Villa.pln", FullPlan(), {{{&PKEY_Company, "Orv"}, STG_E_ACCESSDENIED}}, S_OK},
+        {"Door.qxm", Part(), {{{&PKEY_Keywords, "k"}, STG_E_ACCESSDENIED}, {{&PKEY_Comment, "c"}, STG_E_ACCESSDENIED}},
+         S_OK},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name + std::string(" ") + c.sets.back().first.text);
+        const std::string path = scratch.Write(c.name, c.bytes);
+        {
+            ComPtr<IPropertyStore> store = Open(path, true);
+            for (const auto& [value, result] : c.sets)
+                EXPECT_EQ(Set(store.Get(), value), result);
+            EXPECT_EQ(store->Commit(), c.committed);
+        }
+        EXPECT_EQ(ReadWholeFile(path), c.bytes);
+    }
+    ComPtr<IPropertyStore> store = Open(scratch.Write("Type.pln", FullPlan()), true);
+    PROPVARIANT number;
+    number.vt = VT_I4;
+    number.lVal = 7;
+    EXPECT_EQ(store->SetValue(PKEY_Title, number), E_INVALIDARG);
+}
+
+}  // namespace
+}  // namespace orv::test
