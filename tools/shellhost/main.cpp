@@ -16,6 +16,7 @@
 #include "Image.h"
 #include "PropertySheetHost.h"
 #include "ServerModule.h"
+#include "ThumbnailCommand.h"
 #include "ViewerDriver.h"
 #include "ViewerSite.h"
 #include "WideText.h"
@@ -49,7 +50,8 @@ int Usage()
                "       shellhost properties FILE [--dll PATH] [--set ID=TEXT ...] [--apply] [--screenshot PNG] [--wait]\n"
                "       shellhost icon FILE [--dll PATH] [--sizes LARGE,SMALL] [--out PREFIX]\n"
                "       shellhost view FILE [--dll PATH] [--screenshot PNG] [--pin] [--rect L,T,R,B] [--drop FILE2] "
-               "[--wait]\n",
+               "[--wait]\n"
+               "       shellhost thumbnail FILE --size N [--out PNG] [--dll PATH]\n",
                stderr);
     return 2;
 }
@@ -60,6 +62,9 @@ bool Parse(const std::vector<std::string>& argv, Options& options)
     if (argc < 2)
         return false;
     options.command = argv[1];
+    // Commands in files of their own parse their arguments themselves.
+    if (options.command == "thumbnail")
+        return true;
     size_t i = 2;
     if (options.command == "properties" || options.command == "icon" || options.command == "view") {
         if (argc < 3)
@@ -303,8 +308,10 @@ int View(const Options& options)
 int main()
 {
     Options options;
-    if (!Parse(Arguments(), options))
+    std::vector<std::string> arguments = Arguments();
+    if (!Parse(arguments, options))
         return Usage();
+    std::vector<std::string> rest(arguments.begin() + 2, arguments.end());
     OleInitialize(nullptr);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
@@ -317,6 +324,8 @@ int main()
         status = Icon(options);
     else if (options.command == "view")
         status = View(options);
+    else if (options.command == "thumbnail")
+        status = ThumbnailCommand(rest);
     else
         status = Usage();
     std::fflush(stdout);
