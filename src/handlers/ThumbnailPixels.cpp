@@ -1,6 +1,7 @@
 #include "handlers/ThumbnailPixels.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace orv {
 
@@ -17,15 +18,9 @@ PixelSize FitInSquare(uint32_t width, uint32_t height, uint32_t side)
 
 BgraImage ToBgra(const RgbaImage& image)
 {
-    BgraImage bgra{image.width, image.height, {}};
-    bgra.pixels.reserve(image.pixels.size());
-    for (size_t at = 0; at + 4 <= image.pixels.size(); at += 4) {
-        const uint8_t* rgba = &image.pixels[at];
-        uint32_t alpha = rgba[3];
-        for (int channel : {2, 1, 0})
-            bgra.pixels.push_back(uint8_t((rgba[channel] * alpha + 127) / 255));
-        bgra.pixels.push_back(uint8_t(alpha));
-    }
+    BgraImage bgra{image.width, image.height, image.pixels};
+    for (size_t at = 0; at + 4 <= bgra.pixels.size(); at += 4)
+        std::swap(bgra.pixels[at], bgra.pixels[at + 2]);
     return bgra;
 }
 

@@ -23,7 +23,7 @@ struct PixelSize {
 // larger or smaller; neither side below 1. 0 x 0 when the picture or side is empty.
 PixelSize FitInSquare(uint32_t width, uint32_t height, uint32_t side);
 
-// The image's pixels in the shell's order, premultiplied by their alpha.
+// An opaque image's pixels in the shell's order, which need no premultiplying.
 BgraImage ToBgra(const RgbaImage& image);
 
 // A picture played once over white and once over black, both width x height in BGRA

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "handlers/ThumbnailPixels.h"
@@ -10,83 +11,42 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-TEST(FitInSquare, KeepsTheProportionsLargerOrSmallerAndNeverGoesBelowOnePixel)
+TEST(ThumbnailPixels, FitInSquareKeepsTheProportionsLargerOrSmallerAndNeverGoesBelowOnePixel)
 {
-    const struct {
-        uint32_t width;
-        uint32_t height;
-        uint32_t side;
-        uint32_t fittedWidth;
-        uint32_t fittedHeight;
-    } cases[] = {
-        {128, 96, 256, 256, 192},
-        {128, 96, 64, 64, 48},
-        {96, 128, 64, 48, 64},
-        {128, 128, 100, 100, 100},
-        // 64 x 42.67 and 2.67 x 4: halves and more round up.
-        {96, 64, 64, 64, 43},
-        {2, 3, 4, 3, 4},
-        {1000, 1, 64, 64, 1},
-        {0xFFFFFFFF, 0x7FFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0x7FFFFFFF},
-        {0, 96, 64, 0, 0},
-        {128, 0, 64, 0, 0},
-        {128, 96, 0, 0, 0},
+    // Width, height, side, then the fitted width and height; 42.67 and 2.67 round up.
+    const uint32_t cases[][5] = {
+        {128, 96, 256, 256, 192}, {96, 128, 64, 48, 64}, {96, 64, 64, 64, 43}, {2, 3, 4, 3, 4},
+        {1000, 1, 64, 64, 1}, {0xFFFFFFFF, 0x7FFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0x7FFFFFFF},
+        {0, 96, 64, 0, 0}, {128, 0, 64, 0, 0}, {128, 96, 0, 0, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << " in " << c.side);
-        PixelSize size = FitInSquare(c.width, c.height, c.side);
-        EXPECT_EQ(std::tuple(size.width, size.height), std::tuple(c.fittedWidth, c.fittedHeight));
+        PixelSize size = FitInSquare(c[0], c[1], c[2]);
+        EXPECT_EQ(std::pair(size.width, size.height), std::pair(c[3], c[4])) << c[0] << "x" << c[1] << ", " << c[2];
     }
 }
 
-TEST(ToBgra, SwapsRedAndBlueAndPremultipliesByAlpha)
+TEST(ThumbnailPixels, ToBgraSwapsRedAndBlue)
 {
-    RgbaImage image{2, 2, {10, 20, 30, 255, 200, 100, 50, 128, 255, 255, 255, 0, 255, 255, 255, 1}};
-    BgraImage bgra = ToBgra(image);
-    EXPECT_EQ(std::tuple(bgra.width, bgra.height), std::tuple(2u, 2u));
-    EXPECT_EQ(bgra.pixels, (Bytes{30, 20, 10, 255, 25, 50, 100, 128, 0, 0, 0, 0, 1, 1, 1, 1}));
+    BgraImage bgra = ToBgra(RgbaImage{2, 1, {10, 20, 30, 255, 200, 100, 50, 255}});
+    EXPECT_EQ(std::tuple(bgra.width, bgra.height), std::tuple(2u, 1u));
+    EXPECT_EQ(bgra.pixels, (Bytes{30, 20, 10, 255, 50, 100, 200, 255}));
 }
 
-TEST(FromBackgrounds, TakesAlphaFromWhatTheBackgroundsLetThroughAndColoursFromTheBlackPlay)
+TEST(ThumbnailPixels, AlphaIsWhatTheBackgroundsLetThroughAndColoursComeFromThePlayOverBlack)
 {
-    const struct {
-        const char* name;
-        Bytes overWhite;
-        Bytes overBlack;
-        Bytes expected;
-    } cases[] = {
-        // The fourth byte is whatever the platform left there.
-        {"opaque", {30, 60, 90, 0}, {30, 60, 90, 7}, {30, 60, 90, 255}},
-        {"nothing drawn", {255, 255, 255, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}},
-        {"half", {191, 255, 127, 0}, {64, 128, 0, 0}, {64, 128, 0, 128}},
-        // Channels that disagree: the one letting most through decides.
-        {"mixed", {255, 100, 90, 0}, {200, 100, 90, 0}, {200, 100, 90, 200}},
-        {"colour beyond alpha", {255, 255, 255, 0}, {200, 0, 0, 0}, {0, 0, 0, 0}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Bytes white = c.overWhite;
-        Bytes black = c.overBlack;
-        // Each case in the second of two pixels, after an opaque black one.
-        white.insert(white.begin(), {0, 0, 0, 0});
-        black.insert(black.begin(), {0, 0, 0, 0});
-        BgraImage image = FromBackgrounds(1, 2, white, black);
-        EXPECT_EQ(std::tuple(image.width, image.height), std::tuple(1u, 2u));
-        Bytes expected = {0, 0, 0, 255};
-        expected.insert(expected.end(), c.expected.begin(), c.expected.end());
-        EXPECT_EQ(image.pixels, expected);
-    }
-}
-
-TEST(FromBackgrounds, PlaysOfAnotherSizeGiveNoImage)
-{
-    const Bytes pixel = {1, 2, 3, 4};
-    const Bytes twoPixels = {1, 2, 3, 4, 5, 6, 7, 8};
-    for (const auto& [white, black] : {std::pair(twoPixels, pixel), std::pair(pixel, twoPixels),
-                                       std::pair(twoPixels, twoPixels)}) {
-        BgraImage image = FromBackgrounds(1, 1, white, black);
-        EXPECT_EQ(std::tuple(image.width, image.height, image.pixels.size()), std::tuple(0u, 0u, size_t{0}));
-    }
+    // One pixel each: opaque (the fourth byte is whatever the platform left), nothing
+    // drawn, half through, channels that disagree (the one letting most through
+    // decides), and colours beyond their alpha.
+    const Bytes white = {30, 60, 90, 9, 255, 255, 255, 0, 191, 255, 127, 0, 255, 100, 90, 0, 255, 255, 255, 0};
+    const Bytes black = {30, 60, 90, 0, 0, 0, 0, 0, 64, 128, 0, 0, 200, 100, 90, 0, 200, 0, 0, 0};
+    BgraImage image = FromBackgrounds(1, 5, white, black);
+    EXPECT_EQ(std::tuple(image.width, image.height), std::tuple(1u, 5u));
+    const Bytes expected = {30, 60, 90, 255, 0, 0, 0, 0, 64, 128, 0, 128, 200, 100, 90, 200, 0, 0, 0, 0};
+    EXPECT_EQ(image.pixels, expected);
+    // Plays of another size give no image.
+    EXPECT_EQ(FromBackgrounds(1, 5, white, Bytes(16)).width, 0u);
+    EXPECT_EQ(FromBackgrounds(1, 5, Bytes(24), black).width, 0u);
+    EXPECT_EQ(FromBackgrounds(2, 5, white, black).width, 0u);
 }
 
 }  // namespace
