@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <shlwapi.h>
+#include <thumbcache.h>
 #include <winternl.h>
 
 #include <functional>
@@ -13,6 +15,7 @@
 #include "PropertySheetHost.h"
 #include "SampleDocuments.h"
 #include "ServerFixture.h"
+#include "module/win32/ClassId.h"
 
 namespace orv::test {
 namespace {
@@ -229,7 +232,27 @@ protected:
         return SUCCEEDED(Bind(extension.Get(), path, true)) && extension->AddPages(RefusePage, 0) == S_OK;
     }
 
+    // The shell's thumbnail request, the document as a read-only stream. True when a
+    // bitmap came.
+    bool Thumbnail(const std::string& path)
+    {
+        ComPtr<IInitializeWithStream> init;
+        ComPtr<IThumbnailProvider> provider;
+        ComPtr<IStream> stream;
+        const DWORD mode = STGM_READ | STGM_SHARE_DENY_WRITE;
+        HBITMAP bitmap = nullptr;
+        WTS_ALPHATYPE alpha = WTSAT_UNKNOWN;
+        if (FAILED(thumbnails.Create(__uuidof(IInitializeWithStream), init)) || FAILED(init.As(&provider)) ||
+            FAILED(SHCreateStreamOnFileEx(PathFromUtf8(path).c_str(), mode, 0, FALSE, nullptr, &stream)) ||
+            FAILED(init->Initialize(stream.Get(), STGM_READ)))
+            return false;
+        if (provider->GetThumbnail(256, &bitmap, &alpha) != S_OK)
+            return false;
+        return DeleteObject(bitmap);
+    }
+
     HICON previewOffIcon = nullptr;
+    host::ServerModule thumbnails{"orvshell.dll", ThumbnailClassId};
 };
 
 TEST_F(Leaks, ManyRoundsOfEveryOperationHoldNoMoreThanTheFirstHundred)
@@ -246,6 +269,7 @@ TEST_F(Leaks, ManyRoundsOfEveryOperationHoldNoMoreThanTheFirstHundred)
         paths.push_back(scratch.Write(name, bytes));
     }
     const std::string plan = paths[0];
+    const std::string thumbnailed[] = {plan, paths[4], scratch.Write("drawn.mod", MetafileModule()), paths[3]};
     // One selection for all rounds: the host's data object holds on to some heap
     // each time one is made and released.
     ComPtr<IDataObject> selections[2] = {host::DropDataObject::Create({plan}),
@@ -272,6 +296,8 @@ TEST_F(Leaks, ManyRoundsOfEveryOperationHoldNoMoreThanTheFirstHundred)
              size_t document = round % paths.size();
              return Pages(paths[document]) == (document + 3 < paths.size());
          }},
+        {"Thumbnails of a GIF, a bitmap, a metafile and a script, which has none", 10000,
+         [&](int round) { return Thumbnail(thumbnailed[round % 4]) == (round % 4 != 3); }},
         {"register and unregister", 200, [&](int) { return server.Register() == S_OK && server.Unregister() == S_OK; }},
     };
     previewOffIcon = ModuleIcon(170);
