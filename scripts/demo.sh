@@ -45,6 +45,13 @@ for name in Villa.pln Door.qxm Window.qdl Terrace.mod Sheets.sfk Materials.qpd O
   echo "== Quick View of $name"
   host view "$(winpath "$samples/$name")" --screenshot "$(winpath "$out/$name-view.png")" $wait || true
 done
+# The thumbnails Explorer shows at its largest icon size.
+for document in "$samples"/*; do
+  name=$(basename "$document")
+  echo
+  echo "== Thumbnail of $name"
+  host thumbnail "$(winpath "$document")" --size 256 --out "$(winpath "$out/$name-thumbnail.png")" || true
+done
 host unregister
 echo
 echo "== screenshots and icons: $out"
