@@ -57,6 +57,13 @@ echo
 echo "== Details written into a copy of Villa.pln"
 host props "$(winpath "$out/Villa-details.pln")" --set System.Title="Villa Nova" --set System.Keywords="house; roof" || true
 host props "$(winpath "$out/Villa-details.pln")" || true
+# The thumbnails Explorer shows at its largest icon size.
+for document in "$samples"/*; do
+  name=$(basename "$document")
+  echo
+  echo "== Thumbnail of $name"
+  host thumbnail "$(winpath "$document")" --size 256 --out "$(winpath "$out/$name-thumbnail.png")" || true
+done
 host unregister
 echo
 echo "== screenshots and icons: $out"

@@ -6,6 +6,8 @@
 #include <propsys.h>
 #include <propkey.h>
 #include <propvarutil.h>
+#include <shlwapi.h>
+#include <thumbcache.h>
 #include <winternl.h>
 
 #include <functional>
@@ -16,6 +18,7 @@
 #include "PropertySheetHost.h"
 #include "SampleDocuments.h"
 #include "ServerFixture.h"
+#include "module/win32/ClassId.h"
 
 namespace orv::test {
 namespace {
@@ -259,8 +262,28 @@ protected:
         return count == 7 && set == S_OK && store->Commit() == S_OK;
     }
 
+    // The shell's thumbnail request, the document as a read-only stream. True when a
+    // bitmap came.
+    bool Thumbnail(const std::string& path)
+    {
+        ComPtr<IInitializeWithStream> init;
+        ComPtr<IThumbnailProvider> provider;
+        ComPtr<IStream> stream;
+        const DWORD mode = STGM_READ | STGM_SHARE_DENY_WRITE;
+        HBITMAP bitmap = nullptr;
+        WTS_ALPHATYPE alpha = WTSAT_UNKNOWN;
+        if (FAILED(thumbnails.Create(__uuidof(IInitializeWithStream), init)) || FAILED(init.As(&provider)) ||
+            FAILED(SHCreateStreamOnFileEx(PathFromUtf8(path).c_str(), mode, 0, FALSE, nullptr, &stream)) ||
+            FAILED(init->Initialize(stream.Get(), STGM_READ)))
+            return false;
+        if (provider->GetThumbnail(256, &bitmap, &alpha) != S_OK)
+            return false;
+        return DeleteObject(bitmap);
+    }
+
     HICON previewOffIcon = nullptr;
     host::ServerModule details{"orvshell.dll", PropertyClassId};
+    host::ServerModule thumbnails{"orvshell.dll", ThumbnailClassId};
 };
 
 TEST_F(Leaks, ManyRoundsOfEveryOperationHoldNoMoreThanTheFirstHundred)
@@ -277,6 +300,7 @@ TEST_F(Leaks, ManyRoundsOfEveryOperationHoldNoMoreThanTheFirstHundred)
         paths.push_back(scratch.Write(name, bytes));
     }
     const std::string plan = paths[0];
+    const std::string thumbnailed[] = {plan, paths[4], scratch.Write("drawn.mod", MetafileModule()), paths[3]};
     // One selection for all rounds: the host's data object holds on to some heap
     // each time one is made and released.
     ComPtr<IDataObject> selections[2] = {host::DropDataObject::Create({plan}),
@@ -305,6 +329,8 @@ TEST_F(Leaks, ManyRoundsOfEveryOperationHoldNoMoreThanTheFirstHundred)
          }},
         // A written and committed title takes about 30 ms: 10,000 would take five minutes.
         {"Details read and a title written", 2000, [&](int round) { return Details(plan, round); }},
+        {"Thumbnails of a GIF, a bitmap, a metafile and a script, which has none", 10000,
+         [&](int round) { return Thumbnail(thumbnailed[round % 4]) == (round % 4 != 3); }},
         {"register and unregister", 200, [&](int) { return server.Register() == S_OK && server.Unregister() == S_OK; }},
     };
     previewOffIcon = ModuleIcon(170);

@@ -86,6 +86,14 @@ inline std::vector<uint8_t> Module()
     return test::Module({3, StoredMetafile()}, {0xD005, red}, {0xD004, VersionBlock(0, 6010)});
 }
 
+// A module whose preview is its stored metafile: a rectangle from a tenth of the
+// frame's width and height to three quarters and four fifths, filled white, outlined
+// in black.
+inline std::vector<uint8_t> MetafileModule()
+{
+    return test::Module({3, StoredMetafile()}, {0xD001, PreviewRecord(0xD001)});
+}
+
 inline std::vector<uint8_t> Book()
 {
     return SfoldBook(SfoldFields{}, 372, ProjectDataRecord(WW, storedTexts));

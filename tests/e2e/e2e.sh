@@ -125,6 +125,22 @@ check "a title code page 1252 cannot hold is refused" "$refused" "set System.Tit
   fail "the refused set left the plan as it was"
 check "a property the document does not let be written" \
   "$(host props "$samples\\Door.qxm" --set System.Keywords="door")" "set System.Keywords: 0x80030005"
+# Thumbnails as the shell asks for them: the handler found through the registration, the
+# document handed over as a read-only stream, the preview never scaled up.
+thumbnails='{C2BBCA67-AC29-4A7E-8BE4-04ECBB46C0B2}'
+check "thumbnail handler for .pln" "$(run reg query 'HKCR\.pln\ShellEx\{e357fccd-a995-4576-b01f-234630154e96}')" \
+  "$thumbnails"
+check "thumbnail of a plan" \
+  "$(host thumbnail "$samples\\Villa.pln" --size 256 --out "$(winpath "$out/thumbnail-villa.png")")" \
+  "Initialize: 0x00000000" "GetThumbnail: 0x00000000 128x96 alpha 1" "png: ok"
+check "thumbnail of a module" \
+  "$(host thumbnail "$samples\\Terrace.mod" --size 256 --out "$(winpath "$out/thumbnail-terrace.png")")" \
+  "GetThumbnail: 0x00000000 96x64 alpha 1" "png: ok"
+check "a thumbnail scaled down to the size asked" "$(host thumbnail "$samples\\Villa.pln" --size 64)" \
+  "GetThumbnail: 0x00000000 64x48 alpha 1"
+nothumbnail=$(host thumbnail "$samples\\Window.qdl" --size 256; echo "status $?")
+check "an object script has no thumbnail" "$nothumbnail" "Initialize: 0x00000000" \
+  "GetThumbnail: 0x80004005 0x0 alpha 0" "status 1"
 
 check "unregister" "$(host unregister)" "unregister: 0x00000000"
 [ "$(registered "HKCR\\CLSID\\$clsid")" = no ] && pass "class gone" || fail "class gone"

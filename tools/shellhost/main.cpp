@@ -17,6 +17,7 @@
 #include "PropertySheetHost.h"
 #include "PropsCommand.h"
 #include "ServerModule.h"
+#include "ThumbnailCommand.h"
 #include "ViewerDriver.h"
 #include "ViewerSite.h"
 #include "WideText.h"
@@ -53,7 +54,8 @@ int Usage()
                "       shellhost icon FILE [--dll PATH] [--sizes LARGE,SMALL] [--out PREFIX]\n"
                "       shellhost view FILE [--dll PATH] [--screenshot PNG] [--pin] [--rect L,T,R,B] [--drop FILE2] "
                "[--wait]\n"
-               "       shellhost props FILE [--set NAME=VALUE ...] [--dll PATH]\n",
+               "       shellhost props FILE [--set NAME=VALUE ...] [--dll PATH]\n"
+               "       shellhost thumbnail FILE --size N [--out PNG] [--dll PATH]\n",
                stderr);
     return 2;
 }
@@ -328,6 +330,8 @@ int main()
         status = View(options);
     else if (options.command == "props")
         status = PropsCommand(options.rest);
+    else if (options.command == "thumbnail")
+        status = ThumbnailCommand(options.rest);
     else
         status = Usage();
     std::fflush(stdout);

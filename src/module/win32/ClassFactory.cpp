@@ -3,6 +3,7 @@
 #include <new>
 
 #include "handlers/win32/PropertyHandler.h"
+#include "handlers/win32/ThumbnailProvider.h"
 #include "module/win32/HandlerClasses.h"
 #include "module/win32/ModuleState.h"
 #include "shell/win32/ShellExtension.h"
@@ -32,6 +33,7 @@ struct ServedClass {
 ServedClass servedClasses[] = {
     {&ServerClassId, ClassFactory(CreateShellExtension)},
     {&PropertyClassId, ClassFactory(CreatePropertyHandler)},
+    {&ThumbnailClassId, ClassFactory(CreateThumbnailProvider)},
 };
 
 }  // namespace

@@ -1,0 +1,37 @@
+#pragma once
+#include <windows.h>
+#include <propsys.h>
+#include <thumbcache.h>
+#include <wrl/client.h>
+
+namespace orv {
+
+// The thumbnail the shell shows for a document: its stored preview picture, read from
+// the stream the shell hands over. The stream is held from Initialize until
+// GetThumbnail returns, and the object then takes a new one.
+class ThumbnailProvider final : public IInitializeWithStream, public IThumbnailProvider {
+public:
+    ThumbnailProvider();
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override;
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+    ULONG STDMETHODCALLTYPE Release() noexcept override;
+
+    // IInitializeWithStream
+    HRESULT STDMETHODCALLTYPE Initialize(IStream* stream, DWORD mode) noexcept override;
+
+    // IThumbnailProvider
+    HRESULT STDMETHODCALLTYPE GetThumbnail(UINT side, HBITMAP* bitmap, WTS_ALPHATYPE* alpha) noexcept override;
+
+private:
+    ~ThumbnailProvider();
+
+    ULONG refCount = 0;
+    Microsoft::WRL::ComPtr<IStream> stream;
+};
+
+// Makes a thumbnail provider and asks it for the interface.
+HRESULT CreateThumbnailProvider(REFIID iid, void** out);
+
+}  // namespace orv

@@ -1,0 +1,210 @@
+// The thumbnails the shell asks for: a document handed over as a read-only stream,
+// its stored preview given back as a bitmap.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <propsys.h>
+#include <shlwapi.h>
+#include <thumbcache.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "InfoFileBuilder.h"
+#include "SampleDocuments.h"
+#include "ServerFixture.h"
+#include "ThumbnailCommand.h"
+#include "module/win32/ClassId.h"
+
+namespace orv::test {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+constexpr uint32_t red = 0xFFFF0000;
+constexpr uint32_t white = 0xFFFFFFFF;
+
+// Plans of release 39 and before store a bitmap block: this one 128 x 96 in quadrants,
+// red and green above, blue and yellow below.
+std::vector<uint8_t> QuadrantPlan(int cut = 0)
+{
+    auto colour = [](int x, int y) {
+        return y < 48 ? (x < 64 ? 0xFF0000u : 0x00FF00u) : (x < 64 ? 0x0000FFu : 0xFFFF00u);
+    };
+    std::vector<uint8_t> preview = PreviewBlockBuilder::Bitmap32(128, 96, colour).Build();
+    preview.resize(preview.size() - cut);
+    return PlanBuilder(WW).Version(4000).Release(39).Block(468, preview, PlanPointer::Preview).Build();
+}
+
+struct Thumbnail {
+    HRESULT result = E_UNEXPECTED;
+    WTS_ALPHATYPE alpha = WTSAT_UNKNOWN;
+    host::Image image;
+};
+
+class Thumbnails : public ServerFixture {
+protected:
+    host::ServerModule thumbnails{"orvshell.dll", ThumbnailClassId};
+    ComPtr<IInitializeWithStream> init;
+    ComPtr<IThumbnailProvider> provider;
+
+    void SetUp() override
+    {
+        ServerFixture::SetUp();
+        Renew();
+    }
+
+    void TearDown() override
+    {
+        init.Reset();
+        provider.Reset();
+        ServerFixture::TearDown();
+    }
+
+    // A new object, as the shell makes for each thumbnail.
+    void Renew()
+    {
+        ASSERT_EQ(thumbnails.Create(__uuidof(IInitializeWithStream), init), S_OK);
+        ASSERT_EQ(init.As(&provider), S_OK);
+    }
+
+    // The document opened as the shell opens it for a thumbnail handler.
+    static ComPtr<IStream> Open(const std::string& path)
+    {
+        ComPtr<IStream> stream;
+        const DWORD mode = STGM_READ | STGM_SHARE_DENY_WRITE;
+        EXPECT_EQ(SHCreateStreamOnFileEx(PathFromUtf8(path).c_str(), mode, 0, FALSE, nullptr, &stream), S_OK);
+        return stream;
+    }
+
+    // The shell's request. Whatever the answer, the stream and the document are let go;
+    // a bitmap comes with success only, the caller's, 32 bits a pixel with its rows in
+    // memory from the top.
+    Thumbnail Take(const std::string& path, UINT side)
+    {
+        Renew();
+        Thumbnail taken;
+        ComPtr<IStream> stream = Open(path);
+        const ULONG held = RefCount(stream.Get());
+        EXPECT_EQ(init->Initialize(stream.Get(), STGM_READ), S_OK);
+        HBITMAP bitmap = reinterpret_cast<HBITMAP>(1);
+        taken.result = provider->GetThumbnail(side, &bitmap, &taken.alpha);
+        EXPECT_EQ(RefCount(stream.Get()), held);
+        stream.Reset();
+        EXPECT_TRUE(OpensExclusively(path));
+        EXPECT_EQ(bitmap != nullptr, taken.result == S_OK);
+        if (bitmap == nullptr)
+            return taken;
+        taken.image = host::ThumbnailImage(bitmap, taken.alpha);
+        DIBSECTION section = {};
+        EXPECT_EQ(GetObjectA(bitmap, sizeof section, &section), int(sizeof section));
+        // Opaque and fully transparent pixels read the same premultiplied or not.
+        const auto* bits = static_cast<const uint32_t*>(section.dsBm.bmBits);
+        EXPECT_TRUE(bits && std::equal(taken.image.pixels.begin(), taken.image.pixels.end(), bits));
+        EXPECT_TRUE(DeleteObject(bitmap));
+        return taken;
+    }
+};
+
+TEST_F(Thumbnails, StoredBitmapsAndGifsShowOpaqueAtTheirOwnSizeOrScaledDown)
+{
+    // Probed a pixel in from each corner: red, green, blue, yellow.
+    const std::vector<uint32_t> quadrants = {red, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00};
+    const std::vector<uint32_t> allRed(4, red);
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        UINT side;
+        int width;
+        int height;
+        std::vector<uint32_t> corners;
+    } cases[] = {
+        {"gif.pln", FullPlan(), 256, 64, 32, allRed},
+        {"bitmap.pln", QuadrantPlan(), 256, 128, 96, quadrants},
+        {"fits.pln", QuadrantPlan(), 128, 128, 96, quadrants},
+        {"half.pln", QuadrantPlan(), 64, 64, 48, quadrants},
+        {"tiny.pln", QuadrantPlan(), 10, 10, 8, quadrants},
+        {"door.qxm", Part(), 16, 16, 8, allRed},
+        {"stored.mod", Module(), 2000, 64, 32, allRed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Thumbnail thumbnail = Take(scratch.Write(c.name, c.bytes), c.side);
+        const host::Image& image = thumbnail.image;
+        EXPECT_EQ(std::tuple(thumbnail.result, thumbnail.alpha), std::tuple(S_OK, WTSAT_RGB));
+        ASSERT_EQ(std::pair(image.width, image.height), std::pair(c.width, c.height));
+        const int r = c.width - 2, b = c.height - 2;
+        EXPECT_EQ((std::vector{image.At(1, 1), image.At(r, 1), image.At(1, b), image.At(r, b)}), c.corners);
+        auto opaque = [](uint32_t pixel) { return pixel >= 0xFF000000; };
+        EXPECT_TRUE(std::all_of(image.pixels.begin(), image.pixels.end(), opaque));
+    }
+}
+
+TEST_F(Thumbnails, AMetafileIsPlayedAtTheSizeAskedTransparentWhereItDrawsNothing)
+{
+    const std::string path = scratch.Write("drawn.mod", MetafileModule());
+    // The frame is twice as wide as high; a request beyond the largest side gets that.
+    for (auto [asked, width] : {std::pair(256u, 256), std::pair(64u, 64), std::pair(100000u, 2560)}) {
+        SCOPED_TRACE(asked);
+        Thumbnail thumbnail = Take(path, asked);
+        const host::Image& image = thumbnail.image;
+        EXPECT_EQ(std::tuple(thumbnail.result, thumbnail.alpha), std::tuple(S_OK, WTSAT_ARGB));
+        ASSERT_EQ(std::pair(image.width, image.height), std::pair(width, width / 2));
+        EXPECT_EQ(std::pair(image.At(1, 1), image.At(width - 2, width / 2 - 2)), std::pair(0u, 0u));
+        // Played, not scaled: every pixel is drawn or not, and across the middle row the
+        // transparent margin meets a one pixel black outline, then the white fill.
+        EXPECT_TRUE(std::all_of(image.pixels.begin(), image.pixels.end(),
+                                [](uint32_t p) { return p >> 24 == 0 || p >> 24 == 0xFF; }));
+        auto row = image.pixels.begin() + width * width / 4;
+        auto edge = std::find_if(row, row + width, [](uint32_t pixel) { return pixel != 0; });
+        EXPECT_NEAR(edge - row, width / 10, width / 100 + 1);
+        EXPECT_EQ((std::vector{edge[0], edge[1], row[width / 2]}), (std::vector{0xFF000000u, white, white}));
+    }
+}
+
+TEST_F(Thumbnails, DocumentsWithoutAReadablePreviewGiveNoBitmapSoTheShellShowsTheIcon)
+{
+    std::vector<uint8_t> cutGif = FullPlan();
+    cutGif.resize(cutGif.size() - 40);
+    std::vector<uint8_t> cutHeader = FullPlan();
+    cutHeader.resize(100);
+    const std::pair<const char*, std::vector<uint8_t>> cases[] = {
+        {"door.qdl", Script()}, {"table.qpd", InfoFileBuilder().Info("Layers", "Walls", "A").Build()},
+        {"book.sfk", Book()}, {"bare.pln", PlanBuilder(WW).Version(5000).Release(42).Build()},
+        {"plain.qxm", Part(0x446F6F72, false)}, {"cutgif.pln", cutGif}, {"cutbitmap.pln", QuadrantPlan(40)},
+        {"header.pln", cutHeader}, {"empty.pln", {}},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(Take(scratch.Write(name, bytes), 256).result, E_FAIL);
+    }
+}
+
+TEST_F(Thumbnails, AStreamIsHeldFromInitializeUntilGetThumbnailWhateverItAnswers)
+{
+    const std::string path = scratch.Write("villa.pln", FullPlan());
+    ComPtr<IStream> first = Open(path);
+    ComPtr<IStream> second = Open(path);
+    const ULONG held = RefCount(first.Get());
+    HBITMAP bitmap = nullptr;
+    WTS_ALPHATYPE alpha = WTSAT_UNKNOWN;
+    EXPECT_EQ(init->Initialize(nullptr, STGM_READ), E_INVALIDARG);
+    EXPECT_EQ(provider->GetThumbnail(32, &bitmap, &alpha), E_UNEXPECTED);
+    EXPECT_EQ(init->Initialize(first.Get(), STGM_READ), S_OK);
+    EXPECT_EQ(RefCount(first.Get()), held + 1);
+    EXPECT_EQ(init->Initialize(second.Get(), STGM_READ), HRESULT_FROM_WIN32(ERROR_ALREADY_INITIALIZED));
+    EXPECT_EQ(RefCount(second.Get()), held);
+    EXPECT_EQ(provider->GetThumbnail(32, nullptr, &alpha), E_POINTER);
+    EXPECT_EQ(RefCount(first.Get()), held);
+    EXPECT_EQ(init->Initialize(first.Get(), STGM_READ), S_OK);
+    EXPECT_EQ(provider->GetThumbnail(0, &bitmap, &alpha), E_INVALIDARG);
+    EXPECT_EQ(RefCount(first.Get()), held);
+    // Let go, it takes the next stream.
+    EXPECT_EQ(init->Initialize(second.Get(), STGM_READ), S_OK);
+    EXPECT_EQ(provider->GetThumbnail(32, &bitmap, &alpha), S_OK);
+    EXPECT_EQ(host::ThumbnailImage(bitmap, alpha).At(5, 5), red);
+    DeleteObject(bitmap);
+}
+
+}  // namespace
+}  // namespace orv::test
