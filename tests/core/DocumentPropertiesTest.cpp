@@ -230,6 +230,8 @@ TEST(DocumentPropertiesCommit, WritesOnlyTheChangedFieldsAndReadsBackAsGiven)
          test::WithStoredTexts(test::SfoldBook(Book(1, 0, "Sheets"), 372, ProjectDataRecord(WW, Stored)), BookRecord,
                                {{5, "c"}})},
         {"Door.qxm", test::LibPart(WW, "Door 90"), {{"System.Title", "Door 100"}}, test::LibPart(WW, "Door 100")},
+        // The last byte that changes is the one before it as it was.
+        {"Door.qxm", test::LibPart(WW, "Door 99"), {{"System.Title", "Door 90"}}, test::LibPart(WW, "Door 90")},
         // A script's name line changes the file's length.
         {"Window.qdl", Script, {{"System.Title", "Window"}}, Bytes("! Document name: Window\r\nBLOCK 1, 1, 1\r\n")},
         {"Window.qdl", Script, {{"System.Title", "Window 120 wide"}},
@@ -267,6 +269,19 @@ TEST(DocumentPropertiesCommit, ARefusedValueWritesNoneOfTheOthers)
         EXPECT_FALSE(edited.committed);
         EXPECT_EQ(edited.bytes, c.bytes);
     }
+    // Commit reads the document again, and a file it cannot read is not written either.
+    struct Unreadable : MemoryFile {
+        using MemoryFile::MemoryFile;
+        uint32_t Read(void*, uint32_t) override { return 0; }
+    };
+    MemoryFile file(WindowsPlan);
+    Unreadable unreadable(WindowsPlan);
+    DocumentProperties properties;
+    std::string error;
+    ASSERT_TRUE(properties.Read(file, "Villa.pln", error) && properties.Set("System.Title", "Ok"));
+    EXPECT_FALSE(properties.Commit(unreadable, error));
+    EXPECT_NE(error, "");
+    EXPECT_EQ(unreadable.Bytes(), WindowsPlan);
 }
 
 }  // namespace
