@@ -10,6 +10,7 @@
 #include "PlanBuilder.h"
 #include "PreviewBlockBuilder.h"
 #include "ProjectDataBuilder.h"
+#include "RecordingFile.h"
 #include "ScopedCharTables.h"
 #include "SfoldBuilder.h"
 #include "handlers/DocumentProperties.h"
@@ -242,6 +243,15 @@ TEST(DocumentPropertiesCommit, WritesOnlyTheChangedFieldsAndReadsBackAsGiven)
         EXPECT_EQ(edited.bytes, c.written);
         EXPECT_EQ(edited.reread, edited.shown);
     }
+    // Only the bytes that changed go out: here one digit of the name.
+    test::RecordingFile part(test::LibPart(WW, "Door 99"));
+    DocumentProperties properties;
+    std::string error;
+    ASSERT_TRUE(properties.Read(part, "Door.qxm", error) && properties.Set("System.Title", "Door 90"));
+    part.log.clear();
+    EXPECT_TRUE(properties.Commit(part, error));
+    EXPECT_EQ(part.Count("write"), 1u);
+    EXPECT_EQ(part.log.back(), "write 1");
 }
 
 TEST(DocumentPropertiesCommit, ARefusedValueWritesNoneOfTheOthers)
@@ -267,6 +277,19 @@ TEST(DocumentPropertiesCommit, ARefusedValueWritesNoneOfTheOthers)
         EXPECT_FALSE(edited.committed);
         EXPECT_EQ(edited.bytes, c.bytes);
     }
+    // Commit reads the document again, and a file it cannot read is not written either.
+    struct Unreadable : MemoryFile {
+        using MemoryFile::MemoryFile;
+        uint32_t Read(void*, uint32_t) override { return 0; }
+    };
+    MemoryFile file(WindowsPlan);
+    Unreadable unreadable(WindowsPlan);
+    DocumentProperties properties;
+    std::string error;
+    ASSERT_TRUE(properties.Read(file, "Villa.pln", error) && properties.Set("System.Title", "Ok"));
+    EXPECT_FALSE(properties.Commit(unreadable, error));
+    EXPECT_NE(error, "");
+    EXPECT_EQ(unreadable.Bytes(), WindowsPlan);
 }
 
 }  // namespace

@@ -125,6 +125,7 @@ HRESULT STDMETHODCALLTYPE ThumbnailProvider::GetThumbnail(UINT side, HBITMAP* bi
             if (!document.Read(file, file.Name(), error))
                 return E_FAIL;
         }
+        // The drawing needs nothing more of the document.
         held.Reset();
         BgraImage image;
         WTS_ALPHATYPE type = WTSAT_UNKNOWN;
