@@ -46,7 +46,7 @@ PaneLayout LayOutPane(int32_t width, int32_t height, const PreviewShape& picture
     PaneLayout layout{};
     const int32_t right = std::max(PaneMargin, width - PaneMargin);
     int32_t top = PaneMargin;
-    if (picture.width > 0 && picture.height > 0) {
+    if (picture.width > 0) {
         // In 64 bits: a picture's size comes from the document.
         int64_t scaled = int64_t{right - PaneMargin} * picture.height / picture.width;
         int64_t band = std::min({int64_t{picture.height}, scaled, int64_t{height} - 2 * PaneMargin});
