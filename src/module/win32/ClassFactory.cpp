@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "handlers/win32/PreviewHandler.h"
 #include "module/win32/HandlerClasses.h"
 #include "module/win32/ModuleState.h"
 #include "shell/win32/ShellExtension.h"
@@ -30,6 +31,7 @@ struct ServedClass {
 
 ServedClass servedClasses[] = {
     {&ServerClassId, ClassFactory(CreateShellExtension)},
+    {&PreviewClassId, ClassFactory(CreatePreviewHandler)},
 };
 
 }  // namespace
