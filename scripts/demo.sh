@@ -45,6 +45,17 @@ for name in Villa.pln Door.qxm Window.qdl Terrace.mod Sheets.sfk Materials.qpd O
   echo "== Quick View of $name"
   host view "$(winpath "$samples/$name")" --screenshot "$(winpath "$out/$name-view.png")" $wait || true
 done
+# The preview pane of each sample, and a plan's in dark colours.
+for document in "$samples"/*; do
+  name=$(basename "$document")
+  echo
+  echo "== Preview pane of $name"
+  host preview "$(winpath "$document")" --screenshot "$(winpath "$out/$name-preview.png")" $wait || true
+done
+echo
+echo "== Dark preview pane of Villa.pln"
+host preview "$(winpath "$samples/Villa.pln")" --dark --screenshot "$(winpath "$out/Villa.pln-preview-dark.png")" \
+  $wait || true
 host unregister
 echo
 echo "== screenshots and icons: $out"
