@@ -64,6 +64,17 @@ for document in "$samples"/*; do
   echo "== Thumbnail of $name"
   host thumbnail "$(winpath "$document")" --size 256 --out "$(winpath "$out/$name-thumbnail.png")" || true
 done
+# The preview pane of each sample, and a plan's in dark colours.
+for document in "$samples"/*; do
+  name=$(basename "$document")
+  echo
+  echo "== Preview pane of $name"
+  host preview "$(winpath "$document")" --screenshot "$(winpath "$out/$name-preview.png")" $wait || true
+done
+echo
+echo "== Dark preview pane of Villa.pln"
+host preview "$(winpath "$samples/Villa.pln")" --dark --screenshot "$(winpath "$out/Villa.pln-preview-dark.png")" \
+  $wait || true
 host unregister
 echo
 echo "== screenshots and icons: $out"

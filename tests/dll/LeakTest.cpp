@@ -281,6 +281,28 @@ protected:
         return DeleteObject(bitmap);
     }
 
+    // The preview pane's sequence into a hidden window, dark in turn, then unloaded.
+    // True when the document was shown.
+    bool Preview(const host::ServerModule& previews, const std::string& path, HWND parent, bool dark)
+    {
+        ComPtr<IPreviewHandler> handler;
+        ComPtr<IInitializeWithStream> init;
+        ComPtr<IPreviewHandlerVisuals> visuals;
+        ComPtr<IStream> stream;
+        const RECT rect = {0, 0, 400, 500};
+        if (FAILED(previews.Create(IID_IPreviewHandler, handler)) || FAILED(handler.As(&init)) ||
+            FAILED(handler.As(&visuals)) ||
+            FAILED(SHCreateStreamOnFileEx(PathFromUtf8(path).c_str(), STGM_READ | STGM_SHARE_DENY_WRITE, 0, FALSE,
+                                          nullptr, &stream)) ||
+            FAILED(init->Initialize(stream.Get(), STGM_READ)) || FAILED(handler->SetWindow(parent, &rect)))
+            return false;
+        if (dark)
+            visuals->SetBackgroundColor(RGB(32, 32, 32));
+        bool shown = handler->DoPreview() == S_OK;
+        Drain();
+        return handler->Unload() == S_OK && shown;
+    }
+
     HICON previewOffIcon = nullptr;
     host::ServerModule details{"orvshell.dll", PropertyClassId};
     host::ServerModule thumbnails{"orvshell.dll", ThumbnailClassId};
@@ -301,6 +323,10 @@ TEST_F(Leaks, ManyRoundsOfEveryOperationHoldNoMoreThanTheFirstHundred)
     }
     const std::string plan = paths[0];
     const std::string thumbnailed[] = {plan, paths[4], scratch.Write("drawn.mod", MetafileModule()), paths[3]};
+    host::ServerModule previews{"orvshell.dll", PreviewClassId};
+    // Hidden: Wine takes two seconds to destroy a window it has shown.
+    HWND paneParent =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 500, nullptr, nullptr, nullptr, nullptr);
     // One selection for all rounds: the host's data object holds on to some heap
     // each time one is made and released.
     ComPtr<IDataObject> selections[2] = {host::DropDataObject::Create({plan}),
@@ -331,6 +357,11 @@ TEST_F(Leaks, ManyRoundsOfEveryOperationHoldNoMoreThanTheFirstHundred)
         {"Details read and a title written", 2000, [&](int round) { return Details(plan, round); }},
         {"Thumbnails of a GIF, a bitmap, a metafile and a script, which has none", 10000,
          [&](int round) { return Thumbnail(thumbnailed[round % 4]) == (round % 4 != 3); }},
+        {"Preview pane of every kind; the last three documents are bad", 10000,
+         [&](int round) {
+             size_t document = round % paths.size();
+             return Preview(previews, paths[document], paneParent, round % 2) == (document + 3 < paths.size());
+         }},
         {"register and unregister", 200, [&](int) { return server.Register() == S_OK && server.Unregister() == S_OK; }},
     };
     previewOffIcon = ModuleIcon(170);
@@ -367,6 +398,7 @@ TEST_F(Leaks, ManyRoundsOfEveryOperationHoldNoMoreThanTheFirstHundred)
         }
         printf("\n");
     }
+    DestroyWindow(paneParent);
     EXPECT_EQ(server.CanUnloadNow(), S_OK);
 }
 

@@ -141,6 +141,29 @@ check "a thumbnail scaled down to the size asked" "$(host thumbnail "$samples\\V
 nothumbnail=$(host thumbnail "$samples\\Window.qdl" --size 256; echo "status $?")
 check "an object script has no thumbnail" "$nothumbnail" "Initialize: 0x00000000" \
   "GetThumbnail: 0x80004005 0x0 alpha 0" "status 1"
+# The preview pane, as the shell's pane shows the documents (the plan and the script
+# were renamed above).
+check "preview handler for .pln" "$(run reg query 'HKCR\.pln\ShellEx\{8895b1c6-b41f-4c1c-a562-0d564250836f}')" \
+  "{5868E1BB-86E9-4686-B1B0-668DDAB2653C}"
+check "preview pane of a plan" \
+  "$(host preview "$samples\\Villa.pln" --screenshot "$(winpath "$out/preview-villa.png")")" \
+  "DoPreview: 0x00000000" "pane: 400x500 at 0,0, child of the host window" \
+  'control Static visible "Document Name:"' 'control Static visible "Villa Bianca"' \
+  'control Static visible "4.55"' 'control Static visible "A. Lindqvist"' \
+  'control Static visible "Second draft\r\nfor the client"' "screenshot: ok" "Unload: 0x00000000" \
+  "pane after Unload: gone"
+check "dark preview pane of a plan" \
+  "$(host preview "$samples\\Villa.pln" --dark --size 320x420 \
+    --screenshot "$(winpath "$out/preview-villa-dark.png")")" \
+  "DoPreview: 0x00000000" "pane: 320x420 at 0,0, child of the host window" "screenshot: ok"
+check "preview pane of an object script" \
+  "$(host preview "$samples\\Window.qdl" --screenshot "$(winpath "$out/preview-window.png")")" \
+  'control Static visible "Window 150"' \
+  'control Edit visible "! Document name: Window 150\r\n! A window of two casements\r\nBLOCK 1.2, 0.1, 1.4\r\n' \
+  "screenshot: ok" "pane after Unload: gone"
+unpreviewable=$(host preview "$samples\\Empty.qdd"; echo "status $?")
+check "a data file without records gets no preview pane" "$unpreviewable" "DoPreview: 0x80004005" "pane: none" \
+  "status 1"
 
 check "unregister" "$(host unregister)" "unregister: 0x00000000"
 [ "$(registered "HKCR\\CLSID\\$clsid")" = no ] && pass "class gone" || fail "class gone"

@@ -40,4 +40,20 @@ std::string ToAnsi(const std::string& utf8)
     return ToCodePage(CP_ACP, 0, Widen(utf8).c_str());
 }
 
+std::string Escaped(const std::string& text)
+{
+    std::string result;
+    for (char c : text) {
+        if (c == '\r')
+            result += "\\r";
+        else if (c == '\n')
+            result += "\\n";
+        else if (c == '"' || c == '\\')
+            result += std::string("\\") + c;
+        else
+            result += c;
+    }
+    return result;
+}
+
 }  // namespace orv::host

@@ -9,5 +9,8 @@ std::wstring Widen(const std::string& utf8);
 std::string Narrow(const wchar_t* utf16);
 // For the pages' controls, which take ANSI text.
 std::string ToAnsi(const std::string& utf8);
+// A control's text on one line, as the host prints it: CR, LF, quotes and
+// backslashes escaped.
+std::string Escaped(const std::string& text);
 
 }  // namespace orv::host

@@ -14,6 +14,7 @@
 
 #include "DropDataObject.h"
 #include "Image.h"
+#include "PreviewCommand.h"
 #include "PropertySheetHost.h"
 #include "PropsCommand.h"
 #include "ServerModule.h"
@@ -52,6 +53,7 @@ int Usage()
     std::fputs("usage: shellhost register|unregister [--dll PATH]\n"
                "       shellhost properties FILE [--dll PATH] [--set ID=TEXT ...] [--apply] [--screenshot PNG] [--wait]\n"
                "       shellhost icon FILE [--dll PATH] [--sizes LARGE,SMALL] [--out PREFIX]\n"
+               "       shellhost preview FILE [--size WxH] [--dark] [--screenshot PNG] [--dll PATH] [--wait]\n"
                "       shellhost view FILE [--dll PATH] [--screenshot PNG] [--pin] [--rect L,T,R,B] [--drop FILE2] "
                "[--wait]\n"
                "       shellhost props FILE [--set NAME=VALUE ...] [--dll PATH]\n"
@@ -72,6 +74,10 @@ bool Parse(const std::vector<std::string>& argv, Options& options)
         return true;
     }
     size_t i = 2;
+    if (options.command == "preview") {
+        options.rest.assign(argv.begin() + 2, argv.end());
+        return true;
+    }
     if (options.command == "properties" || options.command == "icon" || options.command == "view") {
         if (argc < 3)
             return false;
@@ -114,22 +120,6 @@ bool Parse(const std::vector<std::string>& argv, Options& options)
         }
     }
     return true;
-}
-
-std::string Escaped(const std::string& text)
-{
-    std::string result;
-    for (char c : text) {
-        if (c == '\r')
-            result += "\\r";
-        else if (c == '\n')
-            result += "\\n";
-        else if (c == '"' || c == '\\')
-            result += std::string("\\") + c;
-        else
-            result += c;
-    }
-    return result;
 }
 
 std::string DefaultDll()
@@ -332,6 +322,8 @@ int main()
         status = PropsCommand(options.rest);
     else if (options.command == "thumbnail")
         status = ThumbnailCommand(options.rest);
+    else if (options.command == "preview")
+        status = PreviewCommand(options.rest);
     else
         status = Usage();
     std::fflush(stdout);

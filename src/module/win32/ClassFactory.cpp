@@ -4,6 +4,7 @@
 
 #include "handlers/win32/PropertyHandler.h"
 #include "handlers/win32/ThumbnailProvider.h"
+#include "handlers/win32/PreviewHandler.h"
 #include "module/win32/HandlerClasses.h"
 #include "module/win32/ModuleState.h"
 #include "shell/win32/ShellExtension.h"
@@ -34,6 +35,7 @@ ServedClass servedClasses[] = {
     {&ServerClassId, ClassFactory(CreateShellExtension)},
     {&PropertyClassId, ClassFactory(CreatePropertyHandler)},
     {&ThumbnailClassId, ClassFactory(CreateThumbnailProvider)},
+    {&PreviewClassId, ClassFactory(CreatePreviewHandler)},
 };
 
 }  // namespace
