@@ -148,7 +148,7 @@ check "preview handler for .pln" "$(run reg query 'HKCR\.pln\ShellEx\{8895b1c6-b
 check "preview pane of a plan" \
   "$(host preview "$samples\\Villa.pln" --screenshot "$(winpath "$out/preview-villa.png")")" \
   "DoPreview: 0x00000000" "pane: 400x500 at 0,0, child of the host window" \
-  'control Static visible "Document Name:"' 'control Static visible "Villa Bianca"' \
+  'control Static visible "Document Name:"' 'control Static visible "Villa Nova"' \
   'control Static visible "4.55"' 'control Static visible "A. Lindqvist"' \
   'control Static visible "Second draft\r\nfor the client"' "screenshot: ok" "Unload: 0x00000000" \
   "pane after Unload: gone"

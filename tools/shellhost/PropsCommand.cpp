@@ -57,18 +57,7 @@ std::string Shown(const PROPVARIANT& value)
         for (ULONG i = 0; i < value.calpwstr.cElems; ++i)
             text += (i == 0 ? L"" : L"; ") + std::wstring(value.calpwstr.pElems[i]);
     }
-    std::string shown;
-    for (char c : Narrow(text.c_str())) {
-        if (c == '\r')
-            shown += "\\r";
-        else if (c == '\n')
-            shown += "\\n";
-        else if (c == '"' || c == '\\')
-            shown += std::string("\\") + c;
-        else
-            shown += c;
-    }
-    return shown;
+    return Escaped(Narrow(text.c_str()));
 }
 
 std::string NameOf(REFPROPERTYKEY key)
