@@ -2,25 +2,12 @@
 
 #include <shlwapi.h>
 
-#include <new>
 #include <string>
 
 #include "shell/win32/LiveObjects.h"
 #include "util/win32/StreamFile.h"
 
 namespace orv {
-
-HRESULT CreatePreviewHandler(REFIID iid, void** out)
-{
-    auto* object = new (std::nothrow) PreviewHandler;
-    if (object == nullptr)
-        return E_OUTOFMEMORY;
-    // The temporary reference destroys the object when the interface is refused.
-    object->AddRef();
-    HRESULT result = object->QueryInterface(iid, out);
-    object->Release();
-    return result;
-}
 
 PreviewHandler::PreviewHandler()
 {

@@ -70,7 +70,4 @@ private:
     std::unique_ptr<PreviewPane> pane;
 };
 
-// Makes a preview handler and asks it for the interface, for the class factory.
-HRESULT CreatePreviewHandler(REFIID iid, void** out);
-
 }  // namespace orv

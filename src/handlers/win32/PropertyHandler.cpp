@@ -3,7 +3,6 @@
 #include <propvarutil.h>
 #include <shlwapi.h>
 
-#include <new>
 #include <vector>
 
 #include "handlers/win32/PropertyKeys.h"
@@ -241,18 +240,6 @@ HRESULT STDMETHODCALLTYPE PropertyHandler::IsPropertyWritable(REFPROPERTYKEY key
     } catch (...) {
         return E_OUTOFMEMORY;
     }
-}
-
-HRESULT CreatePropertyHandler(REFIID iid, void** out)
-{
-    auto* object = new (std::nothrow) PropertyHandler();
-    if (object == nullptr)
-        return E_OUTOFMEMORY;
-    // The temporary reference destroys the object when the interface is refused.
-    object->AddRef();
-    HRESULT result = object->QueryInterface(iid, out);
-    object->Release();
-    return result;
 }
 
 }  // namespace orv

@@ -48,6 +48,4 @@ private:
     std::set<std::string> unstorable;
 };
 
-HRESULT CreatePropertyHandler(REFIID iid, void** out);
-
 }  // namespace orv

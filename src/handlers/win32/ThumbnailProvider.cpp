@@ -3,7 +3,6 @@
 #include <shlwapi.h>
 
 #include <algorithm>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -44,18 +43,6 @@ bool RenderPreview(const PreviewPicture& picture, uint32_t side, BgraImage& imag
 }
 
 }  // namespace
-
-HRESULT CreateThumbnailProvider(REFIID iid, void** out)
-{
-    auto* object = new (std::nothrow) ThumbnailProvider();
-    if (object == nullptr)
-        return E_OUTOFMEMORY;
-    // The temporary reference destroys the object when the interface is refused.
-    object->AddRef();
-    HRESULT result = object->QueryInterface(iid, out);
-    object->Release();
-    return result;
-}
 
 ThumbnailProvider::ThumbnailProvider()
 {

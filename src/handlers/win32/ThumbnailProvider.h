@@ -31,7 +31,4 @@ private:
     Microsoft::WRL::ComPtr<IStream> stream;
 };
 
-// Makes a thumbnail provider and asks it for the interface.
-HRESULT CreateThumbnailProvider(REFIID iid, void** out);
-
 }  // namespace orv

@@ -1,6 +1,7 @@
 #include "module/win32/ClassFactory.h"
 
 #include <new>
+#include <utility>
 
 #include "handlers/win32/PropertyHandler.h"
 #include "handlers/win32/ThumbnailProvider.h"
@@ -14,9 +15,11 @@ namespace orv {
 
 namespace {
 
-HRESULT CreateShellExtension(REFIID iid, void** out)
+// A new object of the class, asked for the interface.
+template <class Object, class... Arguments>
+HRESULT Create(REFIID iid, void** out, Arguments&&... arguments)
 {
-    auto* object = new (std::nothrow) ShellExtension(ServerClassId, ModuleHandlers(), QuickViewer::Make);
+    auto* object = new (std::nothrow) Object(std::forward<Arguments>(arguments)...);
     if (object == nullptr)
         return E_OUTOFMEMORY;
     // The temporary reference destroys the object when the interface is refused.
@@ -26,6 +29,11 @@ HRESULT CreateShellExtension(REFIID iid, void** out)
     return result;
 }
 
+HRESULT CreateShellExtension(REFIID iid, void** out)
+{
+    return Create<ShellExtension>(iid, out, ServerClassId, ModuleHandlers(), QuickViewer::Make);
+}
+
 struct ServedClass {
     const CLSID* classId;
     ClassFactory factory;
@@ -33,9 +41,9 @@ struct ServedClass {
 
 ServedClass servedClasses[] = {
     {&ServerClassId, ClassFactory(CreateShellExtension)},
-    {&PropertyClassId, ClassFactory(CreatePropertyHandler)},
-    {&ThumbnailClassId, ClassFactory(CreateThumbnailProvider)},
-    {&PreviewClassId, ClassFactory(CreatePreviewHandler)},
+    {&PropertyClassId, ClassFactory(Create<PropertyHandler>)},
+    {&ThumbnailClassId, ClassFactory(Create<ThumbnailProvider>)},
+    {&PreviewClassId, ClassFactory(Create<PreviewHandler>)},
 };
 
 }  // namespace
