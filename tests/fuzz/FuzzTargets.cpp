@@ -105,18 +105,13 @@ std::string ShownAfterRewrite(const std::string& typed, size_t limit = ProjectDa
     return shown;
 }
 
-// Every CR followed by an LF and every LF preceded by a CR.
-bool HasCrLfLineEnds(const std::string& text)
-{
-    return ShownAfterRewrite(text, SIZE_MAX) == text;
-}
-
-// A script or notes as a read-only page takes them.
+// A script or notes as a read-only page takes them: every CR followed by an LF and
+// every LF preceded by a CR.
 void ExpectPageText(const TextBuffer& text)
 {
     const char* characters = text.GetText();
-    Expect(!characters || (characters[text.GetLength()] == '\0' &&
-                           HasCrLfLineEnds(std::string(characters, text.GetLength()))),
+    const std::string shown = characters ? std::string(characters, text.GetLength()) : "";
+    Expect(!characters || (characters[text.GetLength()] == '\0' && ShownAfterRewrite(shown, SIZE_MAX) == shown),
            "a text is terminated and has CR LF line ends");
 }
 

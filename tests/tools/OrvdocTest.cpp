@@ -134,7 +134,6 @@ TEST_F(Samples, CommandsPrintTheDocumentsAndWriteTheirPreviews)
         {"preview Villa.pln -o out.png", 0, "", nullptr, 128, 96, 5, 5, 0x96C8F0},
         {"preview Villa.pln --size 64 -o out.png", 0, "", nullptr, 64, 48, 2, 46, 0x50A03C},
         {"thumbnail Door.qxm out.png 256", 0, "", nullptr, 128, 96, 127, 0, 0x96C8F0},
-        {"thumbnail Terrace.mod out.png 48", 0, "", nullptr, 48, 32},
         {"preview Window.qdl -o out.png", 1, "", "no preview"},
         {"preview Vector.mod -o out.png", 1, "", "metafile"},
         {"preview Villa.pln -o missing/out.png", 1, "", "cannot create"},
