@@ -15,8 +15,6 @@
 namespace orv::test {
 namespace {
 
-using Microsoft::WRL::ComPtr;
-
 class ComContract : public ServerFixture {};
 
 TEST_F(ComContract, TheFactoryIsStaticAndObjectsAndLocksKeepTheModuleLoaded)

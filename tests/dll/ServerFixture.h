@@ -1,9 +1,11 @@
 #pragma once
 // Loads the built server the way the shell does and gives tests its class factory,
-// with the registry roots redirected to scratch keys and a folder for documents.
+// with the registry roots redirected to scratch keys, a folder for documents and the
+// documents to put there.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <wrl/client.h>
 
 #include <filesystem>
@@ -12,12 +14,15 @@
 
 #include "DropDataObject.h"
 #include "RedirectedRegistry.h"
+#include "SampleDocuments.h"
 #include "ScratchFolder.h"
 #include "ServerModule.h"
 #include "shell/win32/ShellInterfaces.h"
 #include "util/win32/UniqueHandle.h"
 
 namespace orv::test {
+
+using Microsoft::WRL::ComPtr;
 
 class ServerFixture : public ::testing::Test {
 protected:
@@ -38,9 +43,9 @@ protected:
     }
 
     template <typename Interface>
-    Microsoft::WRL::ComPtr<Interface> Create(REFIID iid)
+    ComPtr<Interface> Create(REFIID iid)
     {
-        Microsoft::WRL::ComPtr<Interface> object;
+        ComPtr<Interface> object;
         EXPECT_EQ(server.Create(iid, object), S_OK);
         return object;
     }
@@ -50,7 +55,7 @@ protected:
     static HRESULT InitializeWith(IShellExtInit* init, const std::vector<std::string>& paths,
                                   host::DropDataObject::Medium medium = host::DropDataObject::Medium::Drop)
     {
-        Microsoft::WRL::ComPtr<IDataObject> data = host::DropDataObject::Create(paths, medium);
+        ComPtr<IDataObject> data = host::DropDataObject::Create(paths, medium);
         HRESULT result = init->Initialize(nullptr, data.Get(), nullptr);
         data->AddRef();
         EXPECT_EQ(data->Release(), 1u) << "a medium was kept";
@@ -61,11 +66,19 @@ protected:
     // names the file itself (Load).
     static HRESULT Bind(IUnknown* object, const std::string& path, bool load)
     {
-        Microsoft::WRL::ComPtr<IShellExtInit> init;
-        Microsoft::WRL::ComPtr<IPersistFile> persist;
+        ComPtr<IShellExtInit> init;
+        ComPtr<IPersistFile> persist;
         object->QueryInterface(IID_PPV_ARGS(&init));
         object->QueryInterface(IID_PPV_ARGS(&persist));
         return load ? persist->Load(PathFromUtf8(path).c_str(), STGM_READ) : InitializeWith(init.Get(), {path});
+    }
+
+    // The document as the shell hands it to its handlers: a stream on the file.
+    static ComPtr<IStream> FileStream(const std::string& path, DWORD mode)
+    {
+        ComPtr<IStream> stream;
+        EXPECT_EQ(SHCreateStreamOnFileEx(PathFromUtf8(path).c_str(), mode, 0, FALSE, nullptr, &stream), S_OK);
+        return stream;
     }
 
     // The count an object holds now, read through a balanced AddRef and Release.
