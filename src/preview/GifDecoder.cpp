@@ -43,39 +43,30 @@ void ExpandCodes(const uint8_t* data, uint32_t dataLength, unsigned minCodeSize,
     unsigned mask = (1u << codeSize) - 1;
     unsigned next = clear + 2;
 
-    const uint8_t* in = data;
-    const uint8_t* end = data + dataLength;
-    // The accumulator is topped up before every code, eight bytes at a time, which
-    // costs less than deciding whether it needs to be; the bits of a byte loaded
-    // twice agree, so or-ing them in again changes nothing.
-    uint64_t bits = 0;
-    unsigned bitCount = 0;
+    // Each code is taken from the eight bytes at its first bit, so that reading one
+    // depends on nothing but where the previous one ended; near the end of the data
+    // the bytes are gathered one by one, with zeros after the last.
+    const uint32_t wholeWords = dataLength >= 8 ? dataLength - 7 : 0;
+    uint64_t at = 0;
     auto read = [&](unsigned& code) {
-        if (end - in >= 8) {
-            uint64_t word;
-            std::memcpy(&word, in, 8);
-            bits |= word << bitCount;
-            in += (63 - bitCount) >> 3;
-            bitCount |= 56;
+        uint64_t word = 0;
+        if ((at >> 3) < wholeWords) {
+            std::memcpy(&word, data + (at >> 3), 8);
         } else {
-            while (bitCount < 56 && in < end) {
-                bits |= uint64_t{*in++} << bitCount;
-                bitCount += 8;
-            }
-            if (bitCount < codeSize)
+            if (at + codeSize > uint64_t{dataLength} * 8)
                 return false;
+            for (uint64_t byte = at >> 3; byte < dataLength && byte < (at >> 3) + 8; ++byte)
+                word |= uint64_t{data[byte]} << 8 * (byte - (at >> 3));
         }
-        code = static_cast<unsigned>(bits & mask);
+        code = static_cast<unsigned>(word >> (at & 7)) & mask;
         // Minimum code sizes below 2 grow the mask past the code size. Its extra
         // bits see what a reader taking one byte at a time would hold: the bytes
         // up to the one that completes the code, and zeros above them.
         if (mask >> codeSize) {
-            uint64_t consumed = uint64_t(in - data) * 8 - bitCount;
-            auto held = static_cast<unsigned>(((consumed + codeSize + 7) & ~uint64_t{7}) - consumed);
+            auto held = static_cast<unsigned>(((at + codeSize + 7) & ~uint64_t{7}) - at);
             code &= (1u << held) - 1;
         }
-        bits >>= codeSize;
-        bitCount -= codeSize;
+        at += codeSize;
         return true;
     };
     auto nextEntry = [&] {
