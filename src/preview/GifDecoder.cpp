@@ -368,13 +368,12 @@ bool GifDecoder::SkipSubBlocks()
 
 bool GifDecoder::MakeWorkArea()
 {
-    uint64_t size = uint64_t{sizeof(Tables)} + RootRoom + canvasWidth * canvasHeight + CopySlack +
+    uint64_t size = uint64_t{RootRoom} + canvasWidth * canvasHeight + CopySlack +
                     (length - position);
     work.reset(new (std::nothrow) uint8_t[size]);
     if (!work)
         return false;
-    tables = new (work.get()) Tables;
-    indices = work.get() + sizeof(Tables);
+    indices = work.get();
     joined = indices + RootRoom + canvasWidth * canvasHeight + CopySlack;
     return true;
 }
@@ -441,7 +440,7 @@ bool GifDecoder::DecodeImage()
 uint32_t GifDecoder::ExpandIntoIndices(unsigned minCodeSize, uint32_t dataLength, const GifImageRows& rows,
                                        uint32_t width, uint32_t count, const ColourLookup& colours)
 {
-    IndexExpander expander(minCodeSize, *new (&tables->strings) StringTable, indices, count);
+    IndexExpander expander(minCodeSize, *new (&tables.strings) StringTable, indices, count);
     ExpandCodes(joined, dataLength, minCodeSize, expander);
     uint32_t reached = expander.Reached();
     for (uint32_t row = 0; row * width < reached; ++row)
@@ -452,7 +451,7 @@ uint32_t GifDecoder::ExpandIntoIndices(unsigned minCodeSize, uint32_t dataLength
 uint32_t GifDecoder::ExpandOntoCanvas(unsigned minCodeSize, uint32_t dataLength, const GifImageRows& rows,
                                       uint32_t width, uint32_t count, const ColourLookup& colours)
 {
-    CanvasExpander expander(minCodeSize, *new (&tables->table) CodeTable, rows, width, count, colours);
+    CanvasExpander expander(minCodeSize, *new (&tables.table) CodeTable, rows, width, count, colours);
     ExpandCodes(joined, dataLength, minCodeSize, expander);
     return expander.Reached();
 }
