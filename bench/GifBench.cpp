@@ -141,6 +141,7 @@ std::vector<Stream> Streams()
 {
     std::vector<Stream> streams;
     streams.push_back(Single("preview 128x128", 128, 128, PhotoLike(128, 128, 1), ColourCube(), false, true));
+    streams.push_back(Single("preview 200x150", 200, 150, PhotoLike(200, 150, 4), ColourCube(), false, true));
     streams.push_back(Single("photo 1024x768", 1024, 768, PhotoLike(1024, 768, 2), ColourCube(), false, true));
     streams.push_back(Single("photo 1024x768 interlaced", 1024, 768, PhotoLike(1024, 768, 2), ColourCube(), true, true));
     streams.push_back(Single("flat 1024x768", 1024, 768, ScreenshotLike(1024, 768, 3), FlatPalette(), false, false));

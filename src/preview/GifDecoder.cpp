@@ -29,114 +29,85 @@ uint32_t BitmapColour(const uint8_t* rgb)
     return uint32_t{rgb[2]} | uint32_t{rgb[1]} << 8 | uint32_t{rgb[0]} << 16;
 }
 
-// The codes of one image: the clear and end codes, the next entry and the code
-// size. The strings themselves are kept by the expander (Strings), which is told of
-// each code to emit, with the entry that code adds (the previous string and the
-// first index of the one emitted), or 0 where it adds none (no entry is below 4).
-template <class Strings>
-class LzwCodes {
-public:
-    explicit LzwCodes(unsigned minCodeSize) : clear(1u << minCodeSize), minCodeSize(minCodeSize)
-    {
-        Reset();
-    }
+// Reads an image's codes, packed least significant bit first, until the data or
+// the image ends, and tells the expander of each code that emits a string, with
+// the entry that code adds (the previous string and the first index of the one
+// emitted), or 0 where it adds none (no entry is below 4). The expander answers
+// false once every pixel is written. The state lives in locals so that it stays in
+// registers: this loop is where a decode spends its time.
+template <class Expander>
+void ExpandCodes(const uint8_t* data, uint32_t dataLength, unsigned minCodeSize, Expander& expander)
+{
+    const unsigned clear = 1u << minCodeSize;
+    unsigned codeSize = minCodeSize + 1;
+    unsigned mask = (1u << codeSize) - 1;
+    unsigned next = clear + 2;
 
-    unsigned CodeSize() const { return codeSize; }
-    unsigned Mask() const { return mask; }
-
-    // False once the image is complete: every pixel written, or its end code read.
-    bool ProcessCode(unsigned code)
-    {
-        Strings& strings = static_cast<Strings&>(*this);
-        if (code < next && code - clear > 1) {
-            bool adds = hasPrevious && next < MaxCodes;
-            hasPrevious = true;
-            return strings.Emit(code, adds ? NextEntry() : 0);
+    // Each code is taken from the eight bytes at its first bit, so that reading one
+    // depends on nothing but where the previous one ended; near the end of the data
+    // the bytes are gathered one by one, with zeros after the last.
+    const uint32_t wholeWords = dataLength >= 8 ? dataLength - 7 : 0;
+    uint64_t at = 0;
+    auto read = [&](unsigned& code) {
+        uint64_t word = 0;
+        if ((at >> 3) < wholeWords) {
+            std::memcpy(&word, data + (at >> 3), 8);
+        } else {
+            if (at + codeSize > uint64_t{dataLength} * 8)
+                return false;
+            for (uint64_t byte = at >> 3; byte < dataLength && byte < (at >> 3) + 8; ++byte)
+                word |= uint64_t{data[byte]} << 8 * (byte - (at >> 3));
         }
-        if (code == clear) {
-            Reset();
-            return true;
+        code = static_cast<unsigned>(word >> (at & 7)) & mask;
+        // Minimum code sizes below 2 grow the mask past the code size. Its extra
+        // bits see what a reader taking one byte at a time would hold: the bytes
+        // up to the one that completes the code, and zeros above them.
+        if (mask >> codeSize) {
+            auto held = static_cast<unsigned>(((at + codeSize + 7) & ~uint64_t{7}) - at);
+            code &= (1u << held) - 1;
         }
-        if (code == clear + 1)
-            return false;
-        // The code the encoder is about to define: the previous string and its own
-        // first index again.
-        if (code == next && hasPrevious)
-            return strings.Emit(code, NextEntry());
+        at += codeSize;
         return true;
-    }
-
-protected:
-    unsigned clear;
-
-private:
-    void Reset()
-    {
-        codeSize = minCodeSize + 1;
-        mask = (1u << codeSize) - 1;
-        next = clear + 2;
-        hasPrevious = false;
-    }
-
-    unsigned NextEntry()
-    {
+    };
+    auto nextEntry = [&] {
         unsigned entry = next++;
         if ((next & mask) == 0 && next < MaxCodes) {
             ++codeSize;
             mask += next;
         }
         return entry;
-    }
+    };
 
-    unsigned minCodeSize;
-    unsigned codeSize = 0;
-    unsigned mask = 0;
-    unsigned next = 0;
-    bool hasPrevious = false;
-};
-
-// Reads an image's codes, packed least significant bit first, until the data or
-// the image ends.
-template <class Expander>
-void ReadCodes(const uint8_t* data, uint32_t dataLength, Expander& expander)
-{
-    const uint8_t* in = data;
-    const uint8_t* end = data + dataLength;
-    // The accumulator is topped up before every code, eight bytes at a time, which
-    // costs less than deciding whether it needs to be; the bits of a byte loaded
-    // twice agree, so or-ing them in again changes nothing.
-    uint64_t bits = 0;
-    unsigned bitCount = 0;
+    unsigned code = 0;
     for (;;) {
-        unsigned codeSize = expander.CodeSize();
-        if (end - in >= 8) {
-            uint64_t word;
-            std::memcpy(&word, in, 8);
-            bits |= word << bitCount;
-            in += (63 - bitCount) >> 3;
-            bitCount |= 56;
-        } else {
-            while (bitCount < 56 && in < end) {
-                bits |= uint64_t{*in++} << bitCount;
-                bitCount += 8;
-            }
-            if (bitCount < codeSize)
+        // The first string after a clear code adds no entry; until it comes, only
+        // the end code counts.
+        do {
+            if (!read(code) || code == clear + 1)
+                return;
+        } while (code >= clear);
+        if (!expander.Emit(code, 0))
+            return;
+        for (;;) {
+            if (!read(code))
+                return;
+            if (code < next && code - clear > 1) {
+                if (!expander.Emit(code, next < MaxCodes ? nextEntry() : 0))
+                    return;
+            } else if (code == clear) {
                 break;
+            } else if (code == clear + 1) {
+                return;
+            } else if (code == next) {
+                // The code the encoder is about to define: the previous string and
+                // its own first index again.
+                if (!expander.Emit(code, nextEntry()))
+                    return;
+            }
         }
-        unsigned mask = expander.Mask();
-        auto code = static_cast<unsigned>(bits & mask);
-        // Minimum code sizes below 2 grow the mask past the code size. Its extra
-        // bits see what a reader taking one byte at a time would hold: the bytes
-        // up to the one that completes the code, and zeros above them.
-        if (mask >> codeSize) {
-            uint64_t consumed = uint64_t(in - data) * 8 - bitCount;
-            auto held = static_cast<unsigned>(((consumed + codeSize + 7) & ~uint64_t{7}) - consumed);
-            code &= (1u << held) - 1;
-        }
-        bits >>= codeSize;
-        bitCount -= codeSize;
-        if (!expander.ProcessCode(code))
-            break;
+        codeSize = minCodeSize + 1;
+        mask = (1u << codeSize) - 1;
+        next = clear + 2;
     }
 }
 
@@ -144,12 +115,12 @@ void ReadCodes(const uint8_t* data, uint32_t dataLength, Expander& expander)
 // strings, one byte each, so that every code's string is a copy of earlier bytes;
 // the image's indices follow them, and then room for a short copy's overrun, which
 // the next string covers. Every string is cut at the image's last pixel.
-class IndexExpander : public LzwCodes<IndexExpander> {
+class IndexExpander {
 public:
     IndexExpander(unsigned minCodeSize, GifDecoder::StringTable& table, uint8_t* buffer, uint32_t count)
-        : LzwCodes(minCodeSize), table(table), buffer(buffer), end(RootRoom + count)
+        : table(table), buffer(buffer), end(RootRoom + count)
     {
-        for (unsigned root = 0; root < clear; ++root) {
+        for (unsigned root = 0; root < 1u << minCodeSize; ++root) {
             buffer[root] = static_cast<uint8_t>(root);
             table.start[root] = root;
             table.length[root] = 1;
@@ -162,7 +133,7 @@ public:
     {
         if (entry != 0) {
             table.start[entry] = previousStart;
-            table.length[entry] = static_cast<uint16_t>(previousLength + 1);
+            table.length[entry] = static_cast<uint16_t>(position - previousStart + 1);
         }
         uint32_t start = table.start[code];
         uint32_t stringLength = table.length[code];
@@ -176,7 +147,6 @@ public:
             Copy(start, stringLength);
         }
         previousStart = position;
-        previousLength = stringLength;
         position += stringLength;
         return position < end;
     }
@@ -185,19 +155,18 @@ private:
     // The source ends at or before the position, so a string never overlaps its copy.
     void Copy(uint32_t start, uint32_t stringLength)
     {
-        uint32_t room = end - position;
-        if (stringLength <= CopySlack || room <= CopySlack)
+        if (stringLength <= CopySlack)
             std::memmove(buffer + position, buffer + start, CopySlack);
         else
-            std::memcpy(buffer + position, buffer + start, std::min(stringLength, room));
+            std::memcpy(buffer + position, buffer + start, std::min(stringLength, end - position));
     }
 
     GifDecoder::StringTable& table;
     uint8_t* buffer;
     uint32_t end;
     uint32_t position = RootRoom;
+    // Where the previous string was written; it ends at the position.
     uint32_t previousStart = 0;
-    uint32_t previousLength = 0;
 };
 
 // Expands an image's codes straight onto the canvas. A string is written from its
@@ -205,14 +174,14 @@ private:
 // the part of it off the canvas is passed over with the jump links, in steps
 // logarithmic in its length, so that each code costs its pixels on the canvas and
 // a few steps for each row it reaches. Every string is cut at the image's last pixel.
-class CanvasExpander : public LzwCodes<CanvasExpander> {
+class CanvasExpander {
 public:
     CanvasExpander(unsigned minCodeSize, GifDecoder::CodeTable& table, const GifImageRows& rows,
                    uint32_t width, uint32_t count, const GifDecoder::ColourLookup& colours)
-        : LzwCodes(minCodeSize), table(table), rows(rows), colours(colours), width(width), count(count),
+        : table(table), rows(rows), colours(colours), width(width), count(count),
           visibleColumns(rows.VisibleColumns())
     {
-        for (unsigned root = 0; root < clear; ++root) {
+        for (unsigned root = 0; root < 1u << minCodeSize; ++root) {
             auto index = static_cast<uint8_t>(root);
             table[root] = {static_cast<uint16_t>(root), static_cast<uint16_t>(root), 1, index, index};
         }
@@ -280,6 +249,28 @@ private:
     uint32_t position = 0;
     unsigned previous = 0;
 };
+
+// Paints a row's indices eight at a time; a run of one index, common in drawings,
+// is one colour stored eight times.
+void PaintRow(uint8_t* pixels, const uint8_t* indices, uint32_t count, const GifDecoder::ColourLookup& colours)
+{
+    constexpr uint64_t everyByte = 0x0101010101010101;
+    uint32_t x = 0;
+    for (; x + 8 <= count; x += 8) {
+        uint64_t eight;
+        std::memcpy(&eight, indices + x, 8);
+        if (eight == (eight & 0xFF) * everyByte) {
+            uint64_t two = colours[eight & 0xFF] * uint64_t{0x100000001};
+            for (unsigned k = 0; k < 4; ++k)
+                std::memcpy(pixels + 4 * x + 8 * k, &two, 8);
+        } else {
+            for (unsigned k = 0; k < 8; ++k)
+                std::memcpy(pixels + 4 * (x + k), &colours[(eight >> 8 * k) & 0xFF], 4);
+        }
+    }
+    for (; x < count; ++x)
+        std::memcpy(pixels + 4 * x, &colours[indices[x]], 4);
+}
 
 }  // namespace
 
@@ -377,13 +368,12 @@ bool GifDecoder::SkipSubBlocks()
 
 bool GifDecoder::MakeWorkArea()
 {
-    uint64_t size = uint64_t{sizeof(Tables)} + RootRoom + canvasWidth * canvasHeight + CopySlack +
+    uint64_t size = uint64_t{RootRoom} + canvasWidth * canvasHeight + CopySlack +
                     (length - position);
     work.reset(new (std::nothrow) uint8_t[size]);
     if (!work)
         return false;
-    tables = new (work.get()) Tables;
-    indices = work.get() + sizeof(Tables);
+    indices = work.get();
     joined = indices + RootRoom + canvasWidth * canvasHeight + CopySlack;
     return true;
 }
@@ -450,24 +440,19 @@ bool GifDecoder::DecodeImage()
 uint32_t GifDecoder::ExpandIntoIndices(unsigned minCodeSize, uint32_t dataLength, const GifImageRows& rows,
                                        uint32_t width, uint32_t count, const ColourLookup& colours)
 {
-    IndexExpander expander(minCodeSize, *new (&tables->strings) StringTable, indices, count);
-    ReadCodes(joined, dataLength, expander);
+    IndexExpander expander(minCodeSize, *new (&tables.strings) StringTable, indices, count);
+    ExpandCodes(joined, dataLength, minCodeSize, expander);
     uint32_t reached = expander.Reached();
-    const uint8_t* index = indices + RootRoom;
-    for (uint32_t row = 0; row * width < reached; ++row) {
-        uint8_t* pixels = rows.Row(row);
-        uint32_t rowEnd = std::min(width, reached - row * width);
-        for (uint32_t x = 0; x < rowEnd; ++x)
-            std::memcpy(pixels + 4 * x, &colours[*index++], 4);
-    }
+    for (uint32_t row = 0; row * width < reached; ++row)
+        PaintRow(rows.Row(row), indices + RootRoom + row * width, std::min(width, reached - row * width), colours);
     return reached;
 }
 
 uint32_t GifDecoder::ExpandOntoCanvas(unsigned minCodeSize, uint32_t dataLength, const GifImageRows& rows,
                                       uint32_t width, uint32_t count, const ColourLookup& colours)
 {
-    CanvasExpander expander(minCodeSize, *new (&tables->table) CodeTable, rows, width, count, colours);
-    ReadCodes(joined, dataLength, expander);
+    CanvasExpander expander(minCodeSize, *new (&tables.table) CodeTable, rows, width, count, colours);
+    ExpandCodes(joined, dataLength, minCodeSize, expander);
     return expander.Reached();
 }
 

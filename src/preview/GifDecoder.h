@@ -19,10 +19,10 @@ inline constexpr uint64_t GifMaxImagePixels = uint64_t{GifMaxSide} * GifMaxSide;
 std::unique_ptr<uint8_t[]> DecodeGif(const uint8_t* stream, uint32_t length, uint32_t& blockSize);
 
 // One decode: the stream, the canvas (kept in the output block's own pixel rows, so
-// that the result needs no copy) and the working memory that the images of the
-// stream share, all of it in one allocation made at the first image: the string
-// tables, an index buffer as large as the canvas, and room for an image's data
-// sub-blocks joined, which is no more than what is left of the stream.
+// that the result needs no copy), the string tables, and the working memory that the
+// images of the stream share, in one allocation made at the first image: an index
+// buffer as large as the canvas, and room for an image's data sub-blocks joined,
+// which is no more than what is left of the stream.
 // The steps are those of the format: SkipSubBlocks for extensions; for each image its
 // codes, expanded by one of two ways; at the trailer MakeBitmapBlock. An image that
 // lies wholly on the canvas is expanded into an index buffer no larger than the
@@ -87,13 +87,14 @@ private:
     ColourLookup localColours{};
     std::unique_ptr<uint8_t[]> block;
     uint32_t blockSize = 0;
-    // An image uses one of the two tables and sets up its entries before reading them.
+    // An image uses one of the two tables and sets up its entries before reading
+    // them. They live with the decoder rather than on the heap: pages freshly
+    // given by the system cost more than the decode of a small picture.
     union Tables {
         CodeTable table;
         StringTable strings;
-    };
+    } tables;
     std::unique_ptr<uint8_t[]> work;
-    Tables* tables = nullptr;
     uint8_t* indices = nullptr;
     uint8_t* joined = nullptr;
 };

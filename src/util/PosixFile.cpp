@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -17,9 +18,22 @@ bool IsWholeName(const std::string& path)
     return path.find('\0') == std::string::npos;
 }
 
+// Opens a regular file; -1 for anything else. status is the file's.
+int OpenRegular(const std::string& path, int flags, struct stat& status)
+{
+    if (!IsWholeName(path))
+        return -1;
+    int descriptor = open(path.c_str(), flags | O_CLOEXEC);
+    if (descriptor >= 0 && (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))) {
+        close(descriptor);
+        return -1;
+    }
+    return descriptor;
+}
+
 }  // namespace
 
-PosixFile::PosixFile(int descriptor) : descriptor(descriptor) {}
+PosixFile::PosixFile(int descriptor, uint64_t size) : descriptor(descriptor), size(size) {}
 
 PosixFile::~PosixFile()
 {
@@ -37,6 +51,7 @@ uint32_t PosixFile::Read(void* buffer, uint32_t count)
             break;
         done += static_cast<uint32_t>(n);
     }
+    position += done;
     return done;
 }
 
@@ -51,66 +66,59 @@ uint32_t PosixFile::Write(const void* buffer, uint32_t count)
             break;
         done += static_cast<uint32_t>(n);
     }
+    position += done;
+    size = std::max(size, position);
     return done;
 }
 
-bool PosixFile::Seek(uint64_t position)
+bool PosixFile::Seek(uint64_t to)
 {
-    if (position > static_cast<uint64_t>(INT64_MAX))
+    if (to == position)
+        return true;
+    if (to > static_cast<uint64_t>(INT64_MAX) || lseek(descriptor, static_cast<off_t>(to), SEEK_SET) < 0)
         return false;
-    return lseek(descriptor, static_cast<off_t>(position), SEEK_SET) >= 0;
+    position = to;
+    return true;
 }
 
 uint64_t PosixFile::Position() const
 {
-    off_t position = lseek(descriptor, 0, SEEK_CUR);
-    return position < 0 ? 0 : static_cast<uint64_t>(position);
+    return position;
 }
 
 uint64_t PosixFile::Size() const
 {
-    struct stat status {};
-    if (fstat(descriptor, &status) != 0)
-        return 0;
-    return static_cast<uint64_t>(status.st_size);
+    return size;
 }
 
 bool PosixFile::Cut()
 {
-    off_t position = lseek(descriptor, 0, SEEK_CUR);
-    return position >= 0 && ftruncate(descriptor, position) == 0;
+    if (ftruncate(descriptor, static_cast<off_t>(position)) != 0)
+        return false;
+    size = position;
+    return true;
 }
 
 std::unique_ptr<File> OpenFile(const std::string& path, File::Access access)
 {
-    if (!IsWholeName(path))
-        return nullptr;
     int flags = access == File::Access::Read    ? O_RDONLY
                 : access == File::Access::Write ? O_WRONLY
                                                 : O_RDWR;
-    int descriptor = open(path.c_str(), flags | O_CLOEXEC);
+    struct stat status {};
+    int descriptor = OpenRegular(path, flags, status);
     if (descriptor < 0)
         return nullptr;
-    struct stat status {};
-    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-        close(descriptor);
-        return nullptr;
-    }
-    return std::make_unique<PosixFile>(descriptor);
+    return std::make_unique<PosixFile>(descriptor, static_cast<uint64_t>(status.st_size));
 }
 
 bool ReplaceFileContents(const std::string& path,
                          const std::function<bool(File& original, File& replacement)>& compose)
 {
-    if (!IsWholeName(path))
-        return false;
-    int source = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat status {};
+    int source = OpenRegular(path, O_RDONLY, status);
     if (source < 0)
         return false;
-    PosixFile original(source);
-    struct stat status {};
-    if (fstat(source, &status) != 0 || !S_ISREG(status.st_mode))
-        return false;
+    PosixFile original(source, static_cast<uint64_t>(status.st_size));
 
     // Beside the original, so that the rename stays on its file system.
     std::string name = path + ".XXXXXX";
@@ -120,7 +128,7 @@ bool ReplaceFileContents(const std::string& path,
     auto remove = [](char* file) { unlink(file); };
     std::unique_ptr<char, decltype(remove)> pending(name.data(), remove);
     {
-        PosixFile replacement(target);
+        PosixFile replacement(target, 0);
         if (fchmod(target, status.st_mode & 07777) != 0 || !compose(original, replacement) ||
             fsync(target) != 0)
             return false;

@@ -6,7 +6,8 @@ namespace orv {
 // The file seam on POSIX systems, for the native build of the portable core.
 class PosixFile : public File {
 public:
-    explicit PosixFile(int descriptor);
+    // Takes the descriptor, open at its start, of a file of that size.
+    PosixFile(int descriptor, uint64_t size);
     ~PosixFile() override;
     PosixFile(const PosixFile&) = delete;
     PosixFile& operator=(const PosixFile&) = delete;
@@ -20,6 +21,11 @@ public:
 
 private:
     int descriptor;
+    // Kept here rather than asked of the system at every call: the readers ask
+    // often, and no one else moves this descriptor. The size is the file's at
+    // opening, grown or cut by our own writes.
+    uint64_t size;
+    uint64_t position = 0;
 };
 
 }  // namespace orv
