@@ -4,26 +4,21 @@
 #include <utility>
 #include <vector>
 
+#include "DocumentWrites.h"
 #include "InfoFileBuilder.h"
 #include "LibPartBuilder.h"
 #include "ModulBuilder.h"
 #include "PlanBuilder.h"
-#include "PreviewBlockBuilder.h"
-#include "ProjectDataBuilder.h"
-#include "RecordingFile.h"
 #include "ScopedCharTables.h"
 #include "SfoldBuilder.h"
 #include "handlers/DocumentProperties.h"
-#include "util/MemoryFile.h"
 
 namespace orv {
 namespace {
 
-using test::ProjectDataRecord;
+using namespace test;
 using Sets = std::vector<std::pair<std::string, std::string>>;
 
-constexpr uint16_t WW = 0x5757;
-constexpr uint16_t MM = 0x4D4D;
 // Where the project data record lies in the plans Plan builds, and in books.
 constexpr size_t PlanRecord = 256 + 6 + 5 + 6;
 constexpr size_t BookRecord = 88 + 6;
@@ -31,11 +26,6 @@ constexpr size_t BookRecord = 88 + 6;
 const char* const Names[] = {"System.Title",   "System.Subject",  "System.Author",
                              "System.Keywords", "System.Comment", "System.Document.RevisionNumber",
                              "System.ApplicationName", "System.Size"};
-
-std::vector<uint8_t> Bytes(const std::string& text)
-{
-    return {text.begin(), text.end()};
-}
 
 std::vector<uint8_t> Plan(uint16_t platform, const ProjectTexts& texts)
 {
@@ -56,8 +46,7 @@ test::SfoldFields Book(uint8_t platformByte, uint8_t writerCode, const std::stri
 // Record C, when given, holds the version block.
 std::vector<uint8_t> Module(const test::ModulRecord& versionRecord = {})
 {
-    auto stored = test::PreviewBlockBuilder::Bitmap32(2, 2, [](int, int) { return 0u; }).Build();
-    return test::Module({3, test::StoredMetafile()}, {0xD005, stored}, versionRecord);
+    return test::Module({3, StoredMetafile()}, {0xD005, GreyPreview()}, versionRecord);
 }
 
 // Each property the document has, "name=text" a line, then those it lets be written.

@@ -4,9 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ByteWriter.h"
 #include "DocumentWrites.h"
-#include "GifWriter.h"
 #include "LibPartBuilder.h"
 #include "ScopedCharTables.h"
 #include "libpart/LibPartFile.h"
@@ -14,14 +12,7 @@
 namespace orv {
 namespace {
 
-using test::Cut;
-using test::LibPart;
-using test::OlderLibPart;
-using test::Renamed;
-
-constexpr uint16_t WW = 0x5757;
-constexpr uint16_t MM = 0x4D4D;
-constexpr uint16_t UU = 0x5555;
+using namespace test;
 
 // Everything a load into part sets, in one line: "fails" when it failed, the platform
 // and version, the name at its offset, the type code, the texts that are not empty by
@@ -46,11 +37,7 @@ std::string Loaded(LibPartFile& part, const std::vector<uint8_t>& bytes)
 TEST(LibPartRead, EverySectionThatLiesWholeInTheFileIsReadAndTheRestSkipped)
 {
     test::ScopedCharTables roman;
-    test::GifImage image;
-    image.width = image.height = image.minCodeSize = 2;
-    image.indices = {0, 1, 1, 0};
-    const std::vector<uint8_t> gifBytes =
-        test::GifWriter().Screen(2, 2, {{255, 0, 0}, {0, 0, 255}}).Image(image).Trailer().Data();
+    const std::vector<uint8_t> gifBytes = SmallGif();
     const std::string gif(gifBytes.begin(), gifBytes.end()), longest(31, 'x');
     auto full = [&gif](uint16_t platform, int16_t version, const std::string& name) {
         return LibPart(platform, name,

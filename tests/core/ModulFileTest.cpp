@@ -9,7 +9,6 @@
 
 #include "DocumentWrites.h"
 #include "ModulBuilder.h"
-#include "PreviewBlockBuilder.h"
 #include "libpart/ModulFile.h"
 #include "preview/MetafileConverter.h"
 #include "preview/PictureHeaders.h"
@@ -18,10 +17,7 @@
 namespace orv {
 namespace {
 
-using test::Module;
-using test::PreviewRecord;
-using test::StoredMetafile;
-using test::VersionBlock;
+using namespace test;
 
 // Converts by giving back bits of its own (none: the metafile cannot be converted) and
 // tells what it was given; installed while it lives.
@@ -42,11 +38,6 @@ public:
     mutable std::ostringstream given;
 };
 
-std::vector<uint8_t> StoredPreview()
-{
-    return test::PreviewBlockBuilder::Bitmap32(2, 2, [](int, int) { return 0x3C3C3Cu; }).Build();
-}
-
 // Where a preview came from: "none", "stored" as the file holds it, "converted" from the
 // bits the converter gave back after a header with the record's flags, or "other".
 std::string Preview(const PreviewPicture& preview, const std::vector<uint8_t>& converted)
@@ -55,7 +46,7 @@ std::string Preview(const PreviewPicture& preview, const std::vector<uint8_t>& c
     if (block == nullptr)
         return "none";
     const std::vector<uint8_t> bytes(block, block + preview.GetBlockSize());
-    if (bytes == StoredPreview())
+    if (bytes == GreyPreview())
         return "stored";
     bool fromConverter = bytes.size() == sizeof(PreviewHeader) + converted.size() &&
                          std::equal(converted.begin(), converted.end(), bytes.end() - converted.size());
@@ -68,7 +59,7 @@ TEST(ModulRead, VersionReleaseAndPreviewFollowTheRecordTypes)
     const std::vector<uint8_t> bits = test::WindowsMetafileBits(), converted(40, 0xE3);
     const std::vector<uint8_t> bytes17(17, 0x11), bytes18(18, 0x11);
     const test::ModulRecord a = {3, StoredMetafile()}, shortA = {3, StoredMetafile(8, 1, 1, bytes17)};
-    const test::ModulRecord stored = {0xD005, StoredPreview()}, record16 = {0xD001, PreviewRecord(0xD001)};
+    const test::ModulRecord stored = {0xD005, GreyPreview()}, record16 = {0xD001, PreviewRecord(0xD001)};
     const test::ModulRecord record18 = {0xD002, PreviewRecord(0xD002)};
     const std::vector<uint8_t> whole = Module(a, stored);
     enum Converter { None, Converts, Fails };
@@ -94,7 +85,7 @@ TEST(ModulRead, VersionReleaseAndPreviewFollowTheRecordTypes)
         {Module(a, record18), Fails, "fails 0 0 none given 8 2000 1000 48"},
         // A preview of no known kind, longer than the file.
         {Module(a, {0xD003, PreviewRecord(0xD001)}), Converts, "fails 0 0 none"},
-        {Module(a, {0xD005, StoredPreview(), 0x7FFFFFFFu}), Converts, "fails 0 0 none"},
+        {Module(a, {0xD005, GreyPreview(), 0x7FFFFFFFu}), Converts, "fails 0 0 none"},
     };
     ModulFile module;
     for (const auto& [bytes, kind, expected] : cases) {
@@ -112,7 +103,7 @@ TEST(ModulRead, VersionReleaseAndPreviewFollowTheRecordTypes)
 TEST(ModulOnDisk, LoadsFromAPath)
 {
     FakeConverter converter({});
-    const std::vector<uint8_t> bytes = Module({3, StoredMetafile()}, {0xD005, StoredPreview()});
+    const std::vector<uint8_t> bytes = Module({3, StoredMetafile()}, {0xD005, GreyPreview()});
     EXPECT_EQ(test::WrittenOnDisk<ModulFile>(bytes), bytes);
 }
 

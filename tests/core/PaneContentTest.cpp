@@ -4,13 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "DocumentWrites.h"
 #include "InfoFileBuilder.h"
 #include "ModulBuilder.h"
 #include "PlanBuilder.h"
-#include "PreviewBlockBuilder.h"
-#include "ProjectDataBuilder.h"
 #include "handlers/PaneContent.h"
-#include "util/MemoryFile.h"
 
 namespace orv {
 
@@ -26,19 +24,13 @@ void PrintTo(const Rect& rect, std::ostream* out)
 
 namespace {
 
-constexpr uint16_t WW = 0x5757;
-
-std::vector<uint8_t> Bytes(const std::string& text)
-{
-    return {text.begin(), text.end()};
-}
+using namespace test;
 
 // Each kind as the pane shows it: the facts in order, empty ones left out, and the
 // text under them (null: none).
 TEST(PaneContent, FactsAndTextOfEveryKind)
 {
     const ProjectTexts project = {"Villa", "Ann", "", "VR-", "", "two\rlines"};
-    auto red = test::PreviewBlockBuilder::Bitmap32(4, 2, [](int, int) { return 0xFF0000u; }).Build();
     const struct {
         const char* name;
         std::vector<uint8_t> bytes;
@@ -55,7 +47,7 @@ TEST(PaneContent, FactsAndTextOfEveryKind)
         {"Unnamed.pln", test::PlanBuilder(0x4D4D).Version(5000).Build(),
          {{"Version:", "5.0"}, {"Platform:", "Macintosh"}, {"Release:", "0"}}, nullptr},
         {"Terrace.mod",
-         test::Module({3, test::StoredMetafile()}, {0xD005, red}, {0xD004, test::VersionBlock(2, 6010)}),
+         test::Module({3, test::StoredMetafile()}, {0xD005, GreyPreview()}, {0xD004, test::VersionBlock(2, 6010)}),
          {{"Version:", "6.01"}, {"Release:", "2"}}, nullptr},
         {"Window.qdl", Bytes("! Document name: Window 120\r\nBLOCK 1, 1, 1\r\n"),
          {{"Document Name:", "Window 120"}},

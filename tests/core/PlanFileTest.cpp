@@ -6,10 +6,7 @@
 #include <vector>
 
 #include "DocumentWrites.h"
-#include "GifWriter.h"
 #include "PlanBuilder.h"
-#include "PreviewBlockBuilder.h"
-#include "RecordingFile.h"
 #include "ScopedCharTables.h"
 #include "plan/PageTexts.h"
 #include "plan/PlanFile.h"
@@ -19,34 +16,10 @@
 namespace orv {
 namespace {
 
-using test::Cut;
-using test::LegacyPlan;
-using test::PlanBuilder;
-using test::PlanPointer;
+using namespace test;
 
-constexpr uint16_t WW = 0x5757;
-constexpr uint16_t MM = 0x4D4D;
-constexpr uint16_t UU = 0x5555;
 const std::string Mac = "Villa R\x8Esidence";
 const std::string Windows = "Villa R\xE9sidence";
-
-std::vector<uint8_t> Bytes(const std::string& text)
-{
-    return {text.begin(), text.end()};
-}
-
-std::vector<uint8_t> Gif()
-{
-    test::GifImage image;
-    image.width = image.height = image.minCodeSize = 2;
-    image.indices = {0, 1, 1, 0};
-    return test::GifWriter().Screen(2, 2, {{255, 0, 0}, {0, 0, 255}}).Image(image).Trailer().Data();
-}
-
-std::vector<uint8_t> Stored()
-{
-    return test::PreviewBlockBuilder::Bitmap32(2, 2, [](int, int) { return 0x3C3C3Cu; }).Build();
-}
 
 std::vector<uint8_t> Record(uint16_t platform)
 {
@@ -75,7 +48,7 @@ PlanBuilder Full(uint16_t platform)
 {
     return PlanBuilder(platform).Release(40).SignInMarker('C').DocumentName("First")
         .Block(520, SignInRecord(platform), PlanPointer::SignIn).Block(270, Bytes("Notes\rline two"))
-        .Block(584, Record(platform), PlanPointer::ProjectData).Block(581, Gif(), PlanPointer::Preview);
+        .Block(584, Record(platform), PlanPointer::ProjectData).Block(581, SmallGif(), PlanPointer::Preview);
 }
 
 // Everything a load sets, in one line as the pages show it: "fails:" when it failed,
@@ -156,10 +129,10 @@ TEST(PlanRead, ShowsWhatTheHeaderAndItsBlocksHold)
         {"empty notes", PlanBuilder(WW).Block(270, {}).Block(5, Bytes("tail")).Build(),
          "WW   0.0 r0 ''@16 -1 / -1 notes ''"},
         // Up to release 39 a block of tag 468 is a stored preview, from 40 on a GIF.
-        {"468 in 39", With(WW, 39, 468, Stored(), Preview), "WW   0.0 r39 ''@16 -1 / -1 stored"},
-        {"468 in 40", With(MM, 40, 468, Stored(), Preview), "MM   0.0 r40 ''@16 -1 / -1 no preview"},
-        {"GIF 468 in 40", With(WW, 40, 468, Gif(), Preview), "WW   0.0 r40 ''@16 -1 / -1 gif"},
-        {"581 in 39", With(MM, 39, 581, Gif(), Preview), "MM   0.0 r39 ''@16 -1 / -1 gif"},
+        {"468 in 39", With(WW, 39, 468, GreyPreview(), Preview), "WW   0.0 r39 ''@16 -1 / -1 stored"},
+        {"468 in 40", With(MM, 40, 468, GreyPreview(), Preview), "MM   0.0 r40 ''@16 -1 / -1 no preview"},
+        {"GIF 468 in 40", With(WW, 40, 468, SmallGif(), Preview), "WW   0.0 r40 ''@16 -1 / -1 gif"},
+        {"581 in 39", With(MM, 39, 581, SmallGif(), Preview), "MM   0.0 r39 ''@16 -1 / -1 gif"},
         // Sign-in values are shown for marker C only, the path, never translated, for
         // any marker; without a marker the block is not read.
         {"marker X", With(MM, 0, 520, SignInRecord(MM, true, "R\x8E"), SignIn, 'X'),
@@ -174,12 +147,12 @@ TEST(PlanRead, ShowsWhatTheHeaderAndItsBlocksHold)
         {"unmarked", Cut(With(WW, 0, 520, SignInRecord(WW), SignIn), 300), "WW   0.0 r0 ''@16 -1 / -1 signin"},
         // Blocks of the wrong tag, longer than the file or too short for a record leave
         // their item empty.
-        {"wrong tags", PlanBuilder(WW).SignInMarker('C').Block(520, Gif(), Preview)
+        {"wrong tags", PlanBuilder(WW).SignInMarker('C').Block(520, SmallGif(), Preview)
                            .Block(468, Record(WW), ProjectData).Block(584, SignInRecord(WW), SignIn).Build(),
          "WW   0.0 r0 ''@16 -1 / -1 C no preview" + none + " signin"},
         {"long notes", PlanBuilder(WW).BlockClaiming(270, 0xFFFFFFF0u, Bytes("short")).Build(),
          "WW   0.0 r0 ''@16 -1 / -1 notes ''"},
-        {"long preview", PlanBuilder(MM).Release(39).BlockClaiming(468, 0x7FFFFFFF, Stored(), Preview).Build(),
+        {"long preview", PlanBuilder(MM).Release(39).BlockClaiming(468, 0x7FFFFFFF, GreyPreview(), Preview).Build(),
          "MM   0.0 r39 ''@16 -1 / -1 no preview"},
         {"short record", PlanBuilder(WW).BlockClaiming(584, 2047, Record(WW), ProjectData).Build(),
          "WW   0.0 r0 ''@16 -1 / -1" + none},

@@ -12,13 +12,10 @@
 namespace orv {
 namespace {
 
+using test::Bytes;
+
 // Every script begins with this, then the name.
 const std::string N = "! Document name: ";
-
-std::vector<uint8_t> Bytes(const std::string& text)
-{
-    return {text.begin(), text.end()};
-}
 
 // What a read into script gives, in one line: "fails" when it failed, the name at the
 // offset where the body begins, the line ends it found and the body as the page shows it.

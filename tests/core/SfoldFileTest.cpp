@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "ByteWriter.h"
 #include "DocumentWrites.h"
 #include "ScopedCharTables.h"
 #include "SfoldBuilder.h"
@@ -13,9 +12,7 @@
 namespace orv {
 namespace {
 
-using test::Cut;
-using test::SfoldBook;
-using test::SfoldFields;
+using namespace test;
 
 // Only a platform byte of 1 keeps the header in Windows form. A renamed book's name
 // is followed by zeros.

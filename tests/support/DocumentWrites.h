@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "GifWriter.h"
+#include "PreviewBlockBuilder.h"
 #include "ProjectDataBuilder.h"
 #include "RecordingFile.h"
 #include "ScratchFolder.h"
@@ -14,6 +16,31 @@
 #include "util/MemoryFile.h"
 
 namespace orv::test {
+
+// The platform marks of Windows, the Macintosh and Unix.
+inline constexpr uint16_t WW = 0x5757;
+inline constexpr uint16_t MM = 0x4D4D;
+inline constexpr uint16_t UU = 0x5555;
+
+inline std::vector<uint8_t> Bytes(const std::string& text)
+{
+    return {text.begin(), text.end()};
+}
+
+// A GIF stream of 2 x 2 pixels, red and blue.
+inline std::vector<uint8_t> SmallGif()
+{
+    GifImage image;
+    image.width = image.height = image.minCodeSize = 2;
+    image.indices = {0, 1, 1, 0};
+    return GifWriter().Screen(2, 2, {{255, 0, 0}, {0, 0, 255}}).Image(image).Trailer().Data();
+}
+
+// A stored preview block of 2 x 2 grey pixels.
+inline std::vector<uint8_t> GreyPreview()
+{
+    return PreviewBlockBuilder::Bitmap32(2, 2, [](int, int) { return 0x3C3C3Cu; }).Build();
+}
 
 // What a rewrite of a plan or a layout book gives: the file's bytes when it succeeded,
 // Failed when it failed after using the file, nothing when it was refused without.
