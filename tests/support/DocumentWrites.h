@@ -136,12 +136,4 @@ std::vector<uint8_t> WrittenOnDisk(const std::vector<uint8_t>& bytes)
     return written;
 }
 
-// The bytes Rewritten gives for a record at offset, whose texts are stored in Mac
-// characters or not.
-inline std::vector<uint8_t> RewrittenBytes(const std::vector<uint8_t>& bytes, size_t record, bool mac)
-{
-    return WithStoredTexts(bytes, record, {{4, mac ? "caf\x8E" : "caf\xE9"},
-                                           {5, mac ? "\x8Et\x8E\rhiver" : "\xE9t\xE9\rhiver"}});
-}
-
 }  // namespace orv::test
