@@ -231,8 +231,9 @@ TEST(PlanWrite, NameAndProjectDataAreWrittenInTheFormTheReaderReadsOrNotAtAll)
     test::ScopedCharTables roman;
     const std::string mac = "Caf\x8E Nord", name = "Caf\xE9 Nord", count(1, char(name.size()));
     const std::vector<uint8_t> plan = PlanBuilder(WW).DocumentName("Old").Block(270, Bytes("notes")).Build();
-    const std::vector<uint8_t> mm = PlanBuilder(MM).DocumentName("Old").Build(), l1 = LegacyPlan(100.5f, 36, 4, "Old");
-    const std::vector<uint8_t> l3 = LegacyPlan(4.5f, 512, 96, "Old"), l3w = LegacyPlan(100.0f, 512, 96, "Old");
+    const std::vector<uint8_t> mm = PlanBuilder(MM).DocumentName("Old").Build();
+    const std::vector<uint8_t> l1 = LegacyPlan(100.5f, 36, 4, "Old"), l3 = LegacyPlan(4.5f, 512, 96, "Old");
+    const std::vector<uint8_t> l3w = LegacyPlan(100.0f, 512, 96, "Old");
     const std::string longest(31, 'L');
     auto withRecord = [](uint16_t platform, uint16_t tag = 584) {
         return PlanBuilder(platform).Block(270, Bytes("notes"))
