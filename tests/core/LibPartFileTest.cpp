@@ -128,11 +128,5 @@ TEST(LibPartDocumentName, IsWrittenInTheFormItWasReadInOrRefused)
         EXPECT_EQ(cases[i].first, cases[i].second) << i;
 }
 
-TEST(LibPartOnDisk, TheNameIsWrittenIntoTheDocument)
-{
-    EXPECT_EQ(test::WrittenOnDisk<LibPartFile>(LibPart(WW, "Old", {{"3DSC", "3D"}}, 15)),
-              LibPart(WW, "New", {{"3DSC", "3D"}}, 15));
-}
-
 }  // namespace
 }  // namespace orv

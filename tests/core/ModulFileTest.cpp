@@ -100,12 +100,5 @@ TEST(ModulRead, VersionReleaseAndPreviewFollowTheRecordTypes)
     }
 }
 
-TEST(ModulOnDisk, LoadsFromAPath)
-{
-    FakeConverter converter({});
-    const std::vector<uint8_t> bytes = Module({3, StoredMetafile()}, {0xD005, GreyPreview()});
-    EXPECT_EQ(test::WrittenOnDisk<ModulFile>(bytes), bytes);
-}
-
 }  // namespace
 }  // namespace orv

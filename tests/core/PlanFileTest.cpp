@@ -270,13 +270,5 @@ TEST(PlanWrite, NameAndProjectDataAreWrittenInTheFormTheReaderReadsOrNotAtAll)
         EXPECT_EQ(c.written, c.expected) << c.label;
 }
 
-TEST(PlanWrite, OnDiskNameAndProjectDataAreWrittenIntoTheDocument)
-{
-    const std::vector<uint8_t> bytes =
-        PlanBuilder(WW).DocumentName("Old").Block(584, Record(WW), PlanPointer::ProjectData).Build();
-    EXPECT_EQ(test::WrittenOnDisk<PlanFile>(bytes),
-              test::WithStoredTexts(WithField(bytes, 16, "New"), 262, {{5, "x\ry"}}));
-}
-
 }  // namespace
 }  // namespace orv

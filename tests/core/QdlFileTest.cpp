@@ -105,10 +105,5 @@ TEST(QdlRename, TheFirstLineIsRewrittenAndTheRestKeptByteForByte)
         EXPECT_EQ(renamed, expected);
 }
 
-TEST(QdlOnDisk, TheRenamedScriptReplacesTheFile)
-{
-    EXPECT_EQ(test::WrittenOnDisk<QdlFile>(Bytes(N + "Door\r\na\rb\r\n")), Bytes(N + "New\r\na\rb\r\n"));
-}
-
 }  // namespace
 }  // namespace orv

@@ -59,7 +59,6 @@ public:
     std::vector<uint8_t> Build() const { return ByteWriter(header).At(header.Size()).Bytes(blocks.Data()).Data(); }
     // Where the n-th block's header begins in the built plan.
     uint32_t BlockOffset(size_t index) const { return offsets.at(index); }
-    ByteOrder Order() const { return header.Order(); }
 
 private:
     PlanBuilder& Number(size_t offset, size_t size, uint64_t value)
