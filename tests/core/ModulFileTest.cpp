@@ -77,7 +77,7 @@ TEST(ModulRead, VersionReleaseAndPreviewFollowTheRecordTypes)
         {Module(shortA, stored), Converts, "fails 0 0 none"},
         {Module(a, stored, {0xD006, VersionBlock(3, 6000)}), Converts, "0 0 stored"},
         {Module(a, stored, {0xD003, VersionBlock(0, 6010)}), Converts, "6010 0 stored"},
-        // Record C without its version block; record A longer than the file.
+        // Record C with and without its version block; record A longer than the file.
         {Module(a, stored, {0xD004, VersionBlock(-2, 5100)}), Converts, "5100 -2 stored"},
         {Module(a, stored, {0xD004}), Converts, "5000 0 stored"},
         {Module({3, bits, 0xFFFFFFFFu}, record18), Converts, "fails 0 0 none"},
