@@ -125,7 +125,6 @@ TEST(PlanRead, ShowsWhatTheHeaderAndItsBlocksHold)
         {"Windows blocks", Full(WW).Build(), "WW   0.0 r40 'First'@16 12 / 345 C gif" + full + "\x8A" + blocks},
         {"Mac blocks", Full(MM).Build(), "MM   0.0 r40 'First'@16 12 / 345 C gif" + full + "\xE4" + blocks},
         {"notes after others", chained.Build(), "MM   0.0 r0 ''@16 -1 / -1 notes 'n\r\nx'"},
-        {"no notes", PlanBuilder(UU).Block(1, Bytes("a")).Block(2, {}).Build(), "UU   0.0 r0 ''@16 -1 / -1"},
         {"empty notes", PlanBuilder(WW).Block(270, {}).Block(5, Bytes("tail")).Build(),
          "WW   0.0 r0 ''@16 -1 / -1 notes ''"},
         // Up to release 39 a block of tag 468 is a stored preview, from 40 on a GIF.
