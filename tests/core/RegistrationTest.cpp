@@ -51,7 +51,7 @@ Lines Listing(const MemoryKeyStore& store, RegistryRoot root = RegistryRoot::Cla
     return RootListing(store, root);
 }
 
-void PutString(MemoryKeyStore& store, const std::string& key, const char* text,
+void PutString(KeyStore& store, const std::string& key, const char* text,
                RegistryRoot root = RegistryRoot::ClassesRoot)
 {
     auto opened = store.CreateKey(root, key.c_str());
@@ -107,7 +107,9 @@ TEST(Registration, RegisteringWritesExactlyTheServersKeysAndUnregisteringRemoves
 // under it. The handlers a current shell asks for go beside the server's class: the
 // thumbnail handler for the types with pictures, the others for every type, the
 // machine's lists under the machine's root, unless another product's handler has the type.
-TEST(Registration, HandlersFollowTheTypesAndOnlyOurKeysAreRemoved)
+// A registration for one user writes the same in the user's classes and settings, and
+// nothing elsewhere.
+TEST(Registration, HandlersFollowTheTypesAndOnlyOurKeysAreRemovedForTheMachineOrOneUser)
 {
     const ShellHandlerClasses classes = {"{A1111111-0000-0000-0000-000000000001}",
                                          "{B2222222-0000-0000-0000-000000000002}",
@@ -118,18 +120,23 @@ TEST(Registration, HandlersFollowTheTypesAndOnlyOurKeysAreRemoved)
     const std::string preview = "\\shellex\\{8895b1c6-b41f-4c1c-a562-0d564250836f}|=";
     const std::string handlers = "software\\microsoft\\windows\\currentversion\\";
     const std::string properties = handlers + "propertysystem\\propertyhandlers\\";
-    MemoryKeyStore store;
-    PutString(store, ".pln", "Orv.Plan");
-    PutString(store, "Orv.Plan\\shellex\\IconHandler", otherClassId);
-    PutString(store, ".qdl", "");
-    PutString(store, ".qdl\\shellex\\IconHandler", otherClassId);
-    PutString(store, std::string("QuickView\\.mod\\") + otherClassId, "");
-    PutString(store, "*\\shellex\\PropertySheetHandlers\\Other", otherClassId);
-    PutString(store, ".lay\\ShellEx\\{8895B1C6-B41F-4C1C-A562-0D564250836F}", otherClassId);
-    PutString(store, "SystemFileAssociations\\.qdl\\shell\\edit", "Edit");
-    PutString(store, handlers + "PropertySystem\\PropertyHandlers\\.mod", otherClassId, RegistryRoot::LocalMachine);
+    MemoryKeyStore store, userStore;
+    PerUserKeyStore user(userStore);
+    RegistryAccess registry(&store), userRegistry(&user);
+    for (KeyStore* target : {static_cast<KeyStore*>(&store), static_cast<KeyStore*>(&user)}) {
+        PutString(*target, ".pln", "Orv.Plan");
+        PutString(*target, "Orv.Plan\\shellex\\IconHandler", otherClassId);
+        PutString(*target, ".qdl", "");
+        PutString(*target, ".qdl\\shellex\\IconHandler", otherClassId);
+        PutString(*target, std::string("QuickView\\.mod\\") + otherClassId, "");
+        PutString(*target, "*\\shellex\\PropertySheetHandlers\\Other", otherClassId);
+        PutString(*target, ".lay\\ShellEx\\{8895B1C6-B41F-4C1C-A562-0D564250836F}", otherClassId);
+        PutString(*target, "SystemFileAssociations\\.qdl\\shell\\edit", "Edit");
+        PutString(*target, handlers + "PropertySystem\\PropertyHandlers\\.mod", otherClassId,
+                  RegistryRoot::LocalMachine);
+    }
     const Lines before = Listing(store), machineBefore = Listing(store, RegistryRoot::LocalMachine);
-    RegistryAccess registry(&store);
+    const Lines userBefore = RootListing(userStore, RegistryRoot::CurrentUser);
     const ExtensionTable* const pictured[] = {&PlanExtensions};
     UnregisterServer(registry, classId, AllExtensionTables);
     EXPECT_EQ(Listing(store), before);
@@ -137,9 +144,17 @@ TEST(Registration, HandlersFollowTheTypesAndOnlyOurKeysAreRemoved)
     EXPECT_FALSE(registry.UnregisterIconHandler(".qdl", classId));
     EXPECT_FALSE(registry.UnregisterQuickView(".mod", classId));
 
-    RegisterServer(registry, modulePath, classId, AllExtensionTables);
-    RegisterShellHandlers(registry, modulePath, classes, pictured, AllExtensionTables);
+    for (RegistryAccess* access : {&registry, &userRegistry}) {
+        RegisterServer(*access, modulePath, classId, AllExtensionTables);
+        RegisterShellHandlers(*access, modulePath, classes, pictured, AllExtensionTables);
+    }
     const Lines classesRoot = Listing(store), machine = Listing(store, RegistryRoot::LocalMachine);
+    Lines mirrored = RootListing(store, RegistryRoot::ClassesRoot, "software\\classes\\");
+    mirrored.merge(Lines(machine));
+    mirrored.insert({"software", "software\\classes"});
+    EXPECT_EQ(RootListing(userStore, RegistryRoot::CurrentUser), mirrored);
+    EXPECT_TRUE(userStore.Keys(RegistryRoot::ClassesRoot).empty());
+    EXPECT_TRUE(userStore.Keys(RegistryRoot::LocalMachine).empty());
     const std::pair<const Lines*, std::string> present[] = {
         {&classesRoot, "orv.plan\\shellex\\iconhandler" + ours},
         {&classesRoot, ".qdl\\shellex\\iconhandler" + ours},
@@ -165,44 +180,13 @@ TEST(Registration, HandlersFollowTheTypesAndOnlyOurKeysAreRemoved)
     EXPECT_TRUE(registry.UnregisterIconHandler(".pln", classId));
     EXPECT_TRUE(registry.UnregisterQuickView(".pln", classId));
     EXPECT_FALSE(registry.UnregisterQuickView(".mod", classId));
-    UnregisterServer(registry, classId, AllExtensionTables);
-    UnregisterShellHandlers(registry, classes, pictured, AllExtensionTables);
+    for (RegistryAccess* access : {&registry, &userRegistry}) {
+        UnregisterServer(*access, classId, AllExtensionTables);
+        UnregisterShellHandlers(*access, classes, pictured, AllExtensionTables);
+    }
     EXPECT_EQ(Listing(store), before);
     EXPECT_EQ(Listing(store, RegistryRoot::LocalMachine), machineBefore);
-}
-
-// A registration for one user writes every key a machine registration writes, in the
-// user's classes and settings, and nothing elsewhere; unregistering it leaves the
-// user's root with no value of ours, only the keys on the way.
-TEST(Registration, PerUserRegistrationMirrorsTheMachinesInTheUsersRoot)
-{
-    const ShellHandlerClasses classes = {"{A1}", "{B2}", "{C3}"};
-    const ExtensionTable* const pictured[] = {&ModulExtensions};
-    auto registerAll = [&](RegistryAccess& registry) {
-        RegisterServer(registry, modulePath, classId, AllExtensionTables);
-        RegisterShellHandlers(registry, modulePath, classes, pictured, AllExtensionTables);
-    };
-    MemoryKeyStore machine;
-    RegistryAccess machineRegistry(&machine);
-    registerAll(machineRegistry);
-    Lines expected = RootListing(machine, RegistryRoot::ClassesRoot, "software\\classes\\");
-    expected.merge(RootListing(machine, RegistryRoot::LocalMachine));
-    const std::string other = "software\\other|=kept";
-    expected.insert({"software", "software\\classes", "software\\other", other});
-
-    MemoryKeyStore store;
-    PutString(store, "Software\\Other", "kept", RegistryRoot::CurrentUser);
-    PerUserKeyStore user(store);
-    RegistryAccess userRegistry(&user);
-    registerAll(userRegistry);
-    EXPECT_TRUE(store.Keys(RegistryRoot::ClassesRoot).empty());
-    EXPECT_TRUE(store.Keys(RegistryRoot::LocalMachine).empty());
-    EXPECT_EQ(RootListing(store, RegistryRoot::CurrentUser), expected);
-
-    UnregisterServer(userRegistry, classId, AllExtensionTables);
-    UnregisterShellHandlers(userRegistry, classes, pictured, AllExtensionTables);
-    for (const std::string& line : RootListing(store, RegistryRoot::CurrentUser))
-        EXPECT_TRUE(line == other || line.find('|') == std::string::npos) << line;
+    EXPECT_EQ(RootListing(userStore, RegistryRoot::CurrentUser), userBefore);
 }
 
 }  // namespace
