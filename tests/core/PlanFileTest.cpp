@@ -260,7 +260,7 @@ TEST(PlanWrite, NameAndProjectDataAreWrittenInTheFormTheReaderReadsOrNotAtAll)
         // Saved again in another form while the page was open
         {"now a Mac plan", test::Renamed<PlanFile>(plan, name, mm), test::Failed},
         // Project data; what a change writes is in the properties' tests.
-        {"data unchanged", test::Rewritten<PlanFile>(dataWW, {}, UINT64_MAX, true), std::nullopt},
+        {"data unchanged", test::Rewritten<PlanFile>(dataWW, {}, true), std::nullopt},
         {"no record", test::Rewritten<PlanFile>(PlanBuilder(WW).Build()), std::nullopt},
         {"block of another tag", test::Rewritten<PlanFile>(withRecord(WW, 583)), test::Failed},
         {"block cut since", test::Rewritten<PlanFile>(dataMM, cut), test::Failed},

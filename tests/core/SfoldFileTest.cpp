@@ -118,7 +118,7 @@ TEST(SfoldWrite, NameAndProjectDataChangeOnlyTheirFieldsOrNothing)
         // Project data changes only the record's texts
         {"data Mac", test::Rewritten<SfoldFile>(Book(0)),
          WithStoredTexts(Book(0), 94, {{4, "caf\x8E"}, {5, "\x8Et\x8E\rhiver"}})},
-        {"data unchanged", test::Rewritten<SfoldFile>(Book(1), {}, UINT64_MAX, true), std::nullopt},
+        {"data unchanged", test::Rewritten<SfoldFile>(Book(1), {}, true), std::nullopt},
         {"no record", test::Rewritten<SfoldFile>(SfoldBook(Fields(1))), std::nullopt},
         {"short block", test::Rewritten<SfoldFile>(Book(1, 2047)), test::Failed},
     };
