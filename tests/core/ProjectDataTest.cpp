@@ -124,8 +124,7 @@ TEST(ProjectDataWrite, AllOfTheRecordIsWrittenAtOnceAtTheEndAndOnlyWhereItFits)
     ASSERT_TRUE(data.WriteBack(file, 0, shown));
     EXPECT_EQ(file.log, (std::vector<std::string>{"seek 0", "read 2048", "seek 0", "write 2048"}));
 
-    std::vector<uint8_t> record = ProjectDataRecord(Windows, {});
-    record.resize(2000);
+    const std::vector<uint8_t> record = test::Cut(ProjectDataRecord(Windows, {}), 2000);
     test::RecordingFile shorter(record);
     EXPECT_FALSE(ProjectData().WriteBack(shorter, 0, shown));
     EXPECT_EQ(shorter.Bytes(), record);
