@@ -104,6 +104,8 @@ TEST(DocumentPropertiesRead, EachFamilyShowsWhatItsPagesShowUnderTheSystemNames)
         // Mac characters: 0x8E is e acute.
         {"R.pln", test::PlanBuilder(MM).Version(5000).DocumentName("R\x8E").Build(),
          "System.Title=R\xE9\nSystem.ApplicationName=Orvenstaal 5.0 (Macintosh)\nwritable: System.Title"},
+        {"U.pln", test::PlanBuilder(UU).Version(5000).Build(),
+         "System.ApplicationName=Orvenstaal 5.0 (Unix)\nwritable: System.Title"},
         // A legacy header without a name field.
         {"Old.pln", test::LegacyPlan(4.15f, 86), "System.ApplicationName=Orvenstaal 4.15 (Macintosh)\nwritable:"},
         {"Sheets.sfk", test::SfoldBook(Book(1, 0), 372, ProjectDataRecord(WW, Stored)),

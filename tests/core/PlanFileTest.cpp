@@ -11,7 +11,6 @@
 #include "plan/PageTexts.h"
 #include "plan/PlanFile.h"
 #include "preview/PictureHeaders.h"
-#include "resources/resource.h"
 
 namespace orv {
 namespace {
@@ -208,12 +207,9 @@ TEST(PlanFindBlock, ScansTheChainFromStartAndLeavesTheFileAfterTheHeaderFound)
     EXPECT_LE(file.Count("read"), 10u);
 }
 
-TEST(PlanPageTexts, PlatformsWritersAndThePreviewTop)
+// The platforms' and writers' names are in the properties' tests.
+TEST(PlanPageTexts, WithoutTheSignInThePreviewBeginsASixthOfTheWayDown)
 {
-    EXPECT_EQ(std::tuple(PlatformStringId(WW), PlatformStringId(MM), PlatformStringId(UU), PlatformStringId(0x5758)),
-              std::tuple(IDS_WINDOWS, IDS_MACINTOSH, IDS_UNIX, IDS_UNKNOWN));
-    EXPECT_EQ(std::tuple(WriterStringId(0), WriterStringId(1), WriterStringId(2), WriterStringId(-1)),
-              std::tuple(IDS_SHEETFOLD, IDS_BAUVELLE, 0, 0));
     EXPECT_EQ(std::tuple(PreviewTopWithoutSignIn(58, 100), PreviewTopWithoutSignIn(58, 69),
                          PreviewTopWithoutSignIn(58, 58)),
               std::tuple(65, 59, 58));
