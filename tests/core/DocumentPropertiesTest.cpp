@@ -4,60 +4,34 @@
 #include <utility>
 #include <vector>
 
+#include "DocumentWrites.h"
 #include "InfoFileBuilder.h"
 #include "LibPartBuilder.h"
 #include "ModulBuilder.h"
 #include "PlanBuilder.h"
-#include "PreviewBlockBuilder.h"
-#include "ProjectDataBuilder.h"
-#include "RecordingFile.h"
 #include "ScopedCharTables.h"
 #include "SfoldBuilder.h"
 #include "handlers/DocumentProperties.h"
-#include "preview/MetafileConverter.h"
-#include "util/MemoryFile.h"
 
 namespace orv {
 namespace {
 
-using test::ProjectDataRecord;
+using namespace test;
 using Sets = std::vector<std::pair<std::string, std::string>>;
 
-constexpr uint16_t WW = 0x5757;
-constexpr uint16_t MM = 0x4D4D;
-constexpr size_t BlockHeaderSize = 6;
-constexpr size_t PlanNameOffset = 16;
-constexpr size_t BookRecord = 88 + BlockHeaderSize;
+// Where the project data record lies in the plans Plan builds, and in books.
+constexpr size_t PlanRecord = 256 + 6 + 5 + 6;
+constexpr size_t BookRecord = 88 + 6;
 
 const char* const Names[] = {"System.Title",   "System.Subject",  "System.Author",
                              "System.Keywords", "System.Comment", "System.Document.RevisionNumber",
                              "System.ApplicationName", "System.Size"};
 
-// Modules are read only where stored metafiles convert.
-class AnyConverter : public MetafileConverter {
-public:
-    AnyConverter() { SetCurrent(this); }
-    ~AnyConverter() override { SetCurrent(nullptr); }
-    std::vector<uint8_t> ToEnhanced(const MetafilePicture&, const uint8_t*, uint32_t) const override
-    {
-        return std::vector<uint8_t>(100, 1);
-    }
-};
-
-std::vector<uint8_t> Bytes(const std::string& text)
+std::vector<uint8_t> Plan(uint16_t platform, const ProjectTexts& texts)
 {
-    return {text.begin(), text.end()};
-}
-
-std::vector<uint8_t> Plan(uint16_t platform, const ProjectTexts& texts, const std::string& name = "Villa Rosa",
-                          size_t* record = nullptr)
-{
-    test::PlanBuilder plan(platform);
-    plan.Version(4550).Release(42).DocumentName(name).Block(270, Bytes("notes"));
-    plan.Block(584, ProjectDataRecord(platform, texts), test::PlanPointer::ProjectData);
-    if (record)
-        *record = plan.BlockOffset(1) + BlockHeaderSize;
-    return plan.Build();
+    return test::PlanBuilder(platform).Version(4550).Release(42).DocumentName("Villa Rosa")
+        .Block(270, Bytes("notes")).Block(584, ProjectDataRecord(platform, texts), test::PlanPointer::ProjectData)
+        .Build();
 }
 
 const ProjectTexts Stored = {"Villa", "Ann; Bo", "C", "VR-", " house ;garden;; ", "one\rtwo"};
@@ -66,19 +40,13 @@ const std::vector<uint8_t> Script = Bytes("! Document name: Window 120\r\nBLOCK 
 
 test::SfoldFields Book(uint8_t platformByte, uint8_t writerCode, const std::string& name = "Book")
 {
-    test::SfoldFields fields;
-    fields.platformByte = platformByte;
-    fields.writerCode = writerCode;
-    fields.documentName = name;
-    fields.nameFiller = false;
-    return fields;
+    return {.platformByte = platformByte, .writerCode = writerCode, .documentName = name, .nameFiller = false};
 }
 
 // Record C, when given, holds the version block.
 std::vector<uint8_t> Module(const test::ModulRecord& versionRecord = {})
 {
-    auto stored = test::PreviewBlockBuilder::Bitmap32(2, 2, [](int, int) { return 0u; }).Build();
-    return test::Module({3, test::StoredMetafile()}, {0xD005, stored}, versionRecord);
+    return test::Module({3, StoredMetafile()}, {0xD005, GreyPreview()}, versionRecord);
 }
 
 // Each property the document has, "name=text" a line, then those it lets be written.
@@ -121,7 +89,6 @@ Edited Edit(const char* name, const std::vector<uint8_t>& bytes, const Sets& set
 TEST(DocumentPropertiesRead, EachFamilyShowsWhatItsPagesShowUnderTheSystemNames)
 {
     test::ScopedCharTables roman;
-    AnyConverter converter;
     const std::string project = " System.Subject System.Author System.Keywords System.Comment "
                                 "System.Document.RevisionNumber";
     const std::string projectValues = "System.Subject=Villa\nSystem.Author=Ann; Bo\nSystem.Keywords=house; garden\n"
@@ -137,6 +104,8 @@ TEST(DocumentPropertiesRead, EachFamilyShowsWhatItsPagesShowUnderTheSystemNames)
         // Mac characters: 0x8E is e acute.
         {"R.pln", test::PlanBuilder(MM).Version(5000).DocumentName("R\x8E").Build(),
          "System.Title=R\xE9\nSystem.ApplicationName=Orvenstaal 5.0 (Macintosh)\nwritable: System.Title"},
+        {"U.pln", test::PlanBuilder(UU).Version(5000).Build(),
+         "System.ApplicationName=Orvenstaal 5.0 (Unix)\nwritable: System.Title"},
         // A legacy header without a name field.
         {"Old.pln", test::LegacyPlan(4.15f, 86), "System.ApplicationName=Orvenstaal 4.15 (Macintosh)\nwritable:"},
         {"Sheets.sfk", test::SfoldBook(Book(1, 0), 372, ProjectDataRecord(WW, Stored)),
@@ -197,33 +166,32 @@ TEST(DocumentPropertiesList, ItemsAreSplitAtSemicolonsAndJoinedWithSemicolonAndS
     EXPECT_FALSE(DocumentProperties::IsList("System.Comment") || DocumentProperties::IsList("System.Nothing"));
 }
 
-// The written file is compared with the document its builder makes with the new values.
-TEST(DocumentPropertiesCommit, WritesOnlyTheChangedFieldsAndReadsBackAsGiven)
+// The written file is compared with the document its builder makes with the new values;
+// a value that cannot be kept as given writes none of the others.
+TEST(DocumentPropertiesCommit, WritesOnlyTheChangedFieldsAndReadsBackAsGivenOrNothing)
 {
     test::ScopedCharTables roman;
-    size_t planRecord = 0, macRecord = 0;
-    const std::vector<uint8_t> plan = Plan(WW, Stored, "Villa Rosa", &planRecord);
-    const std::vector<uint8_t> macPlan = Plan(MM, Stored, "Villa Rosa", &macRecord);
-    auto renamed = [](std::vector<uint8_t> bytes, const std::string& stored) {
-        std::fill_n(bytes.begin() + PlanNameOffset, 32, 0);
-        std::copy(stored.begin(), stored.end(), bytes.begin() + PlanNameOffset);
-        return bytes;
+    const std::vector<uint8_t> plan = WindowsPlan, macPlan = Plan(MM, Stored);
+    const std::string longText(128, 'k');
+    auto renamed = [](const std::vector<uint8_t>& bytes, const std::string& stored) {
+        return test::ByteWriter(bytes).At(16).Text(stored, 32).Data();
     };
     const struct {
         const char* name;
         std::vector<uint8_t> bytes;
         Sets sets;
-        std::vector<uint8_t> written;
+        std::vector<uint8_t> written;  // empty: refused
+        uint64_t writeLimit = UINT64_MAX;
     } cases[] = {
         {"Villa.pln", plan, {{"System.Title", "Villa S\xFC" "d"}, {"System.Keywords", "roof;wall"},
                              {"System.Comment", "new\nline"}, {"System.Author", "Cy"}},
-         test::WithStoredTexts(renamed(plan, "Villa S\xFC" "d"), planRecord,
+         test::WithStoredTexts(renamed(plan, "Villa S\xFC" "d"), PlanRecord,
                                {{1, "Cy"}, {4, "roof; wall"}, {5, "new\rline"}})},
         // The Mac record and name get Mac characters: u umlaut 0x9F, e acute 0x8E.
         {"Villa.pln", macPlan, {{"System.Title", "S\xFC" "d"}, {"System.Comment", "caf\xE9\r\nbar"}},
-         test::WithStoredTexts(renamed(macPlan, "S\x9F" "d"), macRecord, {{5, "caf\x8E\rbar"}})},
+         test::WithStoredTexts(renamed(macPlan, "S\x9F" "d"), PlanRecord, {{5, "caf\x8E\rbar"}})},
         {"Villa.pln", plan, {{"System.Subject", "Nova"}, {"System.Document.RevisionNumber", ""}},
-         test::WithStoredTexts(plan, planRecord, {{0, "Nova"}, {2, ""}})},
+         test::WithStoredTexts(plan, PlanRecord, {{0, "Nova"}, {2, ""}})},
         // The same items, the same name: nothing to write.
         {"Villa.pln", plan, {{"System.Keywords", "house; garden"}, {"System.Title", "Villa Rosa"}}, plan},
         {"Sheets.sfk", test::SfoldBook(Book(1, 0), 372, ProjectDataRecord(WW, Stored)),
@@ -235,13 +203,22 @@ TEST(DocumentPropertiesCommit, WritesOnlyTheChangedFieldsAndReadsBackAsGiven)
         {"Window.qdl", Script, {{"System.Title", "Window"}}, Bytes("! Document name: Window\r\nBLOCK 1, 1, 1\r\n")},
         {"Window.qdl", Script, {{"System.Title", "Window 120 wide"}},
          Bytes("! Document name: Window 120 wide\r\nBLOCK 1, 1, 1\r\n")},
+        {"Villa.pln", plan, {{"System.Title", std::string(32, 'n')}, {"System.Comment", "c"}}, {}},
+        {"Villa.pln", plan, {{"System.Title", "Ok"}, {"System.Comment", longText}}, {}},
+        {"Villa.pln", plan, {{"System.Title", "Ok"}, {"System.Keywords", longText}}, {}},
+        {"Villa.pln", plan, {{"System.Title", ""}}, {}},
+        {"Villa.pln", plan, {{"System.Title", "two\r\nlines"}}, {}},
+        {"Window.qdl", Script, {{"System.Title", ""}}, {}},
+        {"Villa.pln", plan, {{"System.Title", "Ok"}}, {}, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name + std::string(" ") + c.sets[0].second);
-        Edited edited = Edit(c.name, c.bytes, c.sets);
-        EXPECT_TRUE(edited.committed);
-        EXPECT_EQ(edited.bytes, c.written);
-        EXPECT_EQ(edited.reread, edited.shown);
+        SCOPED_TRACE(c.name + std::string(" ") + c.sets.back().second);
+        Edited edited = Edit(c.name, c.bytes, c.sets, c.writeLimit);
+        EXPECT_EQ(edited.committed, !c.written.empty());
+        EXPECT_EQ(edited.bytes, c.written.empty() ? c.bytes : c.written);
+        if (edited.committed) {
+            EXPECT_EQ(edited.reread, edited.shown);
+        }
     }
     // Only the bytes that changed go out: here one digit of the name.
     test::RecordingFile part(test::LibPart(WW, "Door 99"));
@@ -252,41 +229,13 @@ TEST(DocumentPropertiesCommit, WritesOnlyTheChangedFieldsAndReadsBackAsGiven)
     EXPECT_TRUE(properties.Commit(part, error));
     EXPECT_EQ(part.Count("write"), 1u);
     EXPECT_EQ(part.log.back(), "write 1");
-}
-
-TEST(DocumentPropertiesCommit, ARefusedValueWritesNoneOfTheOthers)
-{
-    const std::string longText(128, 'k');
-    const struct {
-        const char* name;
-        std::vector<uint8_t> bytes;
-        Sets sets;
-        uint64_t writeLimit;
-    } cases[] = {
-        {"Villa.pln", WindowsPlan, {{"System.Title", std::string(32, 'n')}, {"System.Comment", "c"}}, UINT64_MAX},
-        {"Villa.pln", WindowsPlan, {{"System.Title", "Ok"}, {"System.Comment", longText}}, UINT64_MAX},
-        {"Villa.pln", WindowsPlan, {{"System.Title", "Ok"}, {"System.Keywords", longText}}, UINT64_MAX},
-        {"Villa.pln", WindowsPlan, {{"System.Title", ""}}, UINT64_MAX},
-        {"Villa.pln", WindowsPlan, {{"System.Title", "two\r\nlines"}}, UINT64_MAX},
-        {"Window.qdl", Script, {{"System.Title", ""}}, UINT64_MAX},
-        {"Villa.pln", WindowsPlan, {{"System.Title", "Ok"}}, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.sets.back().second);
-        Edited edited = Edit(c.name, c.bytes, c.sets, c.writeLimit);
-        EXPECT_FALSE(edited.committed);
-        EXPECT_EQ(edited.bytes, c.bytes);
-    }
     // Commit reads the document again, and a file it cannot read is not written either.
     struct Unreadable : MemoryFile {
         using MemoryFile::MemoryFile;
         uint32_t Read(void*, uint32_t) override { return 0; }
     };
-    MemoryFile file(WindowsPlan);
     Unreadable unreadable(WindowsPlan);
-    DocumentProperties properties;
-    std::string error;
-    ASSERT_TRUE(properties.Read(file, "Villa.pln", error) && properties.Set("System.Title", "Ok"));
+    ASSERT_TRUE(properties.Read(part, "Door.qxm", error) && properties.Set("System.Title", "Ok"));
     EXPECT_FALSE(properties.Commit(unreadable, error));
     EXPECT_NE(error, "");
     EXPECT_EQ(unreadable.Bytes(), WindowsPlan);

@@ -4,9 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ByteWriter.h"
 #include "DocumentWrites.h"
-#include "GifWriter.h"
 #include "LibPartBuilder.h"
 #include "ScopedCharTables.h"
 #include "libpart/LibPartFile.h"
@@ -14,14 +12,7 @@
 namespace orv {
 namespace {
 
-using test::Cut;
-using test::LibPart;
-using test::OlderLibPart;
-using test::Renamed;
-
-constexpr uint16_t WW = 0x5757;
-constexpr uint16_t MM = 0x4D4D;
-constexpr uint16_t UU = 0x5555;
+using namespace test;
 
 // Everything a load into part sets, in one line: "fails" when it failed, the platform
 // and version, the name at its offset, the type code, the texts that are not empty by
@@ -46,11 +37,7 @@ std::string Loaded(LibPartFile& part, const std::vector<uint8_t>& bytes)
 TEST(LibPartRead, EverySectionThatLiesWholeInTheFileIsReadAndTheRestSkipped)
 {
     test::ScopedCharTables roman;
-    test::GifImage image;
-    image.width = image.height = image.minCodeSize = 2;
-    image.indices = {0, 1, 1, 0};
-    const std::vector<uint8_t> gifBytes =
-        test::GifWriter().Screen(2, 2, {{255, 0, 0}, {0, 0, 255}}).Image(image).Trailer().Data();
+    const std::vector<uint8_t> gifBytes = SmallGif();
     const std::string gif(gifBytes.begin(), gifBytes.end()), longest(31, 'x');
     auto full = [&gif](uint16_t platform, int16_t version, const std::string& name) {
         return LibPart(platform, name,
@@ -71,23 +58,20 @@ TEST(LibPartRead, EverySectionThatLiesWholeInTheFileIsReadAndTheRestSkipped)
         {{0x57}, "fails 0 0 ''@0 0"},
         {full(MM, -2, "Fen\x90tre \x8Et\x8E"), "4d4d -2 'Fen\xEAtre \xE9t\xE9'@4 53746169" + texts},
         {Cut(LibPart(WW, "Old"), 63), "fails 0 0 ''@0 0"},
-        {full(UU, 20, "Fen\x90tre"), "5555 20 'Fen\xEAtre'@4 53746169" + texts},
         {LibPart(UU, std::string(32, 'n')), "5555 13 '" + std::string(31, 'n') + "'@4 0"},
         // A later section replaces an earlier one; sections that cannot be read are skipped.
         {around(WW, {"3DSC", "second"}), "5757 13 ''@4 0 3D:second GIF"},
         {around(MM, {"3DSC", ""}), "4d4d 13 ''@4 0 GIF"},
         {around(WW, {"4DSC", "unknown"}), "5757" + first},
         {around(MM, {"CSD3", "other byte order"}), "4d4d" + first},
-        // Beyond the file, empty beyond the file, start + 16 wraps, length - 16 beyond the
+        // Beyond the file, start + 16 wraps, length - 16 beyond the
         // file, shorter than the section's head.
         {around(WW, {"3DSC", "", 5000, 20}), "5757" + first},
-        {around(MM, {"3DSC", "", 5000, 16}), "4d4d" + first},
         {around(WW, {"3DSC", "", 0xFFFFFFF8u, 20}), "5757" + first},
         {around(MM, {"3DSC", "", 64, 0xFFFFFFFFu}), "4d4d" + first},
         {around(WW, {"3DSC", "", 64, 15}), "5757" + first},
         // Counts below zero or beyond the file, a short directory.
         {LibPart(WW, "Old", {}, 13, 0, -1), "fails 5757 13 'Old'@4 0"},
-        {LibPart(MM, "", {}, 13, 0, INT32_MIN), "fails 4d4d 13 ''@4 0"},
         {LibPart(WW, "", {}, 13, 0, 0x10000000), "fails 5757 13 ''@4 0"},
         {Cut(two, 64 + 31), "fails 4d4d 13 'Two'@4 0"},
         // The older forms, with scripts beyond the file, wrapping, longer than the file.
@@ -98,11 +82,9 @@ TEST(LibPartRead, EverySectionThatLiesWholeInTheFileIsReadAndTheRestSkipped)
         {OlderLibPart(12, longest, "", "", 40), "4d4d 12 '" + longest + "'@96 0"},
         {OlderLibPart(7, "", "", "", 0, 5000, 4), "4d4d 7 ''@0 0"},
         {OlderLibPart(112, "", "", "", 0, 0xFFFFFFFEu, 4), "5757 12 ''@96 0"},
-        {OlderLibPart(7, "", "", "", 0, 4, 0xFFFFFFFFu), "4d4d 7 ''@0 0"},
         {OlderLibPart(112, "", "", "", 0, 100, 29), "5757 12 ''@96 0"},
         // Versions other than 7 and 12, short headers.
         {OlderLibPart(8), "fails 4d4d 8 ''@0 0"},
-        {OlderLibPart(108), "fails 5757 8 ''@0 0"},
         {OlderLibPart(13), "fails 4d4d 13 ''@0 0"},
         {OlderLibPart(100), "fails 4d4d 100 ''@0 0"},
         {OlderLibPart(0xFF9C), "fails 4d4d -100 ''@0 0"},
@@ -137,22 +119,13 @@ TEST(LibPartDocumentName, IsWrittenInTheFormItWasReadInOrRefused)
         {Renamed<LibPartFile>(windows13, "Old"), std::nullopt},
         // Saved again in another form, platform or version, or cut inside the field.
         {Renamed<LibPartFile>(windows13, "New", mac12), test::Failed},
-        {Renamed<LibPartFile>(windows13, "New", windows12), test::Failed},
         {Renamed<LibPartFile>(windows12, "New", windows7), test::Failed},
-        {Renamed<LibPartFile>(windows12, "New", windows13), test::Failed},
         {Renamed<LibPartFile>(windows13, "New", Cut(windows13, 35)), test::Failed},
         // A full disk.
         {Renamed<LibPartFile>(windows13, "New", windows13, 0), test::Failed},
-        {Renamed<LibPartFile>(windows12, "New", windows12, 0), test::Failed},
     };
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(cases[i].first, cases[i].second) << i;
-}
-
-TEST(LibPartOnDisk, TheNameIsWrittenIntoTheDocument)
-{
-    EXPECT_EQ(test::WrittenOnDisk<LibPartFile>(LibPart(WW, "Old", {{"3DSC", "3D"}}, 15)),
-              LibPart(WW, "New", {{"3DSC", "3D"}}, 15));
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ Lines Listing(const MemoryKeyStore& store, RegistryRoot root = RegistryRoot::Cla
     return RootListing(store, root);
 }
 
-void PutString(MemoryKeyStore& store, const std::string& key, const char* text,
+void PutString(KeyStore& store, const std::string& key, const char* text,
                RegistryRoot root = RegistryRoot::ClassesRoot)
 {
     auto opened = store.CreateKey(root, key.c_str());
@@ -101,70 +101,66 @@ TEST(Registration, RegisteringWritesExactlyTheServersKeysAndUnregisteringRemoves
     EXPECT_EQ(Listing(store), Lines());
 }
 
-// An icon handler goes under the program id the extension names (an empty one names
-// none) and replaces another class's there, which unregistering puts back; our keys
-// alone are removed, and a Quick View key only when no other viewer is left under it:
-// what was there before stays as it was.
-TEST(Registration, IconHandlersFollowTheProgramIdAndOnlyOurKeysAreRemoved)
+// Another product's keys stay as they were. An icon handler goes under the program id
+// the extension names (an empty one names none) and replaces another class's there,
+// which unregistering puts back; a Quick View key goes only when no other viewer is left
+// under it. The handlers a current shell asks for go beside the server's class: the
+// thumbnail handler for the types with pictures, the others for every type, the
+// machine's lists under the machine's root, unless another product's handler has the type.
+// A registration for one user writes the same in the user's classes and settings, and
+// nothing elsewhere.
+TEST(Registration, HandlersFollowTheTypesAndOnlyOurKeysAreRemovedForTheMachineOrOneUser)
 {
+    const ShellHandlerClasses classes = {"{A1111111-0000-0000-0000-000000000001}",
+                                         "{B2222222-0000-0000-0000-000000000002}",
+                                         "{C3333333-0000-0000-0000-000000000003}"};
     const std::string ours = std::string("|=") + classId;
-    MemoryKeyStore store;
-    PutString(store, ".pln", "Orv.Plan");
-    PutString(store, "Orv.Plan\\shellex\\IconHandler", otherClassId);
-    PutString(store, ".qdl", "");
-    PutString(store, ".qdl\\shellex\\IconHandler", otherClassId);
-    PutString(store, std::string("QuickView\\.mod\\") + otherClassId, "");
-    PutString(store, "*\\shellex\\PropertySheetHandlers\\Other", otherClassId);
-    const Lines before = Listing(store);
-    RegistryAccess registry(&store);
+    const std::string replaced = std::string("\\shellex\\iconhandler|orvenstaal.replacedhandler=") + otherClassId;
+    const std::string thumbnail = "\\shellex\\{e357fccd-a995-4576-b01f-234630154e96}";
+    const std::string preview = "\\shellex\\{8895b1c6-b41f-4c1c-a562-0d564250836f}|=";
+    const std::string handlers = "software\\microsoft\\windows\\currentversion\\";
+    const std::string properties = handlers + "propertysystem\\propertyhandlers\\";
+    MemoryKeyStore store, userStore;
+    PerUserKeyStore user(userStore);
+    RegistryAccess registry(&store), userRegistry(&user);
+    for (KeyStore* target : {static_cast<KeyStore*>(&store), static_cast<KeyStore*>(&user)}) {
+        PutString(*target, ".pln", "Orv.Plan");
+        PutString(*target, "Orv.Plan\\shellex\\IconHandler", otherClassId);
+        PutString(*target, ".qdl", "");
+        PutString(*target, ".qdl\\shellex\\IconHandler", otherClassId);
+        PutString(*target, std::string("QuickView\\.mod\\") + otherClassId, "");
+        PutString(*target, "*\\shellex\\PropertySheetHandlers\\Other", otherClassId);
+        PutString(*target, ".lay\\ShellEx\\{8895B1C6-B41F-4C1C-A562-0D564250836F}", otherClassId);
+        PutString(*target, "SystemFileAssociations\\.qdl\\shell\\edit", "Edit");
+        PutString(*target, handlers + "PropertySystem\\PropertyHandlers\\.mod", otherClassId,
+                  RegistryRoot::LocalMachine);
+    }
+    const Lines before = Listing(store), machineBefore = Listing(store, RegistryRoot::LocalMachine);
+    const Lines userBefore = RootListing(userStore, RegistryRoot::CurrentUser);
+    const ExtensionTable* const pictured[] = {&PlanExtensions};
     UnregisterServer(registry, classId, AllExtensionTables);
     EXPECT_EQ(Listing(store), before);
     EXPECT_FALSE(registry.UnregisterIconHandler(".pln", classId));
     EXPECT_FALSE(registry.UnregisterIconHandler(".qdl", classId));
     EXPECT_FALSE(registry.UnregisterQuickView(".mod", classId));
 
-    RegisterServer(registry, modulePath, classId, AllExtensionTables);
-    const Lines registered = Listing(store);
-    const std::string replaced = std::string("\\shellex\\iconhandler|orvenstaal.replacedhandler=") + otherClassId;
-    for (const std::string& line : {"orv.plan\\shellex\\iconhandler" + ours, ".qdl\\shellex\\iconhandler" + ours,
-                                    "orv.plan" + replaced, ".qdl" + replaced})
-        EXPECT_EQ(registered.count(line), 1u) << line;
-    EXPECT_EQ(registered.count(".pln\\shellex"), 0u);
-    EXPECT_TRUE(registry.UnregisterIconHandler(".pln", classId));
-    EXPECT_TRUE(registry.UnregisterQuickView(".pln", classId));
-    EXPECT_FALSE(registry.UnregisterQuickView(".mod", classId));
-    UnregisterServer(registry, classId, AllExtensionTables);
-    EXPECT_EQ(Listing(store), before);
-}
-
-// The handlers a current shell asks for go beside the server's class: the thumbnail
-// handler for the types with pictures, the others for every type, the machine's lists
-// under the machine's root. Another product's handler keeps its type. Unregistering
-// both leaves both roots as they were.
-TEST(Registration, ShellHandlersGoBesideTheServerAndLeaveNoTrace)
-{
-    const ShellHandlerClasses classes = {"{A1111111-0000-0000-0000-000000000001}",
-                                         "{B2222222-0000-0000-0000-000000000002}",
-                                         "{C3333333-0000-0000-0000-000000000003}"};
-    const std::string thumbnail = "\\shellex\\{e357fccd-a995-4576-b01f-234630154e96}|=";
-    const std::string preview = "\\shellex\\{8895b1c6-b41f-4c1c-a562-0d564250836f}|=";
-    const std::string handlers = "software\\microsoft\\windows\\currentversion\\";
-    const std::string properties = handlers + "propertysystem\\propertyhandlers\\";
-    MemoryKeyStore store;
-    PutString(store, ".lay\\ShellEx\\{8895B1C6-B41F-4C1C-A562-0D564250836F}", otherClassId);
-    PutString(store, "SystemFileAssociations\\.qdl\\shell\\edit", "Edit");
-    PutString(store, handlers + "PropertySystem\\PropertyHandlers\\.mod", otherClassId, RegistryRoot::LocalMachine);
-    const Lines before = Listing(store);
-    const Lines machineBefore = Listing(store, RegistryRoot::LocalMachine);
-    RegistryAccess registry(&store);
-    const ExtensionTable* const pictured[] = {&PlanExtensions};
-    RegisterServer(registry, modulePath, classId, AllExtensionTables);
-    RegisterShellHandlers(registry, modulePath, classes, pictured, AllExtensionTables);
-
-    const Lines classesRoot = Listing(store);
-    const Lines machine = Listing(store, RegistryRoot::LocalMachine);
+    for (RegistryAccess* access : {&registry, &userRegistry}) {
+        RegisterServer(*access, modulePath, classId, AllExtensionTables);
+        RegisterShellHandlers(*access, modulePath, classes, pictured, AllExtensionTables);
+    }
+    const Lines classesRoot = Listing(store), machine = Listing(store, RegistryRoot::LocalMachine);
+    Lines mirrored = RootListing(store, RegistryRoot::ClassesRoot, "software\\classes\\");
+    mirrored.merge(Lines(machine));
+    mirrored.insert({"software", "software\\classes"});
+    EXPECT_EQ(RootListing(userStore, RegistryRoot::CurrentUser), mirrored);
+    EXPECT_TRUE(userStore.Keys(RegistryRoot::ClassesRoot).empty());
+    EXPECT_TRUE(userStore.Keys(RegistryRoot::LocalMachine).empty());
     const std::pair<const Lines*, std::string> present[] = {
-        {&classesRoot, ".pln" + thumbnail + classes.thumbnail},
+        {&classesRoot, "orv.plan\\shellex\\iconhandler" + ours},
+        {&classesRoot, ".qdl\\shellex\\iconhandler" + ours},
+        {&classesRoot, "orv.plan" + replaced},
+        {&classesRoot, ".qdl" + replaced},
+        {&classesRoot, ".pln" + thumbnail + "|=" + classes.thumbnail},
         {&classesRoot, ".qdl" + preview + classes.preview},
         {&classesRoot, ".lay" + preview + otherClassId},
         {&classesRoot, "clsid\\{b2222222-0000-0000-0000-000000000002}|appid={6d2b5079-2f0b-48dd-ab7f-97cec514d30b}"},
@@ -179,46 +175,18 @@ TEST(Registration, ShellHandlersGoBesideTheServerAndLeaveNoTrace)
     };
     for (const auto& [lines, line] : present)
         EXPECT_EQ(lines->count(line), 1u) << line;
-    EXPECT_EQ(classesRoot.count(".qdl\\shellex\\{e357fccd-a995-4576-b01f-234630154e96}"), 0u);
-
-    UnregisterServer(registry, classId, AllExtensionTables);
-    UnregisterShellHandlers(registry, classes, pictured, AllExtensionTables);
+    EXPECT_EQ(classesRoot.count(".pln\\shellex\\iconhandler"), 0u);
+    EXPECT_EQ(classesRoot.count(".qdl" + thumbnail), 0u);
+    EXPECT_TRUE(registry.UnregisterIconHandler(".pln", classId));
+    EXPECT_TRUE(registry.UnregisterQuickView(".pln", classId));
+    EXPECT_FALSE(registry.UnregisterQuickView(".mod", classId));
+    for (RegistryAccess* access : {&registry, &userRegistry}) {
+        UnregisterServer(*access, classId, AllExtensionTables);
+        UnregisterShellHandlers(*access, classes, pictured, AllExtensionTables);
+    }
     EXPECT_EQ(Listing(store), before);
     EXPECT_EQ(Listing(store, RegistryRoot::LocalMachine), machineBefore);
-}
-
-// A registration for one user writes every key a machine registration writes, in the
-// user's classes and settings, and nothing elsewhere; unregistering it leaves the
-// user's root with no value of ours, only the keys on the way.
-TEST(Registration, PerUserRegistrationMirrorsTheMachinesInTheUsersRoot)
-{
-    const ShellHandlerClasses classes = {"{A1}", "{B2}", "{C3}"};
-    const ExtensionTable* const pictured[] = {&ModulExtensions};
-    auto registerAll = [&](RegistryAccess& registry) {
-        RegisterServer(registry, modulePath, classId, AllExtensionTables);
-        RegisterShellHandlers(registry, modulePath, classes, pictured, AllExtensionTables);
-    };
-    MemoryKeyStore machine;
-    RegistryAccess machineRegistry(&machine);
-    registerAll(machineRegistry);
-    Lines expected = RootListing(machine, RegistryRoot::ClassesRoot, "software\\classes\\");
-    expected.merge(RootListing(machine, RegistryRoot::LocalMachine));
-    const std::string other = "software\\other|=kept";
-    expected.insert({"software", "software\\classes", "software\\other", other});
-
-    MemoryKeyStore store;
-    PutString(store, "Software\\Other", "kept", RegistryRoot::CurrentUser);
-    PerUserKeyStore user(store);
-    RegistryAccess userRegistry(&user);
-    registerAll(userRegistry);
-    EXPECT_TRUE(store.Keys(RegistryRoot::ClassesRoot).empty());
-    EXPECT_TRUE(store.Keys(RegistryRoot::LocalMachine).empty());
-    EXPECT_EQ(RootListing(store, RegistryRoot::CurrentUser), expected);
-
-    UnregisterServer(userRegistry, classId, AllExtensionTables);
-    UnregisterShellHandlers(userRegistry, classes, pictured, AllExtensionTables);
-    for (const std::string& line : RootListing(store, RegistryRoot::CurrentUser))
-        EXPECT_TRUE(line == other || line.find('|') == std::string::npos) << line;
+    EXPECT_EQ(RootListing(userStore, RegistryRoot::CurrentUser), userBefore);
 }
 
 }  // namespace

@@ -27,7 +27,14 @@ public:
     }
     // An "info" record; each text is cut or padded with zeros to its 32 bytes, and the
     // fourteen 16-bit values are 1 to 14.
-    InfoFileBuilder& Info(const std::string& group, const std::string& item, const std::string& detail);
+    InfoFileBuilder& Info(const std::string& group, const std::string& item, const std::string& detail)
+    {
+        ByteWriter record(ByteOrder::Big);
+        record.Text(group, 32).Text(item, 32).Text(detail, 32);
+        for (uint16_t value = 1; value <= 14; ++value)
+            record.U16(value);
+        return Entry("info", 0, record.Data());
+    }
     // A font table ("MACT" or "WICT") whose name follows 514 bytes of table data,
     // without a terminator.
     InfoFileBuilder& FontTable(const std::string& tag, uint32_t id, const std::string& name)
@@ -46,7 +53,19 @@ public:
         return *this;
     }
 
-    std::vector<uint8_t> Build() const;
+    std::vector<uint8_t> Build() const
+    {
+        ByteWriter file(ByteOrder::Big);
+        file.At(16).U32(static_cast<uint32_t>(storedCount.value_or(static_cast<int32_t>(entries.size()))));
+        auto dataStart = static_cast<uint32_t>(20 + 20 * entries.size());
+        for (const Pending& entry : entries) {
+            file.Tag(entry.tag).U32(entry.id).U32(entry.dataStart.value_or(dataStart)).U32(entry.dataLength).U32(0);
+            dataStart += static_cast<uint32_t>(entry.data.size());
+        }
+        for (const Pending& entry : entries)
+            file.Bytes(entry.data);
+        return file.Data();
+    }
 
 private:
     struct Pending {
