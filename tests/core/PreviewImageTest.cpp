@@ -96,7 +96,10 @@ TEST(PreviewBitmap, ReadsEveryStoredForm)
         RgbaImage image;
         ASSERT_TRUE(Load(c.block, picture));
         ASSERT_TRUE(PreviewBitmap(picture, 0, image));
-        EXPECT_EQ(std::pair(image.width, size_t{image.height}), std::pair(c.width, c.expected.size() / c.width));
+        const PreviewShape shape = ShapeOf(picture);
+        const uint32_t height = uint32_t(c.expected.size() / c.width);
+        EXPECT_EQ(std::tuple(shape.content, shape.width, shape.height, image.width, image.height),
+                  std::tuple(PreviewContent::Bitmap, c.width, height, c.width, height));
         EXPECT_EQ(Pixels(image), c.expected);
     }
 }
@@ -158,25 +161,14 @@ TEST(PreviewBitmap, RefusesWhatItCannotShowAndLeavesTheImage)
     }
     RgbaImage image;
     EXPECT_FALSE(PreviewBitmap(PreviewPicture(), 0, image));
-    PreviewPicture largest;
+    PreviewPicture largest, metafile;
     ASSERT_TRUE(Load(Bitmap(2048, 2048, 8, 1, Quads(Two, {0, 1}), 2, 2), largest));
     EXPECT_TRUE(PreviewBitmap(largest, 16, image));
-}
-
-TEST(PreviewShape, GivesTheBitmapsSizeOrTheMetafilesFrame)
-{
-    const std::tuple<Bytes, PreviewContent, uint32_t, uint32_t> cases[] = {
-        {Bitmap(3, -5, 8, 0, Quads(Two), 2), PreviewContent::Bitmap, 3, 5},
-        {PreviewBlockBuilder::Metafile({1}, 40, 30).Build(), PreviewContent::Metafile, 40, 30},
-        {test::Cut(Bitmap(3, 5, 8, 0, Quads(Two), 2), 63), PreviewContent::None, 0, 0},
-    };
-    for (const auto& [block, content, width, height] : cases) {
-        PreviewPicture picture;
-        ASSERT_TRUE(Load(block, picture));
-        PreviewShape shape = ShapeOf(picture);
-        EXPECT_EQ(std::tuple(shape.content, shape.width, shape.height), std::tuple(content, width, height));
-    }
-    EXPECT_EQ(ShapeOf(PreviewPicture()).content, PreviewContent::None);
+    // A metafile's shape is its frame.
+    ASSERT_TRUE(Load(PreviewBlockBuilder::Metafile({1}, 40, 30).Build(), metafile));
+    const PreviewShape shape = ShapeOf(metafile);
+    EXPECT_EQ(std::tuple(shape.content, shape.width, shape.height),
+              std::tuple(PreviewContent::Metafile, 40u, 30u));
 }
 
 }  // namespace
