@@ -2,6 +2,8 @@
 
 #include <numeric>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "ScopedCharTables.h"
@@ -13,10 +15,7 @@ namespace {
 using namespace std::string_literals;
 using ActiveTables = test::ScopedCharTables;
 
-const struct {
-    const CharTablePair* pair;
-    int codePage;
-} allPairs[] = {
+const std::pair<const CharTablePair*, int> allPairs[] = {
     {&RomanChars, 1252}, {&CentralEuropeanChars, 1250}, {&CyrillicChars, 1251}, {&GreekChars, 1253}};
 
 // Each code page selects its pair, which other code pages leave selected. Each table
@@ -49,11 +48,8 @@ TEST(CharTables, CodePagesSelectPairsWhoseCodesSurviveARoundTrip)
 // 0xC8, the count of the Pascal string, is itself a translatable byte (Mac guillemet).
 TEST(TranslateString, TextsTranslateToTheirEndOnlyWithAnActivePairAndCountsStay)
 {
-    const struct {
-        const CharTablePair* pair;
-        std::string mac;
-        std::string win;
-    } cases[] = {
+    // The active pair, a Mac text and its Windows form.
+    const std::tuple<const CharTablePair*, std::string, std::string> cases[] = {
         {nullptr, "Caf\x8E", "Caf\x8E"}, {&RomanChars, "Caf\x8E", "Caf\xE9"}, {&CyrillicChars, "\x80", "\xC0"}};
     for (const auto& [pair, mac, win] : cases) {
         ActiveTables active(pair);

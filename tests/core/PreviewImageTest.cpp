@@ -87,8 +87,8 @@ TEST(PreviewBitmap, ReadsEveryStoredForm)
         {"run-length 8 cut and skipped", Bitmap(3, 2, 8, 1, Quads(Two, {255, 1, 0, 0, 0, 2, 1, 0, 1, 0, 0, 1}), 2, 12),
          3, {0, 0x102030, 0, 0xA0B0C0, 0xA0B0C0, 0xA0B0C0}},
         {"run-length 8 without an end", Bitmap(1, 1, 8, 1, Quads(Two, {1, 1}), 2, 2), 1, {0xA0B0C0}},
-        {"run-length 4", Bitmap(3, 1, 4, 2, Quads(Two, {2, 0x10, 0, 3, 0x01, 0x00, 0, 1}), 2, 8), 3,
-         {0xA0B0C0, 0x102030, 0x102030}},
+        {"run-length 4", Bitmap(5, 1, 4, 2, Quads(Two, {2, 0x10, 0, 3, 0x01, 0x00, 0, 1}), 2, 8), 5,
+         {0xA0B0C0, 0x102030, 0x102030, 0xA0B0C0, 0x102030}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -96,7 +96,10 @@ TEST(PreviewBitmap, ReadsEveryStoredForm)
         RgbaImage image;
         ASSERT_TRUE(Load(c.block, picture));
         ASSERT_TRUE(PreviewBitmap(picture, 0, image));
-        EXPECT_EQ(std::pair(image.width, size_t{image.height}), std::pair(c.width, c.expected.size() / c.width));
+        const PreviewShape shape = ShapeOf(picture);
+        const uint32_t height = uint32_t(c.expected.size() / c.width);
+        EXPECT_EQ(std::tuple(shape.content, shape.width, shape.height, image.width, image.height),
+                  std::tuple(PreviewContent::Bitmap, c.width, height, c.width, height));
         EXPECT_EQ(Pixels(image), c.expected);
     }
 }
@@ -158,25 +161,14 @@ TEST(PreviewBitmap, RefusesWhatItCannotShowAndLeavesTheImage)
     }
     RgbaImage image;
     EXPECT_FALSE(PreviewBitmap(PreviewPicture(), 0, image));
-    PreviewPicture largest;
+    PreviewPicture largest, metafile;
     ASSERT_TRUE(Load(Bitmap(2048, 2048, 8, 1, Quads(Two, {0, 1}), 2, 2), largest));
     EXPECT_TRUE(PreviewBitmap(largest, 16, image));
-}
-
-TEST(PreviewShape, GivesTheBitmapsSizeOrTheMetafilesFrame)
-{
-    const std::tuple<Bytes, PreviewContent, uint32_t, uint32_t> cases[] = {
-        {Bitmap(3, -5, 8, 0, Quads(Two), 2), PreviewContent::Bitmap, 3, 5},
-        {PreviewBlockBuilder::Metafile({1}, 40, 30).Build(), PreviewContent::Metafile, 40, 30},
-        {test::Cut(Bitmap(3, 5, 8, 0, Quads(Two), 2), 63), PreviewContent::None, 0, 0},
-    };
-    for (const auto& [block, content, width, height] : cases) {
-        PreviewPicture picture;
-        ASSERT_TRUE(Load(block, picture));
-        PreviewShape shape = ShapeOf(picture);
-        EXPECT_EQ(std::tuple(shape.content, shape.width, shape.height), std::tuple(content, width, height));
-    }
-    EXPECT_EQ(ShapeOf(PreviewPicture()).content, PreviewContent::None);
+    // A metafile's shape is its frame.
+    ASSERT_TRUE(Load(PreviewBlockBuilder::Metafile({1}, 40, 30).Build(), metafile));
+    const PreviewShape shape = ShapeOf(metafile);
+    EXPECT_EQ(std::tuple(shape.content, shape.width, shape.height),
+              std::tuple(PreviewContent::Metafile, 40u, 30u));
 }
 
 }  // namespace

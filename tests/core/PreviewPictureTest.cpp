@@ -103,14 +103,6 @@ TEST(DecodeGif, StreamsShowTheirImagesInOrderOverTheBackground)
     std::iota(hundredColumns.begin(), hundredColumns.end(), 0);
     std::iota(beyondColumn90.begin() + 90, beyondColumn90.begin() + 100, 0);
     std::iota(beyondColumn90.begin() + 190, beyondColumn90.end(), 100);
-    GifImage passOrder = ImageOf(1, 10, {});
-    passOrder.interlaced = true;
-    // Read as blocks, the sub-block after the end code would start an image
-    // descriptor that runs off the end of the stream.
-    GifImage ended = ImageOf(2, 1, {}, 0, 0, 2);
-    ended.subBlockSize = 2;
-    std::vector<uint8_t> afterEnd = PackCodes({4, 1, 2, 5}, 2);
-    afterEnd.insert(afterEnd.end(), {0x2C, 0, 0});
     // Size fields of tables whose flags are clear: header byte 10, the packed byte of
     // the descriptor after a 16-entry table and the graphic control block.
     std::vector<uint8_t> sizeWithoutGlobal = Layers(4, 3, {}, 0, {ImageOf(1, 1, {3}, 0, 0, 2, Ramp(4))});
@@ -150,10 +142,6 @@ TEST(DecodeGif, StreamsShowTheirImagesInOrderOverTheBackground)
          Shades({1, 1, 6, 7, 1, 2, 3, 1, 9, 4, 5, 1})},
         {"a canvas-wide image at column 90 of 100 paints ten columns",
          Layers(100, 2, Ramp(256), 31, {ImageOf(100, 2, hundredColumns, 90)}), Shades(beyondColumn90)},
-        {"interlaced rows in pass order",
-         StreamOfCodes(passOrder, PackCodes(EncodeLzw({0, 8, 4, 2, 6, 1, 3, 5, 7, 9}, 8), 8)),
-         Shades({0, 1, 2, 3, 4, 5, 6, 7, 8, 9})},
-        {"sub-blocks after the end code", StreamOfCodes(ended, afterEnd), Shades({1, 2})},
         {"4095 x 1 canvas", Layers(4095, 1, Ramp(2), 1, {}), Pixels(4095, Shade(1))},
         {"1 x 4095 canvas", Layers(1, 4095, Ramp(2), 1, {}), Pixels(4095, Shade(1))},
         {"4096 x 1 canvas", Layers(4096, 1, Ramp(2), 1, {}), {}},
@@ -272,15 +260,13 @@ void* Counted(std::size_t size, void* (*allocate)(std::size_t)) noexcept
 // allocations however many images there are.
 TEST(DecodeGif, MemoryIsBoundedByTheCanvasAndTheStream)
 {
-    auto emptyImages = [](bool interlaced) {
-        GifImage image = ImageOf(4095, 4095, {});
-        image.interlaced = interlaced;
-        GifWriter writer;
-        writer.Screen(1, 1, Ramp(2));
-        for (int i = 0; i < 400; ++i)
-            writer.ImageWithCodes(image, {});
-        return writer.Trailer().Data();
-    };
+    GifImage empty = ImageOf(4095, 4095, {});
+    GifWriter emptyImages;
+    emptyImages.Screen(1, 1, Ramp(2));
+    for (int i = 0; i < 400; ++i) {
+        empty.interlaced = i % 2 == 1;
+        emptyImages.ImageWithCodes(empty, {});
+    }
     // After a root, each code defines the next one: runs of 2, 3 ... indices, far past the canvas.
     std::vector<unsigned> runs = {256, 0};
     for (unsigned code = 258; code < 4096; ++code)
@@ -288,8 +274,7 @@ TEST(DecodeGif, MemoryIsBoundedByTheCanvasAndTheStream)
     GifImage offCanvas = ImageOf(4095, 4095, {}, 1, 1);
     offCanvas.interlaced = true;
     const std::tuple<const char*, std::vector<uint8_t>> cases[] = {
-        {"400 images of 4095 x 4095 without data on a 1 x 1 canvas", emptyImages(false)},
-        {"the same, interlaced", emptyImages(true)},
+        {"400 images of 4095 x 4095 without data on a 1 x 1 canvas, half interlaced", emptyImages.Trailer().Data()},
         {"long strings of an image mostly off a 3 x 3 canvas",
          GifWriter().Screen(3, 3, Ramp(256)).ImageWithCodes(offCanvas, PackCodes(runs, 8)).Trailer().Data()},
         {"a preview in two images",
@@ -394,7 +379,6 @@ TEST(PreviewPicture, ReadsReplaceThePictureOrKeepItWhenTheyFail)
         {0x1234, stored, 0, bits, 200, Bytes{}, 0},
         {AsGif, gif, 0, bits, 200, Bytes{}, 0},
         {0xD003, stored, 64, bits, 200, std::nullopt, 0},
-        {0, stored, 64, bits, 200, std::nullopt, 0},
         {PreviewKindBlock, stored, 65, bits, 200, std::nullopt, 0},
         {PreviewKindBlock, stored, 23, bits, 200, std::nullopt, 0},
         {PreviewKindBlock, {stored.begin(), stored.begin() + 20}, 34, bits, 200, std::nullopt, 0},

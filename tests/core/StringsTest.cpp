@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "util/Strings.h"
 #include "util/TextBuffer.h"
@@ -14,12 +15,8 @@ using namespace std::string_literals;
 // The field is shown whole, so bytes past the terminator show what was left alone.
 TEST(CopyStringN, KeepsWhatFitsAlwaysTerminatesAndSizeZeroOnlyMeasures)
 {
-    const struct {
-        const char* source;
-        int size;
-        int result;
-        std::string field;
-    } cases[] = {
+    // Source and size; the result and the field.
+    const std::tuple<const char*, int, int, std::string> cases[] = {
         {"window", 0, 7, "xxxxxxxx"s}, {"door", 1, 1, "\0xxxxxxx"s},   {"doorway", 5, 5, "door\0xxx"s},
         {"door", 5, 5, "door\0xxx"s},  {"door", 8, 5, "door\0xxx"s},
     };
@@ -79,11 +76,7 @@ TEST(LineEnds, WidenToCrLfOrNarrowToCrAndTheFirstCrTellsTheKind)
 // Only 'A' to 'Z' fold; the characters next to either end of both alphabets do not.
 TEST(EqualIgnoringCase, FoldsAsciiLettersOnly)
 {
-    const struct {
-        const char* a;
-        const char* b;
-        bool equal;
-    } cases[] = {
+    const std::tuple<const char*, const char*, bool> cases[] = {
         {".PLN", ".pln", true}, {"AZaz", "azAZ", true}, {"", "", true},    {".pln", ".pl", false},
         {".pl", ".pln", false}, {"@", "`", false},       {"[", "{", false}, {"\xC9", "\xE9", false},
     };

@@ -9,24 +9,11 @@
 namespace orv {
 namespace {
 
-TEST(TextBuffer, StartsEmptyAndSetTextNormalizesOrKeepsTheTextForNull)
-{
-    TextBuffer buffer;
-    EXPECT_EQ(buffer.GetText(), nullptr);
-    EXPECT_EQ(buffer.GetLength(), 0u);
-    ASSERT_TRUE(buffer.SetText("one\rtwo\nthree"));
-    EXPECT_FALSE(buffer.SetText(nullptr));
-    EXPECT_STREQ(buffer.GetText(), "one\r\ntwo\r\nthree");
-    EXPECT_EQ(buffer.GetLength(), 15u);
-    ASSERT_TRUE(buffer.SetText(""));
-    EXPECT_STREQ(buffer.GetText(), "");
-    EXPECT_EQ(buffer.GetLength(), 0u);
-}
-
-// A read takes count bytes at the file's position and reports their raw convention;
-// count 0 empties the buffer without touching the file; a read that cannot be whole
+// A buffer starts empty and takes a text normalized. A read takes count bytes at the
+// file's position, normalized, and reports their raw convention; count 0 empties the
+// buffer without touching the file; a read that cannot be whole, like a missing text,
 // keeps the old text.
-TEST(TextBuffer, ReadTextTakesCountBytesAtThePositionOrKeepsTheOldText)
+TEST(TextBuffer, TakesTextsNormalizedOrKeepsTheOldText)
 {
     const std::string data = "HEADa\rb\nc\r\nTAIL";
     const struct {
@@ -40,16 +27,18 @@ TEST(TextBuffer, ReadTextTakesCountBytesAtThePositionOrKeepsTheOldText)
         {4, 7, true, "a\r\nb\r\nc\r\n", LineEndsMac, 11},
         {8, 7, true, "c\r\nTAIL", LineEndsWindows, 15},
         {4, 0, true, nullptr, LineEndsUnix, 4},
-        {8, 8, false, "old", LineEndsUnix, 8},
-        {0, UINT32_MAX, false, "old", LineEndsUnix, 0},
-        {20, 1, false, "old", LineEndsUnix, 20},
+        {8, 8, false, "o\r\nd", LineEndsUnix, 8},
+        {0, UINT32_MAX, false, "o\r\nd", LineEndsUnix, 0},
+        {20, 1, false, "o\r\nd", LineEndsUnix, 20},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.count << " bytes at " << c.at);
         MemoryFile file(data.data(), data.size());
         file.Seek(c.at);
         TextBuffer buffer;
-        ASSERT_TRUE(buffer.SetText("old"));
+        EXPECT_EQ(buffer.GetText(), nullptr);
+        ASSERT_TRUE(buffer.SetText("o\nd"));
+        EXPECT_FALSE(buffer.SetText(nullptr));
         LineEndKind kind = LineEndsUnix;
         EXPECT_EQ(buffer.ReadText(file, c.count, &kind), c.read);
         EXPECT_STREQ(buffer.GetText(), c.text);

@@ -13,9 +13,9 @@ using Bytes = std::vector<uint8_t>;
 
 TEST(ThumbnailPixels, FitInSquareKeepsTheProportionsLargerOrSmallerAndNeverGoesBelowOnePixel)
 {
-    // Width, height, side, then the fitted width and height; 42.67 and 2.67 round up.
+    // Width, height, side, then the fitted width and height; 2.67 and 1.5 round up.
     const uint32_t cases[][5] = {
-        {128, 96, 256, 256, 192}, {96, 128, 64, 48, 64}, {96, 64, 64, 64, 43}, {2, 3, 4, 3, 4},
+        {128, 96, 256, 256, 192}, {96, 128, 64, 48, 64}, {10, 5, 3, 3, 2}, {2, 3, 4, 3, 4},
         {1000, 1, 64, 64, 1}, {0xFFFFFFFF, 0x7FFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0x7FFFFFFF},
         {0, 96, 64, 0, 0}, {128, 0, 64, 0, 0}, {128, 96, 0, 0, 0},
     };
