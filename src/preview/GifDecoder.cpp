@@ -443,8 +443,10 @@ uint32_t GifDecoder::ExpandIntoIndices(unsigned minCodeSize, uint32_t dataLength
     IndexExpander expander(minCodeSize, *new (&tables.strings) StringTable, indices, count);
     ExpandCodes(joined, dataLength, minCodeSize, expander);
     uint32_t reached = expander.Reached();
-    for (uint32_t row = 0; row * width < reached; ++row)
-        PaintRow(rows.Row(row), indices + RootRoom + row * width, std::min(width, reached - row * width), colours);
+    for (uint32_t row = 0; row * width < reached; ++row) {
+        uint32_t rowEnd = std::min(width, reached - row * width);
+        PaintRow(rows.Row(row), indices + RootRoom + row * width, rowEnd, colours);
+    }
     return reached;
 }
 
