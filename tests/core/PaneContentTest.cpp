@@ -6,6 +6,7 @@
 
 #include "DocumentWrites.h"
 #include "InfoFileBuilder.h"
+#include "LibPartBuilder.h"
 #include "ModulBuilder.h"
 #include "PlanBuilder.h"
 #include "handlers/PaneContent.h"
@@ -52,6 +53,8 @@ TEST(PaneContent, FactsAndTextOfEveryKind)
         {"Window.qdl", Bytes("! Document name: Window 120\r\nBLOCK 1, 1, 1\r\n"),
          {{"Document Name:", "Window 120"}},
          "! Document name: Window 120\r\nBLOCK 1, 1, 1\r\n"},
+        {"Door.qxm", test::LibPart(WW, "Door", {{"1DSC", ""}, {"2DSC", "x"}}), {{"Document Name:", "Door"},
+         {"Version:", "13"}, {"Platform:", "Windows"}}, nullptr},
         {"Table.qpd", test::InfoFileBuilder().Info("Layers", "Walls", "thick").Build(), {},
          "Layers:\r\n        Walls thick\r\n"},
     };
