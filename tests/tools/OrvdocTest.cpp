@@ -243,6 +243,7 @@ TEST(OrvdocWrite, RenameAndProjectDataChangeOnlyTheirFields)
         {"i.pln", plan, "set-project i.pln --colour x", 2, plan, "unknown option --colour"},
         {"j.pln", plan, "set-project j.pln --keywords K", 1, plan, "the project data is unchanged"},
         {"k.qdl", script, "rename k.qdl Old", 1, script, "the name is unchanged"},
+        {"m.qdl", script, "rename m.qdl 'Do\nor'", 1, script, "the new name holds a line end"},
         {"l.pln", legacy, "rename l.pln New", 1, legacy, "no name that can be written"},
     };
     for (const auto& c : cases) {
