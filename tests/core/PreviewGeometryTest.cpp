@@ -56,6 +56,9 @@ TEST(ClipToVisible, CutsTheSourceInProportionToTheVisibleDestination)
         {"nothing visible", {}, src, dst, false, src, dst},
         {"a destination 0 wide in 16 bits", {10, 0, 20, 100}, src, {0, 0, 65536, 100}, false, {},
          {10, 0, 20, 100}},
+        // From its left edge: 0 / 0 maps to no column, so the source keeps only its right of 0.
+        {"the same seen from its left edge", {0, 0, 20, 100}, {-30, 0, 70, 50}, {0, 0, 65536, 100}, true,
+         {0, 0, 70, 50}, {0, 0, 20, 100}},
     };
     for (const auto& [name, visible, source, destination, shown, cutSource, cutDestination] : cases) {
         Rect clippedSrc = source, clippedDst = destination;
