@@ -103,7 +103,6 @@ TEST_F(ComContract, PagesComeForOneClaimedFileAndOnlyAcceptedOnesHoldTheObject)
     } refusals[] = {
         {{dataFile}, Medium::None, DV_E_FORMATETC},
         {{dataFile}, Medium::Stream, E_INVALIDARG},
-        {{}, Medium::Drop, E_FAIL},
         {{dataFile, dataFile}, Medium::Drop, E_FAIL},
         {{scratch.PathOf("notes.txt")}, Medium::Drop, E_FAIL},
     };
@@ -140,7 +139,32 @@ std::vector<unsigned char> ResourceBytes(HMODULE module, LPCSTR name, LPCSTR typ
     return {data, data + SizeofResource(module, found)};
 }
 
-class Module : public ServerFixture {};
+class Module : public ServerFixture {
+protected:
+    std::wstring Built() const
+    {
+        wchar_t built[MAX_PATH] = {};
+        EXPECT_NE(GetModuleFileNameW(server.Module(), built, MAX_PATH), 0u);
+        return built;
+    }
+
+    // A string value; empty when there is none.
+    static std::wstring Text(HKEY root, const std::wstring& key, const wchar_t* name = nullptr)
+    {
+        wchar_t text[MAX_PATH] = {};
+        DWORD size = sizeof text;
+        RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, text, &size);
+        return text;
+    }
+
+    static DWORD Subkeys(HKEY root)
+    {
+        DWORD keys = 0;
+        RegQueryInfoKeyW(root, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr);
+        return keys;
+    }
+};
 
 TEST_F(Module, EveryIconGroupLoadsWithAPictureOfItsOwn)
 {
@@ -163,11 +187,6 @@ TEST_F(Module, EveryIconGroupLoadsWithAPictureOfItsOwn)
 // strings can name that file exactly; otherwise it writes nothing at all.
 TEST_F(Module, RegistersItsOwnPathOnlyWhereTheRegistryCanNameIt)
 {
-    wchar_t built[MAX_PATH] = {};
-    ASSERT_NE(GetModuleFileNameW(server.Module(), built, MAX_PATH), 0u);
-    wchar_t classId[40] = {};
-    StringFromGUID2(ServerClassId, classId, 40);
-    const std::wstring serverKey = std::wstring(L"CLSID\\") + classId + L"\\InprocServer32";
     const struct {
         const char* name;
         HRESULT result;
@@ -179,20 +198,15 @@ TEST_F(Module, RegistersItsOwnPathOnlyWhereTheRegistryCanNameIt)
     for (const auto& c : copies) {
         SCOPED_TRACE(c.name);
         std::string path = scratch.PathOf(c.name);
-        ASSERT_TRUE(std::filesystem::copy_file(built, PathFromUtf8(path)));
+        ASSERT_TRUE(std::filesystem::copy_file(Built(), PathFromUtf8(path)));
         {
             host::ServerModule copy(path);
             ASSERT_TRUE(copy.Loaded());
             EXPECT_EQ(copy.Register(), c.result);
         }
-        wchar_t registered[MAX_PATH] = {};
-        DWORD size = sizeof registered;
-        RegGetValueW(HKEY_CLASSES_ROOT, serverKey.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, registered, &size);
-        EXPECT_EQ(Utf8Of(registered), c.result == S_OK ? path : "");
-        DWORD keys = 0;
-        RegQueryInfoKeyW(HKEY_CLASSES_ROOT, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, nullptr, nullptr,
-                         nullptr, nullptr, nullptr);
-        EXPECT_EQ(keys == 0, c.result != S_OK) << keys << " keys";
+        const wchar_t serverKey[] = L"CLSID\\{7C5A2E1B-3F4D-4B8A-9E62-0D1F5A8C3B47}\\InprocServer32";
+        EXPECT_EQ(Utf8Of(Text(HKEY_CLASSES_ROOT, serverKey)), c.result == S_OK ? path : "");
+        EXPECT_EQ(Subkeys(HKEY_CLASSES_ROOT) == 0, c.result != S_OK);
     }
 }
 
@@ -204,30 +218,16 @@ TEST_F(Module, InstallsForTheUserAloneAndRemovesItAgain)
     using Install = HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR);
     auto install = reinterpret_cast<Install>(reinterpret_cast<void*>(GetProcAddress(server.Module(), "DllInstall")));
     ASSERT_NE(install, nullptr);
-    wchar_t built[MAX_PATH] = {};
-    ASSERT_NE(GetModuleFileNameW(server.Module(), built, MAX_PATH), 0u);
-    auto value = [](const wchar_t* key, const wchar_t* name) {
-        wchar_t text[MAX_PATH] = {};
-        DWORD size = sizeof text;
-        RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, text, &size);
-        return std::wstring(text);
-    };
     const struct {
         const wchar_t* key;
         const wchar_t* name;
         std::wstring data;
     } values[] = {
-        {L"Software\\Classes\\CLSID\\{7C5A2E1B-3F4D-4B8A-9E62-0D1F5A8C3B47}\\InprocServer32", nullptr, built},
+        {L"Software\\Classes\\CLSID\\{7C5A2E1B-3F4D-4B8A-9E62-0D1F5A8C3B47}\\InprocServer32", nullptr, Built()},
         {L"Software\\Classes\\.mod\\ShellEx\\{e357fccd-a995-4576-b01f-234630154e96}", nullptr,
          L"{C2BBCA67-AC29-4A7E-8BE4-04ECBB46C0B2}"},
         {L"Software\\Microsoft\\Windows\\CurrentVersion\\PreviewHandlers", L"{5868E1BB-86E9-4686-B1B0-668DDAB2653C}",
          L"Orvenstaal Preview Handler"},
-    };
-    auto subkeys = [](HKEY root) {
-        DWORD keys = 0;
-        RegQueryInfoKeyW(root, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, nullptr, nullptr, nullptr,
-                         nullptr, nullptr);
-        return keys;
     };
     EXPECT_EQ(install(TRUE, L"machine"), E_INVALIDARG);
     EXPECT_EQ(install(TRUE, nullptr), E_INVALIDARG);
@@ -235,9 +235,9 @@ TEST_F(Module, InstallsForTheUserAloneAndRemovesItAgain)
         SCOPED_TRACE(installed ? "installed" : "removed");
         EXPECT_EQ(install(installed, installed ? L"user" : L"USER"), S_OK);
         for (const auto& v : values)
-            EXPECT_EQ(value(v.key, v.name), installed ? v.data : L"") << Utf8Of(v.key);
-        EXPECT_EQ(subkeys(HKEY_CLASSES_ROOT), 0u);
-        EXPECT_EQ(subkeys(HKEY_LOCAL_MACHINE), 0u);
+            EXPECT_EQ(Text(HKEY_CURRENT_USER, v.key, v.name), installed ? v.data : L"") << Utf8Of(v.key);
+        EXPECT_EQ(Subkeys(HKEY_CLASSES_ROOT), 0u);
+        EXPECT_EQ(Subkeys(HKEY_LOCAL_MACHINE), 0u);
     }
 }
 
