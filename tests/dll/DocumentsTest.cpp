@@ -100,6 +100,7 @@ TEST_F(Documents, EachKindShowsItsPagesFilledAndThoseThatCannotBeReadNone)
         // Every text gets its page, in the pages' order.
         {"door.qxm", Part(), partTitles, partControls, true},
         {"stored.mod", Module(), {"Info && Preview"}, {{0, 1015, "", false}}, true},
+        {"door.qdl", Script(), {"Script"}, {{0, 1015, "BLOCK 1, 1, 1\r\nEND\r\n", true, pane}}},
         {"empty.qdd", {}, {}, {}},
     };
     for (const auto& c : cases) {

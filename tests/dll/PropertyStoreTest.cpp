@@ -48,10 +48,10 @@ const char* NameOf(const PROPERTYKEY& key)
     return "?";
 }
 
-// A value to set: a string, or a list when it holds '|' (items between the bars).
+// A value to set: a string, or a list of more than one.
 struct Value {
     const PROPERTYKEY* key;
-    std::string text;
+    std::vector<std::wstring> items;
 };
 
 class PropertyStore : public ServerFixture {
@@ -104,20 +104,14 @@ protected:
     }
 
     // The value as the shell hands it over, the text's memory borrowed.
-    static HRESULT Set(IPropertyStore* store, const Value& value)
+    static HRESULT Set(IPropertyStore* store, Value value)
     {
-        std::wstring wide = host::Widen(value.text);
-        std::vector<std::wstring> items;
-        for (size_t start = 0, end; start <= wide.size(); start = end + 1) {
-            end = std::min(wide.find(L'|', start), wide.size());
-            items.push_back(wide.substr(start, end - start));
-        }
         std::vector<LPWSTR> pointers;
-        for (std::wstring& item : items)
+        for (std::wstring& item : value.items)
             pointers.push_back(item.data());
         PROPVARIANT variant = {};
-        variant.vt = items.size() == 1 ? VT_LPWSTR : VT_VECTOR | VT_LPWSTR;
-        if (items.size() == 1)
+        variant.vt = pointers.size() == 1 ? VT_LPWSTR : VT_VECTOR | VT_LPWSTR;
+        if (pointers.size() == 1)
             variant.pwszVal = pointers[0];
         else
             variant.calpwstr = {static_cast<ULONG>(pointers.size()), pointers.data()};
@@ -180,7 +174,7 @@ TEST_F(PropertyStore, InitializeReadsOnceAndKeepsTheStreamOnlyForWriting)
         EXPECT_EQ(init->Initialize(FileStream(other, STGM_READ).Get(), STGM_READ), c.again);
         init.Reset();
         if (SUCCEEDED(c.initialized)) {
-            EXPECT_EQ(Set(store.Get(), {&PKEY_Title, "Villa Nova"}), S_OK);
+            EXPECT_EQ(Set(store.Get(), {&PKEY_Title, {L"Villa Nova"}}), S_OK);
         }
         EXPECT_EQ(store->Commit(), c.committed);
         store.Reset();
@@ -200,16 +194,17 @@ TEST_F(PropertyStore, CommitWritesWhatThePagesWouldHaveWritten)
         std::optional<ProjectTexts> project;
     } cases[] = {
         {"Villa.pln", FullPlan(),
-         {{&PKEY_Title, "Villa S\xC3\xBC" "d"}, {&PKEY_Keywords, "house|garden"}, {&PKEY_Comment, "two\r\nlines"}},
+         {{&PKEY_Title, {L"Villa S\u00FCd"}}, {&PKEY_Keywords, {L"house", L"garden"}},
+          {&PKEY_Comment, {L"two\r\nlines"}}},
          "Villa S\xFC" "d", ProjectTexts{"Villa", "Ann", "C", "VR-", "house; garden", "two\r\nlines"}},
-        {"Villa.pln", FullPlan(),
-         {{&SubjectKey, "Nova"}, {&PKEY_Author, "Bo;Cy"}, {&RevisionKey, "D"}, {&PKEY_Comment, ""}},
+        {"Subject.pln", FullPlan(),
+         {{&SubjectKey, {L"Nova"}}, {&PKEY_Author, {L"Bo;Cy"}}, {&RevisionKey, {L"D"}}, {&PKEY_Comment, {L""}}},
          "", ProjectTexts{"Nova", "Bo; Cy", "D", "VR-", "villa", ""}},
         // Shorter: the stream is cut.
-        {"Door.qdl", Script(), {{&PKEY_Title, "D1"}}, "D1", {}},
+        {"Door.qdl", Script(), {{&PKEY_Title, {L"D1"}}}, "D1", {}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name + std::string(" ") + c.sets.back().text);
+        SCOPED_TRACE(c.name);
         const std::string path = scratch.Write(c.name, c.bytes);
         const std::string pages = scratch.Write(std::string("pages-") + c.name, c.bytes);
         {
