@@ -103,7 +103,8 @@ TEST_F(Thumbnails, AStoredBitmapShowsOpaqueTopRowFirstAndAnUnreadableOneNot)
         return y < 48 ? (x < 64 ? 0xFF0000u : 0x00FF00u) : (x < 64 ? 0x0000FFu : 0xFFFF00u);
     };
     std::vector<uint8_t> preview = PreviewBlockBuilder::Bitmap32(128, 96, colour).Build();
-    std::vector<uint8_t> plan = PlanBuilder(WW).Version(4000).Release(39).Block(468, preview, PlanPointer::Preview).Build();
+    std::vector<uint8_t> plan =
+        PlanBuilder(WW).Version(4000).Release(39).Block(468, preview, PlanPointer::Preview).Build();
     Thumbnail thumbnail = Take(scratch.Write("bitmap.pln", plan), 256);
     const host::Image& image = thumbnail.image;
     EXPECT_EQ(std::tuple(thumbnail.result, thumbnail.alpha), std::tuple(S_OK, WTSAT_RGB));
