@@ -62,10 +62,14 @@ check "orvdoc.exe reads a file named in Cyrillic" "$(run "$bin/orvdoc.exe" info 
   "kind       plan" "name       Dom"
 check "the plan it was copied from keeps its name" "$(host properties "$samples\\Villa.pln")" \
   'control 1010 Edit visible "Villa Bianca"'
+check "a plan without a release or a sign-in hides their lines" "$(host properties "$samples\\Sketch.pla")" \
+  'control 1008 Static visible "Macintosh"' 'control 1003 Static hidden "Release:"' \
+  'control 1011 Static hidden "Sign In/Changes:"' 'control 1012 Static hidden ""' \
+  'control 1013 Static hidden "Project Path:"' 'control 1014 Edit hidden ""'
 check "properties of a layout book" "$(host properties "$samples\\Sheets.sfk")" \
   'page "Info"' 'control 1002 Static visible "4.1 - Windows"' 'control 1006 Static visible "Sheetfold"' 'page "Project Info"'
 check "properties of a library part" \
-  "$(host properties "$samples\\Door.qxm" --screenshot "$(winpath "$out/door.png")")" \
+  "$(host properties "$samples\\Door.qxm" --screenshot "$(winpath "$out/door.png")")" "pages: 4" \
   'page "Info && Preview"' 'control 1002 Static visible "13   Windows"' \
   'control 1010 Edit visible "Door 90"' 'page "2D Script"' 'page "3D Script"' \
   'control 1015 Edit visible "BLOCK 0.9, 0.1, 2.1\r\nADD 0, 0.1, 0\r\n"' 'page "Comment"'
