@@ -32,11 +32,15 @@ protected:
 
     void SetUp() override { ASSERT_TRUE(server.Loaded()) << "orvshell.dll did not load"; }
 
-    // Once a test has let go of its objects and sheets, nothing may hold the module
-    // or a document.
+    // Once a test has let go of its objects and sheets, nothing may hold the module or
+    // a document, and the window classes, which would outlive an unload, went with the
+    // last window of theirs.
     void TearDown() override
     {
         EXPECT_EQ(server.CanUnloadNow(), S_OK) << "an object or page outlived its test";
+        WNDCLASSA windowClass = {};
+        for (const char* name : {"OVVIEWER_FRAME", "OVVIEWER_VPORT", "OVPREVIEW_PANE"})
+            EXPECT_FALSE(GetClassInfoA(server.Module(), name, &windowClass)) << name << " stayed registered";
         for (const auto& entry : std::filesystem::directory_iterator(scratch.Folder())) {
             EXPECT_TRUE(OpensExclusively(Utf8Of(entry.path()))) << entry.path() << " stayed open";
         }
@@ -87,6 +91,17 @@ protected:
         object->AddRef();
         return object->Release();
     }
+
+    // A window's rectangle in its parent's client coordinates (the screen's for none).
+    static RECT PlaceIn(HWND window, HWND parent = nullptr)
+    {
+        RECT rect = {};
+        GetWindowRect(window, &rect);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+
+    static bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 
     HICON ModuleIcon(int id) const { return LoadIconA(server.Module(), MAKEINTRESOURCEA(id)); }
 
