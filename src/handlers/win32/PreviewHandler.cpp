@@ -4,20 +4,13 @@
 
 #include <string>
 
-#include "shell/win32/LiveObjects.h"
 #include "util/win32/StreamFile.h"
 
 namespace orv {
 
-PreviewHandler::PreviewHandler()
-{
-    LiveObjects::Add();
-}
-
 PreviewHandler::~PreviewHandler()
 {
     Unload();
-    LiveObjects::Remove();
 }
 
 HRESULT STDMETHODCALLTYPE PreviewHandler::QueryInterface(REFIID iid, void** out) noexcept
@@ -32,19 +25,6 @@ HRESULT STDMETHODCALLTYPE PreviewHandler::QueryInterface(REFIID iid, void** out)
         {nullptr, 0},
     };
     return QISearch(this, interfaces, iid, out);
-}
-
-ULONG STDMETHODCALLTYPE PreviewHandler::AddRef() noexcept
-{
-    return InterlockedIncrement(&refCount);
-}
-
-ULONG STDMETHODCALLTYPE PreviewHandler::Release() noexcept
-{
-    LONG count = InterlockedDecrement(&refCount);
-    if (count == 0)
-        delete this;
-    return count;
 }
 
 // IInitializeWithStream

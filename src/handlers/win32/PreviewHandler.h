@@ -9,24 +9,18 @@
 
 #include "handlers/Document.h"
 #include "handlers/win32/PreviewPane.h"
+#include "shell/win32/ComObject.h"
 
 namespace orv {
 
 // The handler of the shell's preview pane: reads the document from the stream it is
 // given when asked to preview it, lets go of the stream, and shows the document in a
 // PreviewPane inside the window and rectangle the shell names.
-class PreviewHandler final : public IPreviewHandler,
-                             public IInitializeWithStream,
-                             public IObjectWithSite,
-                             public IOleWindow,
-                             public IPreviewHandlerVisuals {
+class PreviewHandler final : public ComObject<IPreviewHandler, IInitializeWithStream, IObjectWithSite, IOleWindow,
+                                              IPreviewHandlerVisuals> {
 public:
-    PreviewHandler();
-
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override;
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
-    ULONG STDMETHODCALLTYPE Release() noexcept override;
 
     // IInitializeWithStream
     HRESULT STDMETHODCALLTYPE Initialize(IStream* stream, DWORD mode) noexcept override;
@@ -54,11 +48,10 @@ public:
     HRESULT STDMETHODCALLTYPE SetTextColor(COLORREF colour) noexcept override;
 
 private:
-    ~PreviewHandler();
+    ~PreviewHandler() override;
 
     HRESULT Restyle() noexcept;
 
-    LONG refCount = 0;
     Microsoft::WRL::ComPtr<IStream> stream;
     Microsoft::WRL::ComPtr<IUnknown> site;
     Microsoft::WRL::ComPtr<IPreviewHandlerFrame> frame;

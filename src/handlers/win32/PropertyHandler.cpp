@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "handlers/win32/PropertyKeys.h"
-#include "shell/win32/LiveObjects.h"
 #include "util/win32/StreamFile.h"
 
 namespace orv {
@@ -85,16 +84,6 @@ bool TextOfValue(const PROPVARIANT& value, std::wstring& text)
 
 }  // namespace
 
-PropertyHandler::PropertyHandler()
-{
-    LiveObjects::Add();
-}
-
-PropertyHandler::~PropertyHandler()
-{
-    LiveObjects::Remove();
-}
-
 HRESULT STDMETHODCALLTYPE PropertyHandler::QueryInterface(REFIID iid, void** out) noexcept
 {
     // IUnknown is answered by the first entry.
@@ -105,19 +94,6 @@ HRESULT STDMETHODCALLTYPE PropertyHandler::QueryInterface(REFIID iid, void** out
         {nullptr, 0},
     };
     return QISearch(this, interfaces, iid, out);
-}
-
-ULONG STDMETHODCALLTYPE PropertyHandler::AddRef() noexcept
-{
-    return ++refCount;
-}
-
-ULONG STDMETHODCALLTYPE PropertyHandler::Release() noexcept
-{
-    ULONG count = --refCount;
-    if (count == 0)
-        delete this;
-    return count;
 }
 
 // IInitializeWithStream

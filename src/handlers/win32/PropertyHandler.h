@@ -3,25 +3,22 @@
 #include <propsys.h>
 #include <wrl/client.h>
 
-#include <atomic>
 #include <set>
 #include <string>
 
 #include "handlers/DocumentProperties.h"
+#include "shell/win32/ComObject.h"
 
 namespace orv {
 
 // The shell's property handler for the Details columns: reads the document from the
 // stream once, serves what its pages show as system properties, and writes the
 // editable ones back with the pages' writers when the stream was opened for writing.
-class PropertyHandler final : public IInitializeWithStream, public IPropertyStore, public IPropertyStoreCapabilities {
+class PropertyHandler final
+    : public ComObject<IInitializeWithStream, IPropertyStore, IPropertyStoreCapabilities> {
 public:
-    PropertyHandler();
-
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override;
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
-    ULONG STDMETHODCALLTYPE Release() noexcept override;
 
     // IInitializeWithStream
     HRESULT STDMETHODCALLTYPE Initialize(IStream* stream, DWORD mode) noexcept override;
@@ -37,9 +34,8 @@ public:
     HRESULT STDMETHODCALLTYPE IsPropertyWritable(REFPROPERTYKEY key) noexcept override;
 
 private:
-    ~PropertyHandler();
+    ~PropertyHandler() override = default;
 
-    std::atomic<ULONG> refCount = 0;
     bool initialized = false;
     DocumentProperties properties;
     // Held only when the shell opened the document for writing.

@@ -9,7 +9,6 @@
 #include "handlers/Document.h"
 #include "handlers/ThumbnailPixels.h"
 #include "preview/win32/MetafilePixels.h"
-#include "shell/win32/LiveObjects.h"
 #include "util/win32/StreamFile.h"
 
 namespace orv {
@@ -44,16 +43,6 @@ bool RenderPreview(const PreviewPicture& picture, uint32_t side, BgraImage& imag
 
 }  // namespace
 
-ThumbnailProvider::ThumbnailProvider()
-{
-    LiveObjects::Add();
-}
-
-ThumbnailProvider::~ThumbnailProvider()
-{
-    LiveObjects::Remove();
-}
-
 HRESULT STDMETHODCALLTYPE ThumbnailProvider::QueryInterface(REFIID iid, void** out) noexcept
 {
     // IUnknown is answered by the first entry.
@@ -63,19 +52,6 @@ HRESULT STDMETHODCALLTYPE ThumbnailProvider::QueryInterface(REFIID iid, void** o
         {nullptr, 0},
     };
     return QISearch(this, interfaces, iid, out);
-}
-
-ULONG STDMETHODCALLTYPE ThumbnailProvider::AddRef() noexcept
-{
-    return ++refCount;
-}
-
-ULONG STDMETHODCALLTYPE ThumbnailProvider::Release() noexcept
-{
-    ULONG count = --refCount;
-    if (count == 0)
-        delete this;
-    return count;
 }
 
 // IInitializeWithStream

@@ -4,19 +4,17 @@
 #include <thumbcache.h>
 #include <wrl/client.h>
 
+#include "shell/win32/ComObject.h"
+
 namespace orv {
 
 // The thumbnail the shell shows for a document: its stored preview picture, read from
 // the stream the shell hands over. The stream is held from Initialize until
 // GetThumbnail returns, and the object then takes a new one.
-class ThumbnailProvider final : public IInitializeWithStream, public IThumbnailProvider {
+class ThumbnailProvider final : public ComObject<IInitializeWithStream, IThumbnailProvider> {
 public:
-    ThumbnailProvider();
-
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override;
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
-    ULONG STDMETHODCALLTYPE Release() noexcept override;
 
     // IInitializeWithStream
     HRESULT STDMETHODCALLTYPE Initialize(IStream* stream, DWORD mode) noexcept override;
@@ -25,9 +23,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetThumbnail(UINT side, HBITMAP* bitmap, WTS_ALPHATYPE* alpha) noexcept override;
 
 private:
-    ~ThumbnailProvider();
+    ~ThumbnailProvider() override = default;
 
-    ULONG refCount = 0;
     Microsoft::WRL::ComPtr<IStream> stream;
 };
 

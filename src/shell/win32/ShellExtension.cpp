@@ -8,7 +8,6 @@
 #include <string>
 
 #include "registry/RegistryAccess.h"
-#include "shell/win32/LiveObjects.h"
 #include "util/win32/ModuleInstance.h"
 #include "util/win32/WinText.h"
 
@@ -50,13 +49,11 @@ ShellExtension::ShellExtension(const CLSID& classId, const HandlerFactory& handl
                                MakeViewerFunction makeViewer)
     : classId(classId), handlers(handlers), makeViewer(makeViewer), previewIcons(ReadPreviewIcons())
 {
-    LiveObjects::Add();
 }
 
 ShellExtension::~ShellExtension()
 {
     Unbind();
-    LiveObjects::Remove();
 }
 
 HRESULT STDMETHODCALLTYPE ShellExtension::QueryInterface(REFIID iid, void** out) noexcept
@@ -72,19 +69,6 @@ HRESULT STDMETHODCALLTYPE ShellExtension::QueryInterface(REFIID iid, void** out)
         {nullptr, 0},
     };
     return QISearch(this, interfaces, iid, out);
-}
-
-ULONG STDMETHODCALLTYPE ShellExtension::AddRef() noexcept
-{
-    return ++refCount;
-}
-
-ULONG STDMETHODCALLTYPE ShellExtension::Release() noexcept
-{
-    ULONG count = --refCount;
-    if (count == 0)
-        delete this;
-    return count;
 }
 
 void ShellExtension::Unbind()

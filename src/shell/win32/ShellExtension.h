@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "shell/win32/ComObject.h"
 #include "shell/win32/FileViewer.h"
 #include "shell/win32/HandlerFactory.h"
 #include "shell/win32/HandlerLink.h"
@@ -13,19 +14,14 @@ namespace orv {
 
 // The server's one COM object: binds one document to its handler and forwards the
 // shell's requests for pages, icons and Quick View to it.
-class ShellExtension final : public IShellPropSheetExt,
-                             public IShellExtInit,
-                             public IPersistFile,
-                             public IExtractIconA,
-                             public IFileViewerA {
+class ShellExtension final
+    : public ComObject<IShellPropSheetExt, IShellExtInit, IPersistFile, IExtractIconA, IFileViewerA> {
 public:
     // Without makeViewer the object has no Quick View window to offer.
     ShellExtension(const CLSID& classId, const HandlerFactory& handlers, MakeViewerFunction makeViewer = nullptr);
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override;
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
-    ULONG STDMETHODCALLTYPE Release() noexcept override;
 
     // IShellPropSheetExt
     HRESULT STDMETHODCALLTYPE AddPages(LPFNSVADDPROPSHEETPAGE addPage, LPARAM parameter) noexcept override;
@@ -58,13 +54,12 @@ public:
     HRESULT STDMETHODCALLTYPE PrintTo(LPSTR driver, BOOL suppressUI) noexcept override;
 
 private:
-    ~ShellExtension();
+    ~ShellExtension() override;
 
     HRESULT Bind(const char* path);
     void Unbind();
     static UINT CALLBACK PageReleaseCallback(HWND window, UINT message, PROPSHEETPAGEA* page) noexcept;
 
-    ULONG refCount = 0;
     CLSID classId;
     const HandlerFactory& handlers;
     // The object's own share of the link; its pages hold theirs.
