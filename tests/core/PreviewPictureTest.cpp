@@ -120,7 +120,7 @@ TEST(DecodeGif, StreamsShowTheirImagesInOrderOverTheBackground)
     const std::tuple<const char*, std::vector<uint8_t>, Pixels> cases[] = {
         {"background entry in the global table", Layers(4, 3, Ramp(256), 200, {corner}),
          cornerOn(Shade(200), Shade(3))},
-        {"background entry beyond the global table", Layers(4, 3, Ramp(16), 200, {corner}),
+        {"background entry just beyond the global table", Layers(4, 3, Ramp(16), 16, {corner}),
          cornerOn(noTableBackground, Shade(3))},
         {"no global table", Layers(4, 3, {}, 0, {ImageOf(1, 1, {3}, 0, 0, 2, Ramp(4))}),
          cornerOn(noTableBackground, Shade(3))},
@@ -165,13 +165,15 @@ TEST(DecodeGif, StreamsShowTheirImagesInOrderOverTheBackground)
 
 TEST(DecodeGif, StreamsCutAnywhereAreRefused)
 {
-    // The image's width and every byte of the global table, 0x3B, are also the
-    // trailer's introducer: a cut descriptor or table must not be read on as blocks.
+    // The image's width, every byte of the global table and the first image's data,
+    // 0x3B, are also the trailer's introducer: a cut descriptor, table or data must
+    // not be read on as blocks. The second image covers the first.
     GifImage image = ImageOf(0x3B, 4, Indices(0x3B * 4, 7, 16), 0, 0, 4);
     image.subBlockSize = 40;
     image.localTable = Ramp(16);
     GifWriter writer;
-    writer.Screen(0x3B, 4, Palette(2, {0x3B, 0x3B, 0x3B})).Comment("note").Image(image).Trailer();
+    writer.Screen(0x3B, 4, Palette(2, {0x3B, 0x3B, 0x3B})).Comment("note");
+    writer.ImageWithCodes(ImageOf(1, 1, {}, 0, 0, 4), std::vector<uint8_t>(20, 0x3B)).Image(image).Trailer();
     const std::vector<uint8_t>& whole = writer.Data();
     ASSERT_EQ(Canvas(whole), Shades(image.indices));
     for (size_t cut = 0; cut < whole.size(); ++cut)
