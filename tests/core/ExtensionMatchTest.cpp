@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 #include "ScopedRegistry.h"
@@ -21,8 +22,8 @@ const ExtensionTable* Claimer(const char* path, ExtensionMatch& match)
 
 // The extension of the last path component decides, whatever its case; a claim keeps
 // the whole path, the row, and the icon its program id registers: the file before the
-// first comma, cut to the buffer, and the index after it. An unclaimed path replaces
-// an earlier claim with nothing; the last table tried stays.
+// first comma, cut to the buffer, and the index after it, kept within int. An
+// unclaimed path replaces an earlier claim with nothing; the last table tried stays.
 TEST(MatchExtension, ClaimsByTheLastExtensionOfTheLastComponentIgnoringCase)
 {
     ScopedRegistry registry;
@@ -32,7 +33,7 @@ TEST(MatchExtension, ClaimsByTheLastExtensionOfTheLastComponentIgnoringCase)
     const char* const icons[][3] = {
         {".pln", "Orv.Plan", "C:\\App\\icons.dll,-105"},
         {".esm", "Orv.Part", "%1"},
-        {".qpd", "Orv.Data", "a.dll,7,8"},
+        {".qpd", "Orv.Data", "a.dll,99999999999,8"},
         {".lay", "Orv.Layout", longIcon.c_str()},
         {".vec", "Orv.Font", nullptr},
     };
@@ -59,7 +60,7 @@ TEST(MatchExtension, ClaimsByTheLastExtensionOfTheLastComponentIgnoringCase)
         {"C:\\a.b.c\\font.vec", &InfoScriptExtensions, 0, "", 0},
         {"plain.qdl", &QdlExtensions, 0, "", 0},
         {"C:\\x\\engine.mod", &ModulExtensions, 0, "", 0},
-        {"data.qpd", &InfoExtensions, 1, "a.dll", 7},
+        {"data.qpd", &InfoExtensions, 1, "a.dll", INT_MAX},
         {"report.qxm.bak", nullptr, -1, "", 0},    {"C:\\dir.pln\\file", nullptr, -1, "", 0},
         {"C:\\dir.pln\\", nullptr, -1, "", 0},     {"noextension", nullptr, -1, "", 0},
         {"C:\\x\\.pln.", nullptr, -1, "", 0},      {"trailing.", nullptr, -1, "", 0},
