@@ -83,6 +83,7 @@ TEST_F(Samples, CommandsPrintTheDocumentsAndWriteTheirPreviews)
 {
     const Bytes notes = {'C', 'a', 'f', 0xE9, '\r', 'x'};
     folder.Write("Mac.pln", PlanBuilder(0x4D4D).DocumentName("a\x01z").Block(270, notes).Build());
+    folder.Write("Bad.pln", {1, 2, 3});
     const Bytes metafile = test::PreviewBlockBuilder::Metafile({1, 2, 3, 4}, 20, 10).Build();
     folder.Write("Vector.mod", test::Module({3, test::StoredMetafile()}, {0xD005, metafile}));
     const struct {
@@ -109,8 +110,9 @@ TEST_F(Samples, CommandsPrintTheDocumentsAndWriteTheirPreviews)
          "\"revision\":\"C\",\"prefix\":\"VR-\",\"keywords\":\"sheets\",\"comments\":\"\"},\"texts\":{},"
          "\"preview\":{\"kind\":\"none\"}}\n"},
         // A file that cannot be read is an object of its own and fails the run; the others are shown.
-        {"info --json Empty.qdd \"a \\\"b\\\".pln\" Materials.qpd", 1,
+        {"info --json Empty.qdd Bad.pln \"a \\\"b\\\".pln\" Materials.qpd", 1,
          "{\"file\":\"Empty.qdd\",\"error\":\"not a readable data file\"}\n"
+         "{\"file\":\"Bad.pln\",\"error\":\"not a readable plan\"}\n"
          "{\"file\":\"a \\\"b\\\".pln\",\"error\":\"the file cannot be opened\"}\n"
          "{\"file\":\"Materials.qpd\",\"kind\":\"data file\",\"texts\":{\"listing\":128},"
          "\"preview\":{\"kind\":\"none\"}}\n"},
