@@ -41,16 +41,30 @@ void ExpectReadWriteAndCut(File& file)
     EXPECT_EQ(file.Size(), 6u);
 }
 
-// A memory file's writes stop at their limit, as on a full disk.
+// The process's open descriptors, where the system lists them.
+size_t OpenDescriptors()
+{
+#ifdef __linux__
+    auto entries = std::filesystem::directory_iterator("/proc/self/fd");
+    return static_cast<size_t>(std::distance(entries, std::filesystem::directory_iterator()));
+#else
+    return 0;
+#endif
+}
+
+// A memory file's writes stop at their limit, as on a full disk. A file on disk lets go
+// of its descriptor when it goes.
 TEST(File, FilesOnDiskAndInMemoryReadWriteAndCutAlike)
 {
     const std::vector<uint8_t> written = {'0', '1', 'a', 'b', '4', '5'};
     ScratchFolder scratch;
     std::string path = scratch.Write("\xD0\x94\xD0\xBE\xD0\xBC.bin", tenBytes);
+    const size_t descriptors = OpenDescriptors();
     auto file = OpenFile(path, File::Access::ReadWrite);
     ASSERT_NE(file, nullptr);
     ExpectReadWriteAndCut(*file);
     file.reset();
+    EXPECT_EQ(OpenDescriptors(), descriptors);
     EXPECT_EQ(ReadWholeFile(path), written);
 
     MemoryFile memory(tenBytes);
