@@ -66,6 +66,7 @@ TEST(LineEnds, WidenToCrLfOrNarrowToCrAndTheFirstCrTellsTheKind)
             EXPECT_EQ(std::string(out, sizeof out), std::string(sizeof out, 'x'));
             EXPECT_EQ(convert(c.source, out, size + 1), size);
             EXPECT_STREQ(out, result);
+            EXPECT_EQ(out[size + 1], 'x') << "nothing is written past the terminator";
         }
     }
     uint32_t length = 4;
