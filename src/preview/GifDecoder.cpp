@@ -34,9 +34,11 @@ uint32_t BitmapColour(const uint8_t* rgb)
 // the entry that code adds (the previous string and the first index of the one
 // emitted), or 0 where it adds none (no entry is below 4). The expander answers
 // false once every pixel is written. The state lives in locals so that it stays in
-// registers: this loop is where a decode spends its time.
-template <class Expander>
-void ExpandCodes(const uint8_t* data, uint32_t dataLength, unsigned minCodeSize, Expander& expander)
+// registers: this loop is where a decode spends its time. Only minimum code sizes
+// below 2 (SmallCodes) need the extra masking step, so the usual sizes get a copy
+// of the loop without it.
+template <bool SmallCodes, class Expander>
+void ExpandCodesOf(const uint8_t* data, uint32_t dataLength, unsigned minCodeSize, Expander& expander)
 {
     const unsigned clear = 1u << minCodeSize;
     unsigned codeSize = minCodeSize + 1;
@@ -62,7 +64,7 @@ void ExpandCodes(const uint8_t* data, uint32_t dataLength, unsigned minCodeSize,
         // Minimum code sizes below 2 grow the mask past the code size. Its extra
         // bits see what a reader taking one byte at a time would hold: the bytes
         // up to the one that completes the code, and zeros above them.
-        if (mask >> codeSize) {
+        if (SmallCodes && (mask >> codeSize)) {
             auto held = static_cast<unsigned>(((at + codeSize + 7) & ~uint64_t{7}) - at);
             code &= (1u << held) - 1;
         }
@@ -91,8 +93,13 @@ void ExpandCodes(const uint8_t* data, uint32_t dataLength, unsigned minCodeSize,
         for (;;) {
             if (!read(code))
                 return;
-            if (code < next && code - clear > 1) {
-                if (!expander.Emit(code, next < MaxCodes ? nextEntry() : 0))
+            // The hints keep a string that adds an entry on the straight path; without
+            // them the entry's definition is laid out as the exception.
+            if (code < next && code - clear > 1) [[likely]] {
+                unsigned entry = 0;
+                if (next < MaxCodes) [[likely]]
+                    entry = nextEntry();
+                if (!expander.Emit(code, entry))
                     return;
             } else if (code == clear) {
                 break;
@@ -109,6 +116,15 @@ void ExpandCodes(const uint8_t* data, uint32_t dataLength, unsigned minCodeSize,
         mask = (1u << codeSize) - 1;
         next = clear + 2;
     }
+}
+
+template <class Expander>
+void ExpandCodes(const uint8_t* data, uint32_t dataLength, unsigned minCodeSize, Expander& expander)
+{
+    if (minCodeSize < 2)
+        ExpandCodesOf<true>(data, dataLength, minCodeSize, expander);
+    else
+        ExpandCodesOf<false>(data, dataLength, minCodeSize, expander);
 }
 
 // Expands an image's codes into its indices. The buffer begins with the root
@@ -251,7 +267,8 @@ private:
 };
 
 // Paints a row's indices eight at a time; a run of one index, common in drawings,
-// is one colour stored eight times.
+// is one colour stored eight times. Other indices are read one byte each: cheaper
+// than shifting them out of the word.
 void PaintRow(uint8_t* pixels, const uint8_t* indices, uint32_t count, const GifDecoder::ColourLookup& colours)
 {
     constexpr uint64_t everyByte = 0x0101010101010101;
@@ -265,7 +282,7 @@ void PaintRow(uint8_t* pixels, const uint8_t* indices, uint32_t count, const Gif
                 std::memcpy(pixels + 4 * x + 8 * k, &two, 8);
         } else {
             for (unsigned k = 0; k < 8; ++k)
-                std::memcpy(pixels + 4 * (x + k), &colours[(eight >> 8 * k) & 0xFF], 4);
+                std::memcpy(pixels + 4 * (x + k), &colours[indices[x + k]], 4);
         }
     }
     for (; x < count; ++x)
