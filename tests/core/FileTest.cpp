@@ -41,12 +41,17 @@ void ExpectReadWriteAndCut(File& file)
     EXPECT_EQ(file.Size(), 6u);
 }
 
+size_t EntriesIn(const std::filesystem::path& folder)
+{
+    auto entries = std::filesystem::directory_iterator(folder);
+    return static_cast<size_t>(std::distance(entries, std::filesystem::directory_iterator()));
+}
+
 // The process's open descriptors, where the system lists them.
 size_t OpenDescriptors()
 {
 #ifdef __linux__
-    auto entries = std::filesystem::directory_iterator("/proc/self/fd");
-    return static_cast<size_t>(std::distance(entries, std::filesystem::directory_iterator()));
+    return EntriesIn("/proc/self/fd");
 #else
     return 0;
 #endif
@@ -76,12 +81,6 @@ TEST(File, FilesOnDiskAndInMemoryReadWriteAndCutAlike)
 }
 
 // The names in the folder, to see that no file is left beside the original.
-size_t FilesIn(const ScratchFolder& scratch)
-{
-    auto files = std::filesystem::directory_iterator(scratch.Folder());
-    return static_cast<size_t>(std::distance(files, std::filesystem::directory_iterator()));
-}
-
 // Neither opened nor replaced: a missing file, a folder, a name cut at a zero byte (which
 // would be another file's). A file cut at its start is empty.
 TEST(File, OnlyExistingFilesOpenAndReadOnlyOnesRefuseWrites)
@@ -96,7 +95,7 @@ TEST(File, OnlyExistingFilesOpenAndReadOnlyOnesRefuseWrites)
         EXPECT_FALSE(ReplaceFileContents(refused, [&composed](File&, File&) { return composed = true; }));
     }
     EXPECT_FALSE(composed);
-    EXPECT_EQ(FilesIn(scratch), 1u);
+    EXPECT_EQ(EntriesIn(scratch.Folder()), 1u);
     auto file = OpenFile(path, File::Access::Read);
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file->Write("zz", 2), 0u);
@@ -124,7 +123,7 @@ TEST(ReplaceFileContents, TheNewContentsTakeThePlaceOfTheOriginalOnlyWhenCompose
                    replacement.WriteExactly(last, 1) && replacement.WriteExactly("new", 3) && composed;
         });
         const std::vector<uint8_t> expected = composed ? std::vector<uint8_t>{'9', '8', 'n', 'e', 'w'} : tenBytes;
-        EXPECT_EQ(std::tuple(replaced, ReadWholeFile(path), FilesIn(scratch)),
+        EXPECT_EQ(std::tuple(replaced, ReadWholeFile(path), EntriesIn(scratch.Folder())),
                   std::tuple(composed, expected, size_t{1}));
 #ifndef _WIN32
         EXPECT_EQ(std::filesystem::status(PathFromUtf8(path)).permissions(), kept);
