@@ -36,10 +36,12 @@ std::string Contents(const std::string& path)
     return {bytes.begin(), bytes.end()};
 }
 
-// A command line run by the shell in the folder, with its output captured.
+// A command line run by the shell in the folder, with its output captured. A tool that
+// loops is ended by its CPU limit rather than left running after the test.
 Outcome Shell(const ScratchFolder& folder, const std::string& command)
 {
-    std::string line = "cd '" + folder.Folder().string() + "' && " + command + " >stdout.txt 2>stderr.txt";
+    std::string line =
+        "cd '" + folder.Folder().string() + "' && ulimit -t 60 && " + command + " >stdout.txt 2>stderr.txt";
     int status = std::system(line.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Contents(folder.PathOf("stdout.txt")),
             Contents(folder.PathOf("stderr.txt"))};
