@@ -41,6 +41,8 @@ void ExpectReadWriteAndCut(File& file)
     EXPECT_EQ(file.Size(), 6u);
 }
 
+// The names in a folder: in the scratch folder, to see that no file is left beside
+// the original.
 size_t EntriesIn(const std::filesystem::path& folder)
 {
     auto entries = std::filesystem::directory_iterator(folder);
@@ -80,7 +82,6 @@ TEST(File, FilesOnDiskAndInMemoryReadWriteAndCutAlike)
     EXPECT_EQ(memory.Bytes(), (std::vector<uint8_t>{'0', '1', 'a', 'b', '4', '5', 'c', 'd', 'e'}));
 }
 
-// The names in the folder, to see that no file is left beside the original.
 // Neither opened nor replaced: a missing file, a folder, a name cut at a zero byte (which
 // would be another file's). A file cut at its start is empty.
 TEST(File, OnlyExistingFilesOpenAndReadOnlyOnesRefuseWrites)
