@@ -12,9 +12,13 @@ namespace {
 
 constexpr uint32_t HeaderSize = sizeof(PreviewHeader) + sizeof(BitmapInfoHeader);
 constexpr unsigned MaxCodes = 4096;
-// Strings are copied in 16-byte steps where they are short, so the index buffer
-// has this much room past an image's last pixel for the overrun.
+// Short strings are copied in one 16-byte step, whose overrun the next string covers.
 constexpr uint32_t CopySlack = 16;
+// The index buffer's room past an image's last pixel: a string that runs over it
+// is cut, but its end still points into the buffer.
+constexpr uint32_t OverrunRoom = MaxCodes;
+// The length in the string tables of the clear and end codes, which have no string.
+constexpr uint16_t NoString = 0xFFFF;
 // Room for the root strings in front of an image's indices: up to 2048 roots with
 // a minimum code size of 11.
 constexpr uint32_t RootRoom = 2048;
@@ -30,10 +34,10 @@ uint32_t BitmapColour(const uint8_t* rgb)
 }
 
 // Reads an image's codes, packed least significant bit first, until the data or
-// the image ends, and tells the expander of each code that emits a string, with
+// the image ends, and tells the expander of each code below the next entry, with
 // the entry that code adds (the previous string and the first index of the one
-// emitted), or 0 where it adds none (no entry is below 4). The expander answers
-// false once every pixel is written. The state lives in locals so that it stays in
+// emitted), or the sink past the last code where it adds none. The expander answers
+// false once every pixel is written, and for the clear and end codes. The state lives in locals so that it stays in
 // registers: this loop is where a decode spends its time. Only minimum code sizes
 // below 2 (SmallCodes) need the extra masking step, so the usual sizes get a copy
 // of the loop without it.
@@ -71,9 +75,12 @@ void ExpandCodesOf(const uint8_t* data, uint32_t dataLength, unsigned minCodeSiz
         at += codeSize;
         return true;
     };
+    // A full table adds its entries to the sink past the last code, which nothing
+    // reads, so that every string is told of an entry.
     auto nextEntry = [&] {
-        unsigned entry = next++;
-        if ((next & mask) == 0 && next < MaxCodes) {
+        unsigned entry = next;
+        next += next < MaxCodes;
+        if ((next & mask) == 0 && next < MaxCodes) [[unlikely]] {
             ++codeSize;
             mask += next;
         }
@@ -88,27 +95,24 @@ void ExpandCodesOf(const uint8_t* data, uint32_t dataLength, unsigned minCodeSiz
             if (!read(code) || code == clear + 1)
                 return;
         } while (code >= clear);
-        if (!expander.Emit(code, 0))
+        if (!expander.Emit(code, MaxCodes))
             return;
         for (;;) {
             if (!read(code))
                 return;
-            // The hints keep a string that adds an entry on the straight path; without
-            // them the entry's definition is laid out as the exception.
-            if (code < next && code - clear > 1) [[likely]] {
-                unsigned entry = 0;
-                if (next < MaxCodes) [[likely]]
-                    entry = nextEntry();
-                if (!expander.Emit(code, entry))
+            // The clear and end codes take this path too: their strings are marked
+            // in the expander's table, which refuses them, so that a string costs
+            // no test of its own for them.
+            if (code < next) [[likely]] {
+                if (!expander.Emit(code, nextEntry())) {
+                    if (code == clear)
+                        break;
                     return;
-            } else if (code == clear) {
-                break;
-            } else if (code == clear + 1) {
-                return;
+                }
             } else if (code == next) {
                 // The code the encoder is about to define: the previous string and
                 // its own first index again.
-                if (!expander.Emit(code, nextEntry()))
+                if (!expander.EmitDefined(nextEntry()))
                     return;
             }
         }
@@ -134,55 +138,75 @@ void ExpandCodes(const uint8_t* data, uint32_t dataLength, unsigned minCodeSize,
 class IndexExpander {
 public:
     IndexExpander(unsigned minCodeSize, GifDecoder::StringTable& table, uint8_t* buffer, uint32_t count)
-        : table(table), buffer(buffer), end(RootRoom + count)
+        : table(table), first(buffer + RootRoom), end(first + count), position(first), previousStart(buffer)
     {
         for (unsigned root = 0; root < 1u << minCodeSize; ++root) {
             buffer[root] = static_cast<uint8_t>(root);
-            table.start[root] = root;
+            table.start[root] = buffer + root;
             table.length[root] = 1;
+        }
+        for (unsigned control : {1u << minCodeSize, (1u << minCodeSize) + 1}) {
+            table.start[control] = buffer;
+            table.length[control] = NoString;
         }
     }
 
-    uint32_t Reached() const { return std::min(position, end) - RootRoom; }
+    uint32_t Reached() const { return static_cast<uint32_t>(std::min(position, end) - first); }
 
     bool Emit(unsigned code, unsigned entry)
     {
-        if (entry != 0) {
-            table.start[entry] = previousStart;
-            table.length[entry] = static_cast<uint16_t>(position - previousStart + 1);
-        }
-        uint32_t start = table.start[code];
+        Define(entry);
         uint32_t stringLength = table.length[code];
-        // The code just defined is the previous string, which ends here, and its
-        // first index once more.
-        if (code == entry) {
-            Copy(start, stringLength - 1);
-            if (position + stringLength - 1 < end)
-                buffer[position + stringLength - 1] = buffer[start];
-        } else {
-            Copy(start, stringLength);
-        }
+        if (stringLength <= CopySlack) [[likely]]
+            std::memmove(position, table.start[code], CopySlack);
+        else if (stringLength == NoString)
+            return false;
+        else
+            Copy(table.start[code], stringLength);
+        return Advance(stringLength);
+    }
+
+    // The code just defined is the previous string, which ends here, and its
+    // first index once more.
+    bool EmitDefined(unsigned entry)
+    {
+        Define(entry);
+        uint32_t stringLength = table.length[entry];
+        Copy(previousStart, stringLength - 1);
+        if (stringLength - 1 < static_cast<uint32_t>(end - position))
+            position[stringLength - 1] = *previousStart;
+        return Advance(stringLength);
+    }
+
+private:
+    void Define(unsigned entry)
+    {
+        table.start[entry] = previousStart;
+        table.length[entry] = static_cast<uint16_t>(position - previousStart + 1);
+    }
+
+    bool Advance(uint32_t stringLength)
+    {
         previousStart = position;
         position += stringLength;
         return position < end;
     }
 
-private:
     // The source ends at or before the position, so a string never overlaps its copy.
-    void Copy(uint32_t start, uint32_t stringLength)
+    void Copy(const uint8_t* start, uint32_t stringLength)
     {
         if (stringLength <= CopySlack)
-            std::memmove(buffer + position, buffer + start, CopySlack);
+            std::memmove(position, start, CopySlack);
         else
-            std::memcpy(buffer + position, buffer + start, std::min(stringLength, end - position));
+            std::memcpy(position, start, std::min<size_t>(stringLength, end - position));
     }
 
     GifDecoder::StringTable& table;
-    uint8_t* buffer;
-    uint32_t end;
-    uint32_t position = RootRoom;
+    uint8_t* first;
+    uint8_t* end;
+    uint8_t* position;
     // Where the previous string was written; it ends at the position.
-    uint32_t previousStart = 0;
+    const uint8_t* previousStart;
 };
 
 // Expands an image's codes straight onto the canvas. A string is written from its
@@ -201,14 +225,27 @@ public:
             auto index = static_cast<uint8_t>(root);
             table[root] = {static_cast<uint16_t>(root), static_cast<uint16_t>(root), 1, index, index};
         }
+        for (unsigned control : {1u << minCodeSize, (1u << minCodeSize) + 1})
+            table[control] = {0, 0, NoString, 0, 0};
     }
 
     uint32_t Reached() const { return position; }
 
     bool Emit(unsigned code, unsigned entry)
     {
-        if (entry != 0)
-            AddEntry(entry, table[code == entry ? previous : code].first);
+        AddEntry(entry, table[code].first);
+        return table[code].length != NoString && Write(code);
+    }
+
+    bool EmitDefined(unsigned entry)
+    {
+        AddEntry(entry, table[previous].first);
+        return Write(entry);
+    }
+
+private:
+    bool Write(unsigned code)
+    {
         previous = code;
         uint32_t end = std::min(position + table[code].length, count);
         uint32_t lastRow = (end - 1) / width;
@@ -225,7 +262,6 @@ public:
         return position < count;
     }
 
-private:
     // The entry for the previous string and the index that follows it; its jump
     // link follows the previous entry's where that keeps the links' lengths in
     // the shape that makes every search logarithmic.
@@ -385,13 +421,13 @@ bool GifDecoder::SkipSubBlocks()
 
 bool GifDecoder::MakeWorkArea()
 {
-    uint64_t size = uint64_t{RootRoom} + canvasWidth * canvasHeight + CopySlack +
+    uint64_t size = uint64_t{RootRoom} + canvasWidth * canvasHeight + OverrunRoom +
                     (length - position);
     work.reset(new (std::nothrow) uint8_t[size]);
     if (!work)
         return false;
     indices = work.get();
-    joined = indices + RootRoom + canvasWidth * canvasHeight + CopySlack;
+    joined = indices + RootRoom + canvasWidth * canvasHeight + OverrunRoom;
     return true;
 }
 

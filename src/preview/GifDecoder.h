@@ -49,12 +49,14 @@ public:
         uint8_t last;
         uint8_t first;
     };
-    using CodeTable = std::array<CodeEntry, 4096>;
-    // A string table for the index buffer: where each entry's string stands in it,
-    // and its length.
+    // Both tables have an entry past the last code: a sink for the entries that a
+    // full table does not add.
+    using CodeTable = std::array<CodeEntry, 4097>;
+    // A string table for the index buffer: where each entry's string was written
+    // in it, and its length.
     struct StringTable {
-        std::array<uint32_t, 4096> start;
-        std::array<uint16_t, 4096> length;
+        std::array<const uint8_t*, 4097> start;
+        std::array<uint16_t, 4097> length;
     };
     // The colour of every possible index as the bitmap stores it (blue, green, red,
     // 0); indices beyond the table take entry 0's colour.
