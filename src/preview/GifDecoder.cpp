@@ -19,6 +19,9 @@ constexpr uint32_t CopySlack = 16;
 constexpr uint32_t OverrunRoom = MaxCodes;
 // The length in the string tables of the clear and end codes, which have no string.
 constexpr uint16_t NoString = 0xFFFF;
+// Zero bytes after an image's joined data, so that a code near its end is read as
+// one 8-byte word like any other.
+constexpr uint32_t ReadSlack = 8;
 // Room for the root strings in front of an image's indices: up to 2048 roots with
 // a minimum code size of 11.
 constexpr uint32_t RootRoom = 2048;
@@ -37,7 +40,8 @@ uint32_t BitmapColour(const uint8_t* rgb)
 // the image ends, and tells the expander of each code below the next entry, with
 // the entry that code adds (the previous string and the first index of the one
 // emitted), or the sink past the last code where it adds none. The expander answers
-// false once every pixel is written, and for the clear and end codes. The state lives in locals so that it stays in
+// false once every pixel is written, and for the clear and end codes. The data is
+// followed by ReadSlack zero bytes. The state lives in locals so that it stays in
 // registers: this loop is where a decode spends its time. Only minimum code sizes
 // below 2 (SmallCodes) need the extra masking step, so the usual sizes get a copy
 // of the loop without it.
@@ -50,20 +54,14 @@ void ExpandCodesOf(const uint8_t* data, uint32_t dataLength, unsigned minCodeSiz
     unsigned next = clear + 2;
 
     // Each code is taken from the eight bytes at its first bit, so that reading one
-    // depends on nothing but where the previous one ended; near the end of the data
-    // the bytes are gathered one by one, with zeros after the last.
-    const uint32_t wholeWords = dataLength >= 8 ? dataLength - 7 : 0;
+    // depends on nothing but where the previous one ended.
+    const uint64_t dataBits = uint64_t{dataLength} * 8;
     uint64_t at = 0;
     auto read = [&](unsigned& code) {
-        uint64_t word = 0;
-        if ((at >> 3) < wholeWords) {
-            std::memcpy(&word, data + (at >> 3), 8);
-        } else {
-            if (at + codeSize > uint64_t{dataLength} * 8)
-                return false;
-            for (uint64_t byte = at >> 3; byte < dataLength && byte < (at >> 3) + 8; ++byte)
-                word |= uint64_t{data[byte]} << 8 * (byte - (at >> 3));
-        }
+        if (at + codeSize > dataBits)
+            return false;
+        uint64_t word;
+        std::memcpy(&word, data + (at >> 3), 8);
         code = static_cast<unsigned>(word >> (at & 7)) & mask;
         // Minimum code sizes below 2 grow the mask past the code size. Its extra
         // bits see what a reader taking one byte at a time would hold: the bytes
@@ -422,7 +420,7 @@ bool GifDecoder::SkipSubBlocks()
 bool GifDecoder::MakeWorkArea()
 {
     uint64_t size = uint64_t{RootRoom} + canvasWidth * canvasHeight + OverrunRoom +
-                    (length - position);
+                    (length - position) + ReadSlack;
     work.reset(new (std::nothrow) uint8_t[size]);
     if (!work)
         return false;
@@ -443,6 +441,7 @@ bool GifDecoder::GatherSubBlocks(uint32_t& dataLength)
         std::memcpy(joined + dataLength, stream + at + 1, stream[at]);
         dataLength += stream[at];
     }
+    std::memset(joined + dataLength, 0, ReadSlack);
     return true;
 }
 
