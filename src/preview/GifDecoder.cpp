@@ -302,11 +302,12 @@ private:
 
 // Paints a row's indices eight at a time; a run of one index, common in drawings,
 // is one colour stored eight times. Other indices are read one byte each: cheaper
-// than shifting them out of the word.
+// than shifting them out of the word. The column is pointer-wide so that each of
+// the eight is addressed at a fixed offset from it.
 void PaintRow(uint8_t* pixels, const uint8_t* indices, uint32_t count, const GifDecoder::ColourLookup& colours)
 {
     constexpr uint64_t everyByte = 0x0101010101010101;
-    uint32_t x = 0;
+    size_t x = 0;
     for (; x + 8 <= count; x += 8) {
         uint64_t eight;
         std::memcpy(&eight, indices + x, 8);
