@@ -39,7 +39,9 @@ uint32_t BitmapColour(const uint8_t* rgb)
 // Reads an image's codes, packed least significant bit first, until the data or
 // the image ends, and tells the expander of each code below the next entry, with
 // the entry that code adds (the previous string and the first index of the one
-// emitted), or the sink past the last code where it adds none. The expander answers
+// emitted), or the sink past the last code when the table is full; EmitDefined is
+// told of a code equal to the entry it adds, and Start of the first string after a
+// clear code, which adds none. The expander answers
 // false once every pixel is written, and for the clear and end codes. The data is
 // followed by ReadSlack zero bytes. The state lives in locals so that it stays in
 // registers: this loop is where a decode spends its time. Only minimum code sizes
@@ -93,7 +95,7 @@ void ExpandCodesOf(const uint8_t* data, uint32_t dataLength, unsigned minCodeSiz
             if (!read(code) || code == clear + 1)
                 return;
         } while (code >= clear);
-        if (!expander.Emit(code, MaxCodes))
+        if (!expander.Start(code))
             return;
         for (;;) {
             if (!read(code))
@@ -136,14 +138,14 @@ void ExpandCodes(const uint8_t* data, uint32_t dataLength, unsigned minCodeSize,
 class IndexExpander {
 public:
     IndexExpander(unsigned minCodeSize, GifDecoder::StringTable& table, uint8_t* buffer, uint32_t count)
-        : table(table), first(buffer + RootRoom), end(first + count), position(first), previousStart(buffer)
+        : table(table), clear(1u << minCodeSize), first(buffer + RootRoom), end(first + count), position(first)
     {
-        for (unsigned root = 0; root < 1u << minCodeSize; ++root) {
+        for (unsigned root = 0; root < clear; ++root) {
             buffer[root] = static_cast<uint8_t>(root);
             table.start[root] = buffer + root;
             table.length[root] = 1;
         }
-        for (unsigned control : {1u << minCodeSize, (1u << minCodeSize) + 1}) {
+        for (unsigned control : {clear, clear + 1}) {
             table.start[control] = buffer;
             table.length[control] = NoString;
         }
@@ -151,9 +153,14 @@ public:
 
     uint32_t Reached() const { return static_cast<uint32_t>(std::min(position, end) - first); }
 
+    // The first string after a clear code, which adds no entry; the next one adds the
+    // first entry after the end code.
+    bool Start(unsigned code) { return Emit(code, clear + 1); }
+
+    // The entry a string adds, the previous string and this one's first index, is
+    // whole in the buffer as soon as the previous string is: Advance enters it then.
     bool Emit(unsigned code, unsigned entry)
     {
-        Define(entry);
         uint32_t stringLength = table.length[code];
         if (stringLength <= CopySlack) [[likely]]
             std::memmove(position, table.start[code], CopySlack);
@@ -161,31 +168,28 @@ public:
             return false;
         else
             Copy(table.start[code], stringLength);
-        return Advance(stringLength);
+        return Advance(entry, stringLength);
     }
 
-    // The code just defined is the previous string, which ends here, and its
-    // first index once more.
+    // The code just defined: the previous string, which ends here, and its first
+    // index once more.
     bool EmitDefined(unsigned entry)
     {
-        Define(entry);
         uint32_t stringLength = table.length[entry];
-        Copy(previousStart, stringLength - 1);
+        const uint8_t* start = table.start[entry];
+        Copy(start, stringLength - 1);
         if (stringLength - 1 < static_cast<uint32_t>(end - position))
-            position[stringLength - 1] = *previousStart;
-        return Advance(stringLength);
+            position[stringLength - 1] = *start;
+        return Advance(entry, stringLength);
     }
 
 private:
-    void Define(unsigned entry)
+    // Enters the entry that the next string adds: the one just written and the
+    // index after it, which is where the next string's first index goes.
+    bool Advance(unsigned entry, uint32_t stringLength)
     {
-        table.start[entry] = previousStart;
-        table.length[entry] = static_cast<uint16_t>(position - previousStart + 1);
-    }
-
-    bool Advance(uint32_t stringLength)
-    {
-        previousStart = position;
+        table.start[entry + 1] = position;
+        table.length[entry + 1] = static_cast<uint16_t>(stringLength + 1);
         position += stringLength;
         return position < end;
     }
@@ -200,11 +204,10 @@ private:
     }
 
     GifDecoder::StringTable& table;
+    unsigned clear;
     uint8_t* first;
     uint8_t* end;
     uint8_t* position;
-    // Where the previous string was written; it ends at the position.
-    const uint8_t* previousStart;
 };
 
 // Expands an image's codes straight onto the canvas. A string is written from its
@@ -228,6 +231,8 @@ public:
     }
 
     uint32_t Reached() const { return position; }
+
+    bool Start(unsigned code) { return Write(code); }
 
     bool Emit(unsigned code, unsigned entry)
     {

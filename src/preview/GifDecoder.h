@@ -49,14 +49,15 @@ public:
         uint8_t last;
         uint8_t first;
     };
-    // Both tables have an entry past the last code: a sink for the entries that a
-    // full table does not add.
+    // Both tables have room past the last code: a sink for the entries that a full
+    // table does not add.
     using CodeTable = std::array<CodeEntry, 4097>;
     // A string table for the index buffer: where each entry's string was written
-    // in it, and its length.
+    // in it, and its length. An entry is made with the string before the one that
+    // adds it, so a full table takes two in its sink.
     struct StringTable {
-        std::array<const uint8_t*, 4097> start;
-        std::array<uint16_t, 4097> length;
+        std::array<const uint8_t*, 4098> start;
+        std::array<uint16_t, 4098> length;
     };
     // The colour of every possible index as the bitmap stores it (blue, green, red,
     // 0); indices beyond the table take entry 0's colour.
