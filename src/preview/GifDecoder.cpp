@@ -75,17 +75,6 @@ void ExpandCodesOf(const uint8_t* data, uint32_t dataLength, unsigned minCodeSiz
         at += codeSize;
         return true;
     };
-    // A full table adds its entries to the sink past the last code, which nothing
-    // reads, so that every string is told of an entry.
-    auto nextEntry = [&] {
-        unsigned entry = next;
-        next += next < MaxCodes;
-        if ((next & mask) == 0 && next < MaxCodes) [[unlikely]] {
-            ++codeSize;
-            mask += next;
-        }
-        return entry;
-    };
 
     unsigned code = 0;
     for (;;) {
@@ -104,7 +93,7 @@ void ExpandCodesOf(const uint8_t* data, uint32_t dataLength, unsigned minCodeSiz
             // in the expander's table, which refuses them, so that a string costs
             // no test of its own for them.
             if (code < next) [[likely]] {
-                if (!expander.Emit(code, nextEntry())) {
+                if (!expander.Emit(code, next++)) {
                     if (code == clear)
                         break;
                     return;
@@ -112,8 +101,26 @@ void ExpandCodesOf(const uint8_t* data, uint32_t dataLength, unsigned minCodeSiz
             } else if (code == next) {
                 // The code the encoder is about to define: the previous string and
                 // its own first index again.
-                if (!expander.EmitDefined(nextEntry()))
+                if (!expander.EmitDefined(next++))
                     return;
+            } else {
+                continue;
+            }
+            if ((next & mask) == 0) [[unlikely]] {
+                if (next < MaxCodes) {
+                    ++codeSize;
+                    mask += next;
+                    continue;
+                }
+                // The table is full: strings add no entries until a clear code, and
+                // are told of the sink past the last code, which nothing reads.
+                do {
+                    if (!read(code))
+                        return;
+                } while (expander.Emit(code, MaxCodes));
+                if (code != clear)
+                    return;
+                break;
             }
         }
         codeSize = minCodeSize + 1;
