@@ -41,30 +41,30 @@ uint32_t BitmapColour(const uint8_t* rgb)
 // the entry that code adds (the previous string and the first index of the one
 // emitted), or the sink past the last code when the table is full; EmitDefined is
 // told of a code equal to the entry it adds, and Start of the first string after a
-// clear code, which adds none. The expander answers
-// false once every pixel is written, and for the clear and end codes. The data is
-// followed by ReadSlack zero bytes. The state lives in locals so that it stays in
-// registers: this loop is where a decode spends its time. Only minimum code sizes
-// below 2 (SmallCodes) need the extra masking step, so the usual sizes get a copy
-// of the loop without it.
+// clear code, which adds none. The expander answers false once every pixel is
+// written, and for the clear and end codes. The data is followed by ReadSlack zero
+// bytes. The state lives in locals so that it stays in registers, pointer-wide where
+// it indexes the tables: this loop is where a decode spends its time. Only minimum
+// code sizes below 2 (SmallCodes) need the extra masking step, so the usual sizes
+// get a copy of the loop without it.
 template <bool SmallCodes, class Expander>
 void ExpandCodesOf(const uint8_t* data, uint32_t dataLength, unsigned minCodeSize, Expander& expander)
 {
     const unsigned clear = 1u << minCodeSize;
     unsigned codeSize = minCodeSize + 1;
-    unsigned mask = (1u << codeSize) - 1;
-    unsigned next = clear + 2;
+    size_t mask = (1u << codeSize) - 1;
+    size_t next = clear + 2;
 
     // Each code is taken from the eight bytes at its first bit, so that reading one
     // depends on nothing but where the previous one ended.
     const uint64_t dataBits = uint64_t{dataLength} * 8;
     uint64_t at = 0;
-    auto read = [&](unsigned& code) {
+    auto read = [&](size_t& code) {
         if (at + codeSize > dataBits)
             return false;
         uint64_t word;
         std::memcpy(&word, data + (at >> 3), 8);
-        code = static_cast<unsigned>(word >> (at & 7)) & mask;
+        code = (word >> (at & 7)) & mask;
         // Minimum code sizes below 2 grow the mask past the code size. Its extra
         // bits see what a reader taking one byte at a time would hold: the bytes
         // up to the one that completes the code, and zeros above them.
@@ -76,7 +76,7 @@ void ExpandCodesOf(const uint8_t* data, uint32_t dataLength, unsigned minCodeSiz
         return true;
     };
 
-    unsigned code = 0;
+    size_t code = 0;
     for (;;) {
         // The first string after a clear code adds no entry; until it comes, only
         // the end code counts.
@@ -162,11 +162,11 @@ public:
 
     // The first string after a clear code, which adds no entry; the next one adds the
     // first entry after the end code.
-    bool Start(unsigned code) { return Emit(code, clear + 1); }
+    bool Start(size_t code) { return Emit(code, clear + 1); }
 
     // The entry a string adds, the previous string and this one's first index, is
     // whole in the buffer as soon as the previous string is: Advance enters it then.
-    bool Emit(unsigned code, unsigned entry)
+    bool Emit(size_t code, size_t entry)
     {
         uint32_t stringLength = table.length[code];
         if (stringLength <= CopySlack) [[likely]]
@@ -180,7 +180,7 @@ public:
 
     // The code just defined: the previous string, which ends here, and its first
     // index once more.
-    bool EmitDefined(unsigned entry)
+    bool EmitDefined(size_t entry)
     {
         uint32_t stringLength = table.length[entry];
         const uint8_t* start = table.start[entry];
@@ -193,7 +193,7 @@ public:
 private:
     // Enters the entry that the next string adds: the one just written and the
     // index after it, which is where the next string's first index goes.
-    bool Advance(unsigned entry, uint32_t stringLength)
+    bool Advance(size_t entry, uint32_t stringLength)
     {
         table.start[entry + 1] = position;
         table.length[entry + 1] = static_cast<uint16_t>(stringLength + 1);
@@ -211,7 +211,7 @@ private:
     }
 
     GifDecoder::StringTable& table;
-    unsigned clear;
+    size_t clear;
     uint8_t* first;
     uint8_t* end;
     uint8_t* position;
@@ -239,15 +239,15 @@ public:
 
     uint32_t Reached() const { return position; }
 
-    bool Start(unsigned code) { return Write(code); }
+    bool Start(size_t code) { return Write(code); }
 
-    bool Emit(unsigned code, unsigned entry)
+    bool Emit(size_t code, size_t entry)
     {
         AddEntry(entry, table[code].first);
         return table[code].length != NoString && Write(code);
     }
 
-    bool EmitDefined(unsigned entry)
+    bool EmitDefined(size_t entry)
     {
         AddEntry(entry, table[previous].first);
         return Write(entry);
