@@ -195,10 +195,15 @@ TEST(DecodeLzw, AnyCodeStreamPaintsTheIndicesOfTheDefinition)
         auto width = uint16_t(1 + random() % (encoded ? 250 : 40));
         auto height = uint16_t(1 + random() % (encoded ? 100 : 40));
         // A canvas smaller or larger than the image, which lies at its corner (a third
-        // of the time) or anywhere up to a little beyond it.
+        // of the time, every encoded image among them, and wholly on the canvas in odd
+        // rounds) or anywhere up to a little beyond it.
+        bool corner = round % 3 == 2;
         auto canvasWidth = uint16_t(1 + random() % (width + 8));
         auto canvasHeight = uint16_t(1 + random() % (height + 8));
-        bool corner = round % 3 == 1;
+        if (corner && round % 2 == 1) {
+            canvasWidth = std::max(canvasWidth, width);
+            canvasHeight = std::max(canvasHeight, height);
+        }
         auto left = uint16_t(corner ? 0 : random() % (canvasWidth + 3));
         auto top = uint16_t(corner ? 0 : random() % (canvasHeight + 3));
         GifImage image = ImageOf(width, height, {}, left, top, uint8_t(minCodeSize));
