@@ -4,7 +4,9 @@
 #include <benchmark/benchmark.h>
 #include <gif_lib.h>
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -235,6 +237,48 @@ void Run(benchmark::State& state, const Stream* stream, Decoder decode)
     state.counters["bytes/px"] = stream->bytes.size() / stream->pixels;
 }
 
+// The machine's speed swings in phases of half a minute or so, longer than a
+// repetition, so the medians of the two sides may come from different phases. Here
+// the two decoders take turns, each decoding the stream for two milliseconds or so,
+// and every pair of turns gives a ratio measured within one phase: the median and
+// quartiles of 101 pairs.
+struct PairedRatio {
+    double low, median, high;
+};
+
+// Seconds per decode over count decodes.
+double Seconds(const Stream& stream, Decoder decode, int count)
+{
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < count; ++i) {
+        uint32_t size = 0;
+        std::unique_ptr<uint8_t[]> block = decode(stream.bytes, size);
+        benchmark::DoNotOptimize(block.get());
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / count;
+}
+
+PairedRatio MeasurePairs(const Stream& stream)
+{
+    auto turn = [&](Decoder decode) { return std::max(1, int(0.002 / Seconds(stream, decode, 1))); };
+    const int theirCount = turn(DecodeWithGiflib), ourCount = turn(DecodeWithOrv);
+    std::vector<double> ratios;
+    for (int pair = 0; pair < 101; ++pair) {
+        // Each side goes first in every other pair, so a drift within a pair cancels.
+        double theirs = 0, ours = 0;
+        if (pair % 2 == 0) {
+            theirs = Seconds(stream, DecodeWithGiflib, theirCount);
+            ours = Seconds(stream, DecodeWithOrv, ourCount);
+        } else {
+            ours = Seconds(stream, DecodeWithOrv, ourCount);
+            theirs = Seconds(stream, DecodeWithGiflib, theirCount);
+        }
+        ratios.push_back(theirs / ours);
+    }
+    std::sort(ratios.begin(), ratios.end());
+    return {ratios[25], ratios[50], ratios[75]};
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -253,11 +297,16 @@ int main(int argc, char** argv)
     orv::bench::MedianReporter reporter;
     orv::bench::RunBenchmarks(argc, argv, reporter);
 
-    std::printf("\n%-28s %10s %10s %8s   (median Mpx/s; output identical)\n", "stream", "giflib", "DecodeGif", "ratio");
+    std::printf("\n%-28s %10s %10s %8s %24s\n", "stream", "giflib", "DecodeGif", "ratio", "paired ratio (quartiles)");
     for (const Stream& stream : streams) {
         double theirs = reporter.Counter("giflib/" + stream.name, "Mpx/s");
         double ours = reporter.Counter("DecodeGif/" + stream.name, "Mpx/s");
-        std::printf("%-28s %10.1f %10.1f %7.2fx\n", stream.name.c_str(), theirs, ours, theirs > 0 ? ours / theirs : 0.0);
+        if (theirs == 0 || ours == 0)
+            continue;
+        PairedRatio paired = MeasurePairs(stream);
+        std::printf("%-28s %10.1f %10.1f %7.2fx %9.2fx (%.2f to %.2f)\n", stream.name.c_str(), theirs, ours,
+                    ours / theirs, paired.median, paired.low, paired.high);
     }
+    std::printf("(median Mpx/s of the repetitions; output identical)\n");
     return 0;
 }
