@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+
 #include "handlers/Document.h"
 #include "GifWriter.h"
 #include "MedianReporter.h"
@@ -191,13 +193,24 @@ bool ReadAsBuilt(const orv::PlanFile& plan, const Document& document)
            orv::LoadStruct<orv::PreviewHeader>(block).frameRight == PreviewWidth;
 }
 
-void CountDocuments(benchmark::State& state, size_t documents)
+// Minor page faults so far, of this process or of its ended children: each is a
+// fresh page of memory, given by the system and cleared.
+long Faults(int who = RUSAGE_SELF)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    return usage.ru_minflt;
+}
+
+void CountDocuments(benchmark::State& state, size_t documents, long faults)
 {
     state.counters["docs/s"] = benchmark::Counter(double(documents), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["faults/doc"] = double(faults) / (double(state.iterations()) * double(documents));
 }
 
 void LoadFromPath(benchmark::State& state, const std::vector<Document>* documents)
 {
+    const long faults = Faults();
     for (auto _ : state) {
         for (const Document& document : *documents) {
             orv::PlanFile plan;
@@ -205,11 +218,12 @@ void LoadFromPath(benchmark::State& state, const std::vector<Document>* document
             benchmark::DoNotOptimize(loaded);
         }
     }
-    CountDocuments(state, documents->size());
+    CountDocuments(state, documents->size(), Faults() - faults);
 }
 
 void ReadFromMemory(benchmark::State& state, const std::vector<Document>* documents)
 {
+    const long faults = Faults();
     for (auto _ : state) {
         for (const Document& document : *documents) {
             orv::MemoryFile file(document.bytes.data(), document.bytes.size());
@@ -218,11 +232,12 @@ void ReadFromMemory(benchmark::State& state, const std::vector<Document>* docume
             benchmark::DoNotOptimize(read);
         }
     }
-    CountDocuments(state, documents->size());
+    CountDocuments(state, documents->size(), Faults() - faults);
 }
 
 void DecodePreviews(benchmark::State& state, const std::vector<Document>* documents)
 {
+    const long faults = Faults();
     for (auto _ : state) {
         for (const Document& document : *documents) {
             uint32_t blockSize = 0;
@@ -231,12 +246,13 @@ void DecodePreviews(benchmark::State& state, const std::vector<Document>* docume
             benchmark::DoNotOptimize(block.get());
         }
     }
-    CountDocuments(state, documents->size());
+    CountDocuments(state, documents->size(), Faults() - faults);
 }
 
 // What `orvdoc info --json` does for each file, without the process around it.
 void InfoInProcess(benchmark::State& state, const std::vector<Document>* documents)
 {
+    const long faults = Faults();
     for (auto _ : state) {
         for (const Document& document : *documents) {
             orv::Document read;
@@ -245,7 +261,7 @@ void InfoInProcess(benchmark::State& state, const std::vector<Document>* documen
             benchmark::DoNotOptimize(json.data());
         }
     }
-    CountDocuments(state, documents->size());
+    CountDocuments(state, documents->size(), Faults() - faults);
 }
 
 // One run of the tool over every document, as a script would start it; wall time.
@@ -255,12 +271,13 @@ void InfoCommand(benchmark::State& state, const std::vector<Document>* documents
     for (const Document& document : *documents)
         command += " '" + document.path + "'";
     command += " >/dev/null";
+    const long faults = Faults(RUSAGE_CHILDREN);
     for (auto _ : state) {
         int status = std::system(command.c_str());
         if (status != 0)
             state.SkipWithError("orvdoc failed");
     }
-    CountDocuments(state, documents->size());
+    CountDocuments(state, documents->size(), Faults(RUSAGE_CHILDREN) - faults);
 }
 
 }  // namespace
@@ -299,11 +316,12 @@ int main(int argc, char** argv)
     std::printf("\n%d documents of %.1f KB on average, each with a %dx%d GIF preview, notes, project data and "
                 "a sign-in block\n",
                 DocumentCount, totalBytes / 1024.0 / DocumentCount, PreviewWidth, PreviewHeight);
-    std::printf("%-28s %12s %10s   (median, CPU time; the run of the tool in wall time)\n", "", "documents/s",
-                "ms/doc");
+    std::printf("%-28s %12s %10s %11s   (median, CPU time; the run of the tool in wall time)\n", "",
+                "documents/s", "ms/doc", "faults/doc");
     for (const auto& [name, function] : cases) {
         double rate = reporter.Counter(name, "docs/s");
-        std::printf("%-28s %12.0f %10.3f\n", name, rate, rate > 0 ? 1000.0 / rate : 0.0);
+        std::printf("%-28s %12.0f %10.3f %11.1f\n", name, rate, rate > 0 ? 1000.0 / rate : 0.0,
+                    reporter.Counter(name, "faults/doc"));
     }
     return 0;
 }
