@@ -76,11 +76,11 @@ int Info(const Arguments& args)
     if (args.size() <= size_t{json})
         return Misuse("info", "no file given");
 #ifdef __GLIBC__
-    // One document after another: the heap is kept from one to the next. Otherwise each
-    // one's preview and working memory, freed at the top of the heap, are given back to
-    // the system and taken again for the next: two system calls and fresh pages a
-    // document, most of the time a small preview takes. Pictures of up to 32 MiB (the
-    // most the allocator allows) come from the heap rather than from mappings of their own.
+    // Documents are read one after another, so the heap is kept from one to the next:
+    // otherwise each one's preview, freed at the top of the heap, goes back to the
+    // system and is taken again for the next, two system calls and fresh pages that
+    // cost more than reading a small preview. Pictures of up to 32 MiB, the most this
+    // setting allows, also come from the heap rather than from a mapping of their own.
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
 #endif
