@@ -117,8 +117,8 @@ TEST(DocumentPropertiesRead, EachFamilyShowsWhatItsPagesShowUnderTheSystemNames)
         // A library part's version numbers its format.
         {"Door.qxm", test::LibPart(WW, "Door 90", {}, 13),
          "System.Title=Door 90\nSystem.ApplicationName=Orvenstaal (Windows)\nwritable: System.Title"},
-        {"Terrace.mod", Module({0xD004, test::VersionBlock(2, 6010)}),
-         "System.ApplicationName=Orvenstaal 6.01 release 2\nwritable:"},
+        {"Terrace.mod", Module({0xD004, test::VersionBlock(1, 6010)}),
+         "System.ApplicationName=Orvenstaal 6.01 release 1\nwritable:"},
         {"Terrace.mod", Module({0xD004, test::VersionBlock(0, 6010)}), "System.ApplicationName=Orvenstaal 6.01\nwritable:"},
         {"Bare.mod", Module(), "writable:"},
         {"Window.qdl", Script, "System.Title=Window 120\nwritable: System.Title"},

@@ -55,8 +55,9 @@ TEST(PaneContent, FactsAndTextOfEveryKind)
          "! Document name: Window 120\r\nBLOCK 1, 1, 1\r\n"},
         {"Door.qxm", test::LibPart(WW, "Door", {{"1DSC", ""}, {"2DSC", "x"}}), {{"Document Name:", "Door"},
          {"Version:", "13"}, {"Platform:", "Windows"}}, nullptr},
-        {"Table.qpd", test::InfoFileBuilder().Info("Layers", "Walls", "thick").Build(), {},
-         "Layers:\r\n        Walls thick\r\n"},
+        // Names sort ignoring case.
+        {"Table.qpd", test::InfoFileBuilder().Info("Layers", "Walls", "thick").Info("Layers", "attic", "low").Build(),
+         {}, "Layers:\r\n        attic low\r\n        Walls thick\r\n"},
     };
     for (const auto& [name, bytes, facts, text] : cases) {
         SCOPED_TRACE(name);

@@ -109,6 +109,8 @@ TEST(DecodeGif, StreamsShowTheirImagesInOrderOverTheBackground)
     sizeWithoutGlobal[10] |= 7;
     std::vector<uint8_t> sizeWithoutLocal = Layers(4, 3, Ramp(16), 0, {corner});
     sizeWithoutLocal[13 + 48 + 8 + 9] |= 7;
+    // Noise fills the string table halfway, and the encoder clears it.
+    std::vector<uint8_t> noise = Indices(128 * 64, 9);
     std::vector<uint8_t> badSignature = Layers(1, 1, Ramp(2), 1, {});
     badSignature[0] = 'g';
     // A 4 x 3 canvas of the background with the corner image at the top left.
@@ -140,6 +142,8 @@ TEST(DecodeGif, StreamsShowTheirImagesInOrderOverTheBackground)
                  ImageOf(3, 1, {6, 7, 8}, 2), ImageOf(1, 3, {9, 10, 11}, 0, 2),
                  ImageOf(1000, 1, std::vector<uint8_t>(1000, 12), 65000), ImageOf(1, 1, {13}, 0, 3)}),
          Shades({1, 1, 6, 7, 1, 2, 3, 1, 9, 4, 5, 1})},
+        {"a full table is cleared and the codes go on", Layers(128, 64, Ramp(256), 0, {ImageOf(128, 64, noise)}),
+         Shades(noise)},
         {"a canvas-wide image at column 90 of 100 paints ten columns",
          Layers(100, 2, Ramp(256), 31, {ImageOf(100, 2, hundredColumns, 90)}), Shades(beyondColumn90)},
         {"4095 x 1 canvas", Layers(4095, 1, Ramp(2), 1, {}), Pixels(4095, Shade(1))},
