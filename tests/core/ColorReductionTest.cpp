@@ -301,14 +301,18 @@ TEST(DitherRow, SpreadsAPixelsErrorWithTheWeightsOfItsPositionInTheScan)
         {8, 7, {3, 5, 15, 0, 0}, {1, 3, 9, 0, 0}}, {6, 2, {3, 5, 7, 5, 3}, {1, 3, 5, 3, 1}},
         {5, 2, {}, {}},                            {1, 0, {}, {}},
     };
+    // Grey shown as 0x606060 with an error in every channel, then in each alone (blue,
+    // green, red), two turns each.
+    const std::pair<uint32_t, std::array<int, 3>> shades[] = {
+        {0x636363, {3, 3, 3}}, {0x606061, {1, 0, 0}}, {0x606160, {0, 1, 0}}, {0x616060, {0, 0, 1}}};
     Display display(8, Distinct);
-    for (int turn = 0; turn < 4; ++turn) {
-        const int error[3] = {turn < 2 ? 3 : 1, turn < 2 ? 3 : 0, turn < 2 ? 3 : 0};
+    for (int turn = 0; turn < 8; ++turn) {
+        const auto& [pixel, error] = shades[turn / 2];
         for (const auto& [width, position, next, after] : cases) {
             int32_t direction = LastScanDirection() > 0 ? -1 : 1;
             uint32_t column = direction > 0 ? position : width - 1 - position;
             Values pixels(width, 0), indices(width, 0);
-            pixels[column] = turn < 2 ? 0x636363 : 0x606061;
+            pixels[column] = pixel;
             indices[column] = 1;
             ErrorRows errors;
             ASSERT_TRUE(errors.Allocate(width));
