@@ -2,7 +2,6 @@
 
 #include <numeric>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -12,7 +11,6 @@
 namespace orv {
 namespace {
 
-using namespace std::string_literals;
 using ActiveTables = test::ScopedCharTables;
 
 const std::pair<const CharTablePair*, int> allPairs[] = {
@@ -43,31 +41,6 @@ TEST(CharTables, CodePagesSelectPairsWhoseCodesSurviveARoundTrip)
             EXPECT_EQ(back, expected) << codePage << (fromMac ? " from Mac" : " from Windows");
         }
     }
-}
-
-// 0xC8, the count of the Pascal string, is itself a translatable byte (Mac guillemet).
-TEST(TranslateString, TextsTranslateToTheirEndOnlyWithAnActivePairAndCountsStay)
-{
-    // The active pair, a Mac text and its Windows form.
-    const std::tuple<const CharTablePair*, std::string, std::string> cases[] = {
-        {nullptr, "Caf\x8E", "Caf\x8E"}, {&RomanChars, "Caf\x8E", "Caf\xE9"}, {&CyrillicChars, "\x80", "\xC0"}};
-    for (const auto& [pair, mac, win] : cases) {
-        ActiveTables active(pair);
-        std::string text = mac;
-        TranslateCString(text.data(), 1);
-        EXPECT_EQ(text, win);
-        TranslateCString(text.data(), 0);
-        EXPECT_EQ(text, mac);
-    }
-
-    ActiveTables roman(&RomanChars);
-    std::string pascal = "\xC8" + std::string(0xC8 + 1, '\x8E');
-    TranslatePString(reinterpret_cast<unsigned char*>(pascal.data()), 1);
-    EXPECT_EQ(pascal, "\xC8" + std::string(0xC8, '\xE9') + "\x8E");
-    std::string empty = "\0\x8E"s;
-    TranslatePString(reinterpret_cast<unsigned char*>(empty.data()), 1);
-    TranslateChars(empty.data() + 1, -5, 1);
-    EXPECT_EQ(empty, "\0\x8E"s);
 }
 
 }  // namespace

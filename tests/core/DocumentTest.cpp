@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "LibPartBuilder.h"
 #include "PlanBuilder.h"
 #include "ProjectDataBuilder.h"
 #include "handlers/Document.h"
@@ -10,19 +9,6 @@
 
 namespace orv {
 namespace {
-
-// A library part's texts are its sections that hold anything, one character enough.
-TEST(Document, LibraryPartTextsAreTheSectionsThatAreNotEmpty)
-{
-    MemoryFile file(test::LibPart(0x5757, "Door", {{"1DSC", ""}, {"2DSC", "x"}, {"CTXT", "notes"}}));
-    Document document;
-    std::string error;
-    ASSERT_TRUE(document.Read(file, "Door.qxm", error)) << error;
-    std::string shown;
-    for (const DocumentText& text : document.texts)
-        shown += std::string(" ") + text.section + ":" + text.text;
-    EXPECT_EQ(shown, " 2D:x comment:notes");
-}
 
 // A plan read, then its project data written into a file that no longer holds its
 // record (cut short, or another plan without one), or renamed in a file too short

@@ -207,14 +207,6 @@ TEST(PlanFindBlock, ScansTheChainFromStartAndLeavesTheFileAfterTheHeaderFound)
     EXPECT_LE(file.Count("read"), 10u);
 }
 
-// The platforms' and writers' names are in the properties' tests.
-TEST(PlanPageTexts, WithoutTheSignInThePreviewBeginsASixthOfTheWayDown)
-{
-    EXPECT_EQ(std::tuple(PreviewTopWithoutSignIn(58, 100), PreviewTopWithoutSignIn(58, 69),
-                         PreviewTopWithoutSignIn(58, 58)),
-              std::tuple(65, 59, 58));
-}
-
 // The bytes with the 32-byte field at offset holding the text and zeros.
 std::vector<uint8_t> WithField(const std::vector<uint8_t>& bytes, size_t offset, const std::string& text)
 {

@@ -109,7 +109,7 @@ TEST(DecodeGif, StreamsShowTheirImagesInOrderOverTheBackground)
     sizeWithoutGlobal[10] |= 7;
     std::vector<uint8_t> sizeWithoutLocal = Layers(4, 3, Ramp(16), 0, {corner});
     sizeWithoutLocal[13 + 48 + 8 + 9] |= 7;
-    // Noise fills the string table halfway, and the encoder clears it.
+    // Noise fills the string table halfway through the image, and the encoder clears it.
     std::vector<uint8_t> noise = Indices(128 * 64, 9);
     std::vector<uint8_t> badSignature = Layers(1, 1, Ramp(2), 1, {});
     badSignature[0] = 'g';

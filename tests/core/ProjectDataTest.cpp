@@ -6,7 +6,6 @@
 #include "ByteWriter.h"
 #include "ProjectDataBuilder.h"
 #include "RecordingFile.h"
-#include "ScopedCharTables.h"
 #include "plan/ProjectData.h"
 #include "util/MemoryFile.h"
 
@@ -34,84 +33,6 @@ struct PlacedRecord {
     MemoryFile file;
     ProjectData data;
 };
-
-TEST(ProjectDataRead, TextsAreTranslatedFromMacCharactersCutAt127AndGetCrLfLineEnds)
-{
-    test::ScopedCharTables roman;
-    const std::string full(128, 'k'), cut(127, 'k');  // full fills its field, no terminator
-    std::string shownLines;
-    for (int i = 0; i < 127; ++i)
-        shownLines += "\r\n";
-    const struct {
-        uint16_t code;
-        ProjectTexts stored, shown;
-    } cases[] = {
-        {Macintosh, MacStored, {"Villa R\xE9sidence", "B\xE4r", "C", "VR-", "villa", "one\r\ntwo\r\n"}},
-        // A Windows record keeps its characters but not its line ends.
-        {Windows, {"R\xE9s", "", "", "", "", "a\rb\nc\r\nd"}, {"R\xE9s", "", "", "", "", "a\r\nb\r\nc\r\nd"}},
-        {Windows, {full, "", "", "", full, std::string(127, '\r')}, {cut, "", "", "", cut, shownLines}},
-    };
-    for (const auto& c : cases) {
-        MemoryFile file(ProjectDataRecord(c.code, c.stored));
-        ProjectData data;
-        ASSERT_TRUE(data.ReadFrom(file));
-        EXPECT_EQ(data.Texts(), c.shown) << std::hex << c.code << " " << c.stored.project;
-        EXPECT_EQ(file.Position(), 2048u);
-    }
-    // A short record fails and keeps the texts.
-    ProjectData data;
-    std::vector<uint8_t> other = ProjectDataRecord(Windows, {});
-    MemoryFile kept(ProjectDataRecord(Windows, {"kept", "", "", "", "", ""})), shortRecord(other.data(), 2047);
-    ASSERT_TRUE(data.ReadFrom(kept));
-    EXPECT_FALSE(data.ReadFrom(shortRecord));
-    EXPECT_EQ(data.Texts().project, "kept");
-}
-
-// Every text not typed is rewritten from what the page shows, which is what was
-// stored; bytes after each terminator keep their stored values. 127 stored characters
-// with line ends take more than 127 on a page; a text that was not touched must not
-// lose its end when another one changes, even in case only. A write that fails keeps
-// the file and texts.
-TEST(ProjectDataWrite, OnlyTheTextsChangeCutTo127WithLoneCrLineEnds)
-{
-    test::ScopedCharTables roman;
-    std::string lines = "z";
-    for (char line = 'a' + 18; line-- > 'a';)
-        lines = std::string("line ") + line + "\r" + lines;
-    const ProjectTexts full = {"P", "A", lines, "D", "k", lines};
-    const test::StoredTexts typed = {
-        {3, std::string(127, 'a') + "b"}, {4, "caf\xE9"}, {5, "one\r\ntwo\r\n\r\nthree"}};
-    const std::string prefix(127, 'a'), comments = "one\rtwo\r\rthree";
-    const struct {
-        uint16_t code;
-        ProjectTexts stored;
-        test::StoredTexts typed, written;
-    } cases[] = {
-        {Macintosh, MacStored, {}, {}},
-        {Macintosh, MacStored, typed, {{3, prefix}, {4, "caf\x8E"}, {5, comments}}},
-        {Windows, MacStored, typed, {{3, prefix}, {4, "caf\xE9"}, {5, comments}}},
-        {Macintosh, full, {{4, "K"}}, {{4, "K"}}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.code << " " << c.typed.size());
-        PlacedRecord placed(ProjectDataRecord(c.code, c.stored, 0xBEEF, 0xCAFEF00D));
-        const ProjectTexts read = placed.data.Texts();
-        ProjectTexts shown = read;
-        for (const auto& [field, text] : c.typed)
-            shown.*test::ProjectTextFields[field] = text;
-        EXPECT_EQ(placed.data.IsChanged(shown), !c.typed.empty());
-        placed.file.LimitWrites(0);
-        EXPECT_FALSE(placed.data.WriteBack(placed.file, 100, shown));
-        EXPECT_EQ(std::tuple(placed.file.Bytes(), placed.data.Texts()), std::tuple(placed.document, read));
-        placed.file.LimitWrites(UINT64_MAX);
-        ASSERT_TRUE(placed.data.WriteBack(placed.file, 100, shown));
-        EXPECT_EQ(placed.file.Bytes(), test::WithStoredTexts(placed.document, 100, c.written));
-        EXPECT_FALSE(placed.data.IsChanged(shown));
-        ProjectData reread;
-        ASSERT_TRUE(placed.file.Seek(100) && reread.ReadFrom(placed.file));
-        EXPECT_EQ(placed.data.Texts(), reread.Texts());
-    }
-}
 
 TEST(ProjectDataWrite, AllOfTheRecordIsWrittenAtOnceAtTheEndAndOnlyWhereItFits)
 {

@@ -16,11 +16,10 @@ using namespace test;
 
 // Only a platform byte of 1 keeps the header in Windows form. A renamed book's name
 // is followed by zeros.
-SfoldFields Fields(uint8_t platformByte, uint8_t writerCode = 0, uint32_t fileKind = 0x504C4F54,
-                   const std::string& renamed = {})
+SfoldFields Fields(uint8_t platformByte, uint8_t writerCode = 0, const std::string& renamed = {})
 {
     bool mac = platformByte != 1;
-    return {.platformByte = platformByte, .writerCode = writerCode, .fileKind = fileKind,
+    return {.platformByte = platformByte, .writerCode = writerCode,
             .versionText = mac ? "Version \x8E" : "Version \xE9",
             .documentName = !renamed.empty() ? renamed : mac ? "Livre R\x8Esidence" : "Livre R\xE9sidence",
             .nameFiller = renamed.empty()};
@@ -34,9 +33,9 @@ std::vector<uint8_t> Record(uint8_t platformByte)
 // A book whose project data block follows the header, with its own length unless
 // another is claimed.
 std::vector<uint8_t> Book(uint8_t platformByte, std::optional<uint32_t> claimed = std::nullopt,
-                          uint8_t writerCode = 0, uint32_t fileKind = 0x504C4F54)
+                          uint8_t writerCode = 0)
 {
-    return SfoldBook(Fields(platformByte, writerCode, fileKind), 372, Record(platformByte), claimed);
+    return SfoldBook(Fields(platformByte, writerCode), 372, Record(platformByte), claimed);
 }
 
 // Everything a load sets, in one line; the book held another one before, of which
@@ -54,45 +53,6 @@ std::string Shown(const std::vector<uint8_t>& bytes)
     return shown + " " + test::Joined(book.projectData.Texts());
 }
 
-TEST(SfoldRead, ShowsTheHeaderAndTheProjectDataRightAfterIt)
-{
-    test::ScopedCharTables roman;
-    const std::string header = "'Version \xE9' 'Livre R\xE9sidence'", data = " data@88 V|A|C|VR-|v|a\r\nb";
-    const std::string unread = "fails: -- w0 '' '' data@0 |||||", none = " data@0 |||||";
-    std::vector<uint8_t> swapped = Book(0), later = SfoldBook(Fields(1), 17, {1, 2, 3}), book = Book(1);
-    std::swap(swapped[88], swapped[89]);
-    later.insert(later.end(), book.begin() + 88, book.end());
-    const struct {
-        const char* label;
-        std::vector<uint8_t> bytes;
-        std::string shown;
-    } cases[] = {
-        // Platform byte 2 is Windows for the block header although the header fields are
-        // converted as a Macintosh's.
-        {"Mac", Book(0, std::nullopt, 1), "MM w1 " + header + data},
-        {"Windows", Book(1, std::nullopt, 1), "WW w1 " + header + data},
-        {"platform byte 2", Book(2), "WW w0 " + header + data},
-        {"layout file", Book(0, std::nullopt, 0xFF, 0x4C41594F), "MM w-1 " + header + data},
-        {"short header", Cut(book, 87), unread},
-        {"short block header", Cut(Book(0), 93), "fails: MM w0 " + header + none},
-        {"record cut", Cut(book, 94), "WW w0 " + header + " data@88 |||||"},
-        {"block in the other order", swapped, "MM w0 " + header + none},
-        {"record in a later block", later, "WW w0 " + header + none},
-        {"block too short for a record", Book(1, 2047), "WW w0 " + header + " data@88 |||||"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(Shown(c.bytes), c.shown) << c.label;
-
-    for (uint8_t platformByte : {0, 1}) {
-        std::vector<uint8_t> bytes = Book(platformByte);
-        for (size_t bit = 0; bit < 88 * 8; ++bit) {
-            std::vector<uint8_t> flipped = bytes;
-            flipped[bit / 8] ^= static_cast<uint8_t>(1u << bit % 8);
-            EXPECT_EQ(Shown(flipped), unread) << "a flipped bit " << bit;
-        }
-    }
-}
-
 TEST(SfoldWrite, NameAndProjectDataChangeOnlyTheirFieldsOrNothing)
 {
     test::ScopedCharTables roman;
@@ -100,7 +60,7 @@ TEST(SfoldWrite, NameAndProjectDataChangeOnlyTheirFieldsOrNothing)
     std::vector<uint8_t> damaged = Book(1);
     damaged[50] ^= 1;
     auto renamed = [](uint8_t platformByte, const std::string& stored) {
-        return SfoldBook(Fields(platformByte, 0, 0x504C4F54, stored), 372, Record(platformByte));
+        return SfoldBook(Fields(platformByte, 0, stored), 372, Record(platformByte));
     };
     const struct {
         const char* label;
