@@ -335,6 +335,13 @@ TEST(DitherRow, SpreadsAPixelsErrorWithTheWeightsOfItsPositionInTheScan)
     EXPECT_EQ(first, second);
     // The error of (136, 136, 136), shown as (96, 96, 96), takes white past 255: still white.
     EXPECT_EQ(display.Dither({0x888888, 0xFFFFFF, 0, 0, 0xFFFFFF, 0x888888}), Row({1, 8, 0, 0, 8, 1}, 8));
+    // An error carried to a black pixel in blue, green or red alone shows that colour.
+    for (const auto& [channel, index] : {std::pair(0, 4u), std::pair(1, 3u), std::pair(2, 2u)}) {
+        ErrorRows carried;
+        ASSERT_TRUE(carried.Allocate(1));
+        carried.Row(0)[channel] = 200 * 48;
+        EXPECT_EQ(display.Dither({0}, 24, &carried), Row({index}, 8)) << channel;
+    }
 }
 
 // A 4-bit display matches pixels whose channels lie within 31 of each other as grey;
