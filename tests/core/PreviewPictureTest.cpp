@@ -111,6 +111,10 @@ TEST(DecodeGif, StreamsShowTheirImagesInOrderOverTheBackground)
     sizeWithoutLocal[13 + 48 + 8 + 9] |= 7;
     // Noise fills the string table halfway through the image, and the encoder clears it.
     std::vector<uint8_t> noise = Indices(128 * 64, 9);
+    // Its fifth index and the string that begins at its fourth lie in the rows below the
+    // canvas that the last two passes give.
+    GifImage hanging = ImageOf(1, 8, {1, 2, 3, 1, 2, 3, 1, 2});
+    hanging.interlaced = true;
     std::vector<uint8_t> badSignature = Layers(1, 1, Ramp(2), 1, {});
     badSignature[0] = 'g';
     // A 4 x 3 canvas of the background with the corner image at the top left.
@@ -146,6 +150,7 @@ TEST(DecodeGif, StreamsShowTheirImagesInOrderOverTheBackground)
          Shades(noise)},
         {"a canvas-wide image at column 90 of 100 paints ten columns",
          Layers(100, 2, Ramp(256), 31, {ImageOf(100, 2, hundredColumns, 90)}), Shades(beyondColumn90)},
+        {"an interlaced image hanging below a canvas of one row", Layers(1, 1, Ramp(4), 0, {hanging}), {Shade(1)}},
         {"4095 x 1 canvas", Layers(4095, 1, Ramp(2), 1, {}), Pixels(4095, Shade(1))},
         {"1 x 4095 canvas", Layers(1, 4095, Ramp(2), 1, {}), Pixels(4095, Shade(1))},
         {"4096 x 1 canvas", Layers(4096, 1, Ramp(2), 1, {}), {}},
