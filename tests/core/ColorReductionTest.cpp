@@ -121,6 +121,9 @@ TEST(InverseTables, EqualAFullScanOfEveryCell)
         {"slivers", Colours({0xA14B35, 0xD33C84, 0x02E117, 0x595CF0, 0x5ECA41, 0x8D7DF4, 0x6361C7, 0x727DCD,
                              0x8DAFA1, 0x6892FB, 0x2B1D5F, 0x0333CE, 0x9E4E7B, 0x0C345D, 0x4FA4BB, 0xDE1B4A,
                              0x9C9344}), 4, false},
+        // A colour whose least distance over a box equals the box's bound can still tie
+        // for a cell there, which the lower index wins.
+        {"a tie at the bound", Colours({0x40C0B0, 0x105030, 0x500020}), 4, false},
         {"one colour", Gathered(7, 1, 1, 0), 4, false}, {"five colours", Gathered(7, 5, 5, 0), 4, false},
         {"a cube and greys", Cube(), 4, false}, {"a cube and greys, 5 bits", Cube(), 5, false},
     };
