@@ -10,6 +10,7 @@
 #include "PlanBuilder.h"
 #include "PropertySheetHost.h"
 #include "ServerFixture.h"
+#include "shell/ExtensionTables.h"
 
 namespace orv::test {
 namespace {
@@ -293,6 +294,12 @@ TEST_F(Documents, IconsAreDrawnFromPreviewsElseChosenByTypeUnlessTheSettingIsOff
             EXPECT_EQ(canvas.At(side, side), magenta) << side;
         }
     }
+    // Every extension claimed but ".esm", which has its registration's icon alone, has a
+    // type icon of its own.
+    for (const ExtensionTable* table : AllExtensionTables)
+        for (const ExtensionEntry& row : table->rows)
+            EXPECT_EQ(ModuleIcon(static_cast<int>(row.iconId)) != nullptr, row.extension != std::string(".esm"))
+                << row.extension;
 }
 
 }  // namespace
