@@ -54,6 +54,12 @@ TEST(InfoListing, ListsRecordsByGroupAndFontsByNameOrGivesNothing)
     test::ScopedCharTables roman;
     const uint32_t recordStart = 20 + 2 * 20;
     auto fruit = InfoFileBuilder().Info("apple", "x", "").Info("Banana", "y", "").Build();
+    InfoFileBuilder same;
+    std::string sameListed = "g:\r\n";
+    for (int i = 0; i < 40; ++i) {
+        same.Info("g", "i", "d");
+        sameListed += "        i d\r\n";
+    }
     auto withInfo = [] { return InfoFileBuilder().Info("g", "i", "d"); };
     auto placed = [&withInfo](uint32_t start, uint32_t length) {
         return withInfo().PlacedEntry("info", 0, start, length).Build();
@@ -79,6 +85,7 @@ TEST(InfoListing, ListsRecordsByGroupAndFontsByNameOrGivesNothing)
              .Build(),
          "Layers:\r\n        Walls 1\r\nMaterials:\r\n        Brick blue\r\n        Brick red\r\n"
          "        Steel S235\r\n"},
+        {"forty equal records", Records, same.Build(), sameListed},
         {"byte order", Records, fruit, "Banana:\r\n        y \r\napple:\r\n        x \r\n"},
         {"the caller's order", Records, fruit, "apple:\r\n        x \r\nBanana:\r\n        y \r\n",
          ReversedCompare},
