@@ -345,6 +345,25 @@ TEST(DitherRow, SpreadsAPixelsErrorWithTheWeightsOfItsPositionInTheScan)
         carried.Row(0)[channel] = 200 * 48;
         EXPECT_EQ(display.Dither({0}, 24, &carried), Row({index}, 8)) << channel;
     }
+    // Along the row the error goes 7/48 and 5/48 ahead, 12/48 from the second-to-last
+    // pixel: after a grey of 96 shown black, greys that the error carried takes to 127,
+    // still black, or to 128, white.
+    Display mono(1, {0x000000, 0xFFFFFF});
+    const std::tuple<size_t, Values, Values> alongTheRow[] = {
+        {0, {96, 113, 99}, {0, 0, 0}}, {0, {96, 114, 136}, {0, 1, 1}}, {1, {96, 113, 99}, {0, 0, 0}},
+        {1, {96, 114, 136}, {0, 1, 1}}, {2, {96, 113, 99}, {0, 0, 0}}, {2, {96, 114, 136}, {0, 1, 1}},
+        {3, {96, 113, 86}, {0, 0, 0}}, {3, {96, 114, 149}, {0, 1, 1}}, {4, {96, 103}, {0, 0}}, {4, {96, 104}, {0, 1}},
+    };
+    for (const auto& [position, greys, shown] : alongTheRow) {
+        bool leftToRight = LastScanDirection() <= 0;
+        Values pixels(6, 0), indices(6, 0);
+        for (size_t i = 0; i < greys.size(); ++i) {
+            size_t x = leftToRight ? position + i : 5 - position - i;
+            pixels[x] = greys[i] * 0x010101;
+            indices[x] = shown[i];
+        }
+        EXPECT_EQ(mono.Dither(pixels), Row(indices, 1)) << position << ", " << greys[1];
+    }
 }
 
 // A 4-bit display matches pixels whose channels lie within 31 of each other as grey;
