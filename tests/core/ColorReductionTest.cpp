@@ -162,14 +162,16 @@ TEST(BuildInverseTable, MeasuresSmallPalettesInHsvAndLargeOnesInRgbWithBlackAndW
     Palette palette = Cube();
     palette[3] = palette[215];
     palette[250] = palette[0];
-    // The first colours of the palette; the entries for black and white unless as measured.
-    const std::tuple<int, int, int> cases[] = {{256, 0, 215}, {17, 0, 3}, {16, -1, -1}};
-    for (const auto& [count, black, white] : cases) {
-        std::vector<uint8_t> expected = FullScan({palette.begin(), palette.begin() + count}, 4, count <= 16);
+    const Palette neither = Gathered(3, 20, 20, 0);
+    // The first colours of a palette; the entries for black and white unless as measured.
+    const std::tuple<const Palette*, int, int, int> cases[] = {
+        {&palette, 256, 0, 215}, {&palette, 17, 0, 3}, {&palette, 16, -1, -1}, {&neither, 20, -1, -1}};
+    for (const auto& [colours, count, black, white] : cases) {
+        std::vector<uint8_t> expected = FullScan({colours->begin(), colours->begin() + count}, 4, count <= 16);
         expected.front() = black < 0 ? expected.front() : uint8_t(black);
         expected.back() = white < 0 ? expected.back() : uint8_t(white);
         std::vector<uint8_t> table(4096, 0);
-        ASSERT_TRUE(BuildInverseTable(uint32_t(count), palette.data(), 4, table.data()));
+        ASSERT_TRUE(BuildInverseTable(uint32_t(count), colours->data(), 4, table.data()));
         EXPECT_EQ(table, expected) << count << " colours";
     }
 }
