@@ -70,10 +70,10 @@ TEST(LibPartRead, EverySectionThatLiesWholeInTheFileIsReadAndTheRestSkipped)
         {around(WW, {"3DSC", "", 0xFFFFFFF8u, 20}), "5757" + first},
         {around(MM, {"3DSC", "", 64, 0xFFFFFFFFu}), "4d4d" + first},
         {around(WW, {"3DSC", "", 64, 15}), "5757" + first},
-        // Counts below zero or beyond the file, a short directory.
+        // Counts below zero or beyond the file, a short directory, one that ends the file.
         {LibPart(WW, "Old", {}, 13, 0, -1), "fails 5757 13 'Old'@4 0"},
         {LibPart(WW, "", {}, 13, 0, 0x10000000), "fails 5757 13 ''@4 0"},
-        {Cut(two, 64 + 31), "fails 4d4d 13 'Two'@4 0"},
+        {Cut(two, 64 + 31), "fails 4d4d 13 'Two'@4 0"}, {Cut(two, 64 + 32), "4d4d 13 'Two'@4 0"},
         // The older forms, with scripts beyond the file, wrapping, longer than the file.
         {OlderLibPart(107, "Caf\xE9", "3D\r"), "5757 7 'Caf\xE9'@50 0 3D:3D\r\n"},
         {OlderLibPart(7, "", "3D\r"), "4d4d 7 ''@0 0 3D:3D\r\n"},
