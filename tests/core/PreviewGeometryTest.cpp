@@ -132,8 +132,9 @@ TEST(GetBitmapInfo, DerivesRowsTablesAndSizesFromTheHeader)
         SCOPED_TRACE(testing::Message() << header.biWidth << " x " << header.biHeight << " x "
                                         << header.biBitCount);
         ASSERT_EQ(GetBitmapInfo(&header, facts), expected.has_value());
-        if (expected)
+        if (expected) {
             EXPECT_EQ(Tie(facts), Tie(*expected));
+        }
     }
     BitmapFacts facts;
     EXPECT_FALSE(GetBitmapInfo(nullptr, facts));
