@@ -70,6 +70,9 @@ TEST(ModulRead, VersionReleaseAndPreviewFollowTheRecordTypes)
         {Module(a, record16, {0xD003, VersionBlock(7, 7000)}), Converts,
          "4160 0 converted given 8 2000 1000 48"},
         {{whole.begin(), whole.begin() + 181}, Converts, "fails 0 0 none"},
+        // Record A's metafile ends the file, after record B's data.
+        {Module({3, {}, 56, 287}, {0xD001, test::ByteWriter().Bytes(record16.data).Bytes(a.data).Data(), 16, 271}),
+         Converts, "4160 0 converted given 8 2000 1000 48"},
         {Module(a, {0xD003, PreviewRecord(0xD001)}, {}, 2), Converts, "4160 0 converted given 8 2000 1000 48"},
         {Module({2, StoredMetafile()}, stored), Converts, "fails 0 0 none"},
         {Module({3, StoredMetafile(8, 1, 1, bytes18)}, record16), Converts, "4160 0 converted given 8 1 1 18"},
