@@ -455,6 +455,15 @@ TEST(DitherRow, RefusesMissingPartsWithoutTurning)
     for (const DitherSetup& s : spoilt)
         EXPECT_TRUE(refused(output.data(), input.data(), errors, s));
     EXPECT_TRUE(DitherRow(output.data(), input.data(), 0, errors, display.Setup(8, 8, Colours({0x010203}))));
+    // Tables of the fewest and the most bits a channel are taken.
+    for (unsigned bits : {InverseTableMinBits, InverseTableMaxBits}) {
+        std::vector<uint8_t> table(InverseTableSize(bits), 0);
+        ASSERT_TRUE(BuildInverseTable(uint32_t(display.colours.size()), display.colours.data(), bits, table.data()));
+        DitherSetup edge = setup;
+        edge.inverseTable = table.data();
+        edge.tableBits = bits;
+        EXPECT_TRUE(DitherRow(output.data(), input.data(), 0, errors, edge)) << bits;
+    }
 }
 
 }  // namespace
