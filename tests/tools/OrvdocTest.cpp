@@ -226,6 +226,8 @@ TEST(OrvdocWrite, RenameAndProjectDataChangeOnlyTheirFields)
     auto named = [](const Bytes& bytes, size_t at, const std::string& stored) {
         return test::ByteWriter(bytes).At(at).Text(stored, 32).Data();
     };
+    const std::string longest(31, 'o');
+    const Bytes longestNamed = named(plan, 16, longest);
     const struct {
         const char* file;
         Bytes bytes;
@@ -241,6 +243,7 @@ TEST(OrvdocWrite, RenameAndProjectDataChangeOnlyTheirFields)
          test::WithStoredTexts(plan, 262, {{4, "caf\xE9"}, {5, "one\rtwo"}})},
         // Refusals, each with its reason.
         {"e.pln", plan, "rename e.pln Old", 1, plan, "e.pln: the name is unchanged"},
+        {"n.pln", longestNamed, "rename n.pln " + longest, 1, longestNamed, "the name is unchanged"},
         {"f.pln", plan, "rename f.pln " + std::string(32, 'n'), 1, plan, "longer than 31"},
         {"g.pln", plan, "rename g.pln '\xE6\x97\xA5'", 1, plan, "a document cannot store"},
         {"h.qxm", part, "set-project h.qxm --keywords x", 1, part, "no project data"},
