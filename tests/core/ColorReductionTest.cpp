@@ -162,7 +162,9 @@ TEST(BuildInverseTable, MeasuresSmallPalettesInHsvAndLargeOnesInRgbWithBlackAndW
     Palette palette = Cube();
     palette[3] = palette[215];
     palette[250] = palette[0];
-    const Palette neither = Gathered(3, 20, 20, 0);
+    // As many colours as the palette has room for, so that no read past them goes unseen.
+    Palette neither = Gathered(3, 20, 20, 0);
+    neither.shrink_to_fit();
     // The first colours of a palette; the entries for black and white unless as measured.
     const std::tuple<const Palette*, int, int, int> cases[] = {
         {&palette, 256, 0, 215}, {&palette, 17, 0, 3}, {&palette, 16, -1, -1}, {&neither, 20, -1, -1}};

@@ -30,9 +30,9 @@ TEST(FitToRect, CentresSmallerPicturesAndScalesTheOthersWithTheirProportions)
         {{0, 0, 0, 0}, 0, 0, {0, 0, 0, 0}},
         {{0, 0, 200, 100}, INT32_MIN, 1, {-1073741724, 49, 1073741924, 50}},
         {whole, INT32_MAX, INT32_MAX, whole},
-        // A width of 65536 is 0 in the 16 bits the proportions are taken in, even for a
-        // picture of the rectangle's own size.
-        {{0, 0, 65536, 100}, 65536, 100, {0, 50, 65536, 50}},
+        // A width of 65536 is 0 in the 16 bits the proportions are taken in, also for a
+        // picture as wide or as high as the rectangle.
+        {{0, 0, 65536, 100}, 65536, 50, {0, 50, 65536, 50}}, {{0, 0, 65536, 100}, 300, 100, {0, 50, 65536, 50}},
     };
     for (const auto& [rect, width, height, expected] : cases) {
         Rect fitted = rect;
@@ -54,7 +54,8 @@ TEST(ClipToVisible, CutsTheSourceInProportionToTheVisibleDestination)
         {"a band visible", {0, 150, 1000, 175}, {10, 20, 110, 70}, {100, 100, 300, 200}, true,
          {10, 45, 110, 58}, {100, 150, 300, 175}},
         {"beside the visible area", {300, 0, 400, 100}, src, dst, false, src, dst},
-        {"touching the visible area", {200, 0, 300, 100}, src, dst, false, src, dst},
+        {"touching the visible area's left", {200, 0, 300, 100}, src, dst, false, src, dst},
+        {"touching the visible area's top", {0, 100, 200, 200}, src, dst, false, src, dst},
         {"nothing visible", {}, src, dst, false, src, dst},
         {"a destination 0 wide in 16 bits", {10, 0, 20, 100}, src, {0, 0, 65536, 100}, false, {},
          {10, 0, 20, 100}},
