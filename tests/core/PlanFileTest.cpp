@@ -126,6 +126,8 @@ TEST(PlanRead, ShowsWhatTheHeaderAndItsBlocksHold)
         {"notes after others", chained.Build(), "MM   0.0 r0 ''@16 -1 / -1 notes 'n\r\nx'"},
         {"empty notes", PlanBuilder(WW).Block(270, {}).Block(5, Bytes("tail")).Build(),
          "WW   0.0 r0 ''@16 -1 / -1 notes ''"},
+        // The scan ends before a block header that ends the file.
+        {"empty notes ending the file", PlanBuilder(WW).Block(270, {}).Build(), "WW   0.0 r0 ''@16 -1 / -1"},
         // Up to release 39 a block of tag 468 is a stored preview, from 40 on a GIF.
         {"468 in 39", With(WW, 39, 468, GreyPreview(), Preview), "WW   0.0 r39 ''@16 -1 / -1 stored"},
         {"468 in 40", With(MM, 40, 468, GreyPreview(), Preview), "MM   0.0 r40 ''@16 -1 / -1 no preview"},
