@@ -86,6 +86,8 @@ TEST(PreviewBitmap, ReadsEveryStoredForm)
         // A run far past the row's end is cut there; a delta skips pixels, which stay black.
         {"run-length 8 cut and skipped", Bitmap(3, 2, 8, 1, Quads(Two, {255, 1, 0, 0, 0, 2, 1, 0, 1, 0, 0, 1}), 2, 12),
          3, {0, 0x102030, 0, 0xA0B0C0, 0xA0B0C0, 0xA0B0C0}},
+        {"run-length 8 literal cut", Bitmap(2, 2, 8, 1, Quads(Two, {0, 3, 1, 1, 1, 0, 0, 0, 2, 0, 0, 1}), 2, 12), 2,
+         {0x102030, 0x102030, 0xA0B0C0, 0xA0B0C0}},
         {"run-length 8 without an end", Bitmap(1, 1, 8, 1, Quads(Two, {1, 1}), 2, 2), 1, {0xA0B0C0}},
         // A literal run short of the row's end: its padding is no pixel.
         {"run-length 4", Bitmap(6, 1, 4, 2, Quads(Two, {2, 0x10, 0, 3, 0x01, 0x01, 0, 1}), 2, 8), 6,
