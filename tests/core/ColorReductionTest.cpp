@@ -162,7 +162,8 @@ TEST(BuildInverseTable, MeasuresSmallPalettesInHsvAndLargeOnesInRgbWithBlackAndW
     Palette palette = Cube();
     palette[3] = palette[215];
     palette[250] = palette[0];
-    // As many colours as the palette has room for, so that no read past them goes unseen.
+    // Twenty colours, neither black nor white among them, and no room past them, so that
+    // a read past them is seen.
     Palette neither = Gathered(3, 20, 20, 0);
     neither.shrink_to_fit();
     // The first colours of a palette; the entries for black and white unless as measured.
