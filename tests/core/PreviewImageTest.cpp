@@ -90,8 +90,8 @@ TEST(PreviewBitmap, ReadsEveryStoredForm)
          {0x102030, 0x102030, 0xA0B0C0, 0xA0B0C0}},
         {"run-length 8 without an end", Bitmap(1, 1, 8, 1, Quads(Two, {1, 1}), 2, 2), 1, {0xA0B0C0}},
         // A literal run short of the row's end: its padding is no pixel.
-        {"run-length 4", Bitmap(6, 1, 4, 2, Quads(Two, {2, 0x10, 0, 3, 0x01, 0x01, 0, 1}), 2, 8), 6,
-         {0xA0B0C0, 0x102030, 0x102030, 0xA0B0C0, 0x102030, 0}},
+        {"run-length 4", Bitmap(6, 1, 4, 2, Quads(Two, {2, 0x10, 0, 3, 0x01, 0x11, 0, 1}), 2, 8), 6,
+         {0xA0B0C0, 0x102030, 0x102030, 0xA0B0C0, 0xA0B0C0, 0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
