@@ -20,17 +20,17 @@ namespace {
 using namespace test;
 
 // Converts by giving back bits of its own (none: the metafile cannot be converted) and
-// tells what it was given; installed while it lives.
+// tells what it was given, the bits by their first word; installed while it lives.
 class FakeConverter : public MetafileConverter {
 public:
     explicit FakeConverter(std::vector<uint8_t> result) : result(std::move(result)) { SetCurrent(this); }
     ~FakeConverter() override { SetCurrent(nullptr); }
 
-    std::vector<uint8_t> ToEnhanced(const MetafilePicture& picture, const uint8_t*,
+    std::vector<uint8_t> ToEnhanced(const MetafilePicture& picture, const uint8_t* bits,
                                     uint32_t length) const override
     {
         given << " given " << picture.mappingMode << " " << picture.horizontalExtent << " "
-              << picture.verticalExtent << " " << length;
+              << picture.verticalExtent << " " << length << " " << (bits[0] | bits[1] << 8);
         return result;
     }
 
@@ -65,17 +65,17 @@ TEST(ModulRead, VersionReleaseAndPreviewFollowTheRecordTypes)
     enum Converter { None, Converts, Fails };
     const std::tuple<std::vector<uint8_t>, Converter, std::string> cases[] = {
         {Module({3, StoredMetafile(-8, 2000, -1000)}, record18), Converts,
-         "4500 4 converted given -8 2000 -1000 48"},
+         "4500 4 converted given -8 2000 -1000 48 1"},
         {Module(a, stored, {}, 0, 50001), Converts, "fails 0 0 none"},
         {Module(a, record16, {0xD003, VersionBlock(7, 7000)}), Converts,
-         "4160 0 converted given 8 2000 1000 48"},
+         "4160 0 converted given 8 2000 1000 48 1"},
         {{whole.begin(), whole.begin() + 181}, Converts, "fails 0 0 none"},
         // Record A's metafile ends the file, after record B's data.
         {Module({3, {}, 56, 287}, {0xD001, test::ByteWriter().Bytes(record16.data).Bytes(a.data).Data(), 16, 271}),
-         Converts, "4160 0 converted given 8 2000 1000 48"},
-        {Module(a, {0xD003, PreviewRecord(0xD001)}, {}, 2), Converts, "4160 0 converted given 8 2000 1000 48"},
+         Converts, "4160 0 converted given 8 2000 1000 48 1"},
+        {Module(a, {0xD003, PreviewRecord(0xD001)}, {}, 2), Converts, "4160 0 converted given 8 2000 1000 48 1"},
         {Module({2, StoredMetafile()}, stored), Converts, "fails 0 0 none"},
-        {Module({3, StoredMetafile(8, 1, 1, bytes18)}, record16), Converts, "4160 0 converted given 8 1 1 18"},
+        {Module({3, StoredMetafile(8, 1, 1, bytes18)}, record16), Converts, "4160 0 converted given 8 1 1 18 4369"},
         // Record A shorter than its head and a metafile header; record C of other types.
         {Module(shortA, stored), Converts, "fails 0 0 none"},
         {Module(a, stored, {0xD006, VersionBlock(3, 6000)}), Converts, "0 0 stored"},
@@ -85,7 +85,7 @@ TEST(ModulRead, VersionReleaseAndPreviewFollowTheRecordTypes)
         {Module(a, stored, {0xD004}), Converts, "5000 0 stored"},
         {Module({3, bits, 0xFFFFFFFFu}, record18), Converts, "fails 0 0 none"},
         {Module(a, record18), None, "fails 0 0 none"},
-        {Module(a, record18), Fails, "fails 0 0 none given 8 2000 1000 48"},
+        {Module(a, record18), Fails, "fails 0 0 none given 8 2000 1000 48 1"},
         // A preview of no known kind, longer than the file.
         {Module(a, {0xD003, PreviewRecord(0xD001)}), Converts, "fails 0 0 none"},
         {Module(a, {0xD005, GreyPreview(), 0x7FFFFFFFu}), Converts, "fails 0 0 none"},
