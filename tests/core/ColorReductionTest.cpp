@@ -394,7 +394,7 @@ TEST(DitherRow, ReadsEveryInputDepthFromItsFirstColumn)
     // 16 bits: blue in bits 0-4, green 5-9, red 10-14, each widened to 8 bits.
     auto word = [](uint64_t r, uint64_t g, uint64_t b) { return r << 10 | g << 5 | b; };
     const Values words = {word(31, 0, 16), word(0, 16, 31), word(0, 0, 0), word(31, 31, 31) | 0x8000,
-                          word(31, 16, 0), word(0, 31, 16), word(12, 12, 12), word(31, 0, 31)};
+                          word(31, 16, 0), word(0, 31, 16), word(0, 16, 16), word(31, 0, 31)};
     const Values shown = {5, 7, 1, 6, 0, 14, 9, 16};
     Values rgb, rgbx;
     for (uint64_t i : shown) {
