@@ -92,6 +92,9 @@ TEST(PreviewBitmap, ReadsEveryStoredForm)
         // A literal run short of the row's end: its padding is no pixel.
         {"run-length 4", Bitmap(6, 1, 4, 2, Quads(Two, {2, 0x10, 0, 3, 0x01, 0x11, 0, 1}), 2, 8), 6,
          {0xA0B0C0, 0x102030, 0x102030, 0xA0B0C0, 0xA0B0C0, 0}},
+        // A literal run of four takes two bytes; the run after it goes on from its end.
+        {"run-length 4 literal then run", Bitmap(6, 1, 4, 2, Quads(Two, {0, 4, 0x01, 0x10, 2, 0x11, 0, 1}), 2, 8), 6,
+         {0x102030, 0xA0B0C0, 0xA0B0C0, 0x102030, 0xA0B0C0, 0xA0B0C0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
