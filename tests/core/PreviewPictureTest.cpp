@@ -46,11 +46,12 @@ Palette Ramp(size_t entries)
 }
 
 // The canvas as 0x00RRGGBB, row by row from the top, laid out as its header says;
-// nothing for a refused stream.
+// nothing for a refused stream, which has no size either.
 Pixels Canvas(const std::vector<uint8_t>& stream)
 {
-    uint32_t size = 0;
+    uint32_t size = 99;
     std::unique_ptr<uint8_t[]> block = DecodeGif(stream.data(), uint32_t(stream.size()), size);
+    EXPECT_EQ(size == 0, !block);
     if (!block)
         return {};
     const auto bitmap = LoadStruct<BitmapInfoHeader>(block.get() + 24);
