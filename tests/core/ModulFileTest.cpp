@@ -30,7 +30,7 @@ public:
                                     uint32_t length) const override
     {
         given << " given " << picture.mappingMode << " " << picture.horizontalExtent << " "
-              << picture.verticalExtent << " " << length << " " << (bits[0] | bits[1] << 8);
+              << picture.verticalExtent << " " << length << " " << (length >= 2 ? bits[0] | bits[1] << 8 : -1);
         return result;
     }
 

@@ -101,9 +101,8 @@ Written Rewritten(const std::vector<uint8_t>& read, const Written& written = {},
 }
 
 // The bytes of a document on disk, under a name outside ASCII, after it was loaded
-// from there, renamed "New" and given the comments "x", "y" in two lines, which a second
-// write does not write again. Then the file is removed, and later writes fail and keep
-// the name.
+// from there, renamed "New" and given the comments "x", "y" in two lines; the same texts
+// again are refused. Then the file is removed, and later writes fail and keep the name.
 template <class Document>
 std::vector<uint8_t> WrittenOnDisk(const std::vector<uint8_t>& bytes)
 {
@@ -115,7 +114,7 @@ std::vector<uint8_t> WrittenOnDisk(const std::vector<uint8_t>& bytes)
     ProjectTexts shown = document.projectData.Texts();
     shown.comments = "x\r\ny";
     EXPECT_TRUE(document.WriteProjectData(path, shown));
-    EXPECT_FALSE(document.WriteProjectData(path, shown)) << "nothing changed, nothing written";
+    EXPECT_FALSE(document.WriteProjectData(path, shown)) << "nothing changed, yet a write was reported";
     std::vector<uint8_t> written = ReadWholeFile(path);
     std::filesystem::remove(PathFromUtf8(path));
     EXPECT_FALSE(document.WriteProjectData(path, ProjectTexts{}));
