@@ -171,7 +171,7 @@ uint32_t Pixel(const GifColorType& c)
 }
 
 // giflib's decode and the same expansion into a preview block.
-std::unique_ptr<uint8_t[]> DecodeWithGiflib(const std::vector<uint8_t>& bytes, uint32_t& blockSize)
+orv::PictureBlock DecodeWithGiflib(const std::vector<uint8_t>& bytes, uint32_t& blockSize)
 {
     MemoryReader reader{&bytes, 0};
     int error = 0;
@@ -183,7 +183,7 @@ std::unique_ptr<uint8_t[]> DecodeWithGiflib(const std::vector<uint8_t>& bytes, u
         return nullptr;
     const uint32_t width = uint32_t(gif->SWidth), height = uint32_t(gif->SHeight);
     blockSize = 64 + width * height * 4;
-    std::unique_ptr<uint8_t[]> block(new uint8_t[blockSize]());
+    orv::PictureBlock block = orv::NewPictureBlock(blockSize);
     uint8_t* pixels = block.get() + 64;
     auto row = [&](uint32_t y) { return reinterpret_cast<uint32_t*>(pixels) + size_t(height - 1 - y) * width; };
     uint32_t background = 117u << 16;
@@ -211,7 +211,7 @@ std::unique_ptr<uint8_t[]> DecodeWithGiflib(const std::vector<uint8_t>& bytes, u
     return block;
 }
 
-std::unique_ptr<uint8_t[]> DecodeWithOrv(const std::vector<uint8_t>& bytes, uint32_t& blockSize)
+orv::PictureBlock DecodeWithOrv(const std::vector<uint8_t>& bytes, uint32_t& blockSize)
 {
     return orv::DecodeGif(bytes.data(), uint32_t(bytes.size()), blockSize);
 }
@@ -219,18 +219,18 @@ std::unique_ptr<uint8_t[]> DecodeWithOrv(const std::vector<uint8_t>& bytes, uint
 bool SamePixels(const Stream& stream)
 {
     uint32_t ours = 0, theirs = 0;
-    std::unique_ptr<uint8_t[]> a = DecodeWithOrv(stream.bytes, ours);
-    std::unique_ptr<uint8_t[]> b = DecodeWithGiflib(stream.bytes, theirs);
+    orv::PictureBlock a = DecodeWithOrv(stream.bytes, ours);
+    orv::PictureBlock b = DecodeWithGiflib(stream.bytes, theirs);
     return a && b && ours == theirs && std::memcmp(a.get() + 64, b.get() + 64, ours - 64) == 0;
 }
 
-using Decoder = std::unique_ptr<uint8_t[]> (*)(const std::vector<uint8_t>&, uint32_t&);
+using Decoder = orv::PictureBlock (*)(const std::vector<uint8_t>&, uint32_t&);
 
 void Run(benchmark::State& state, const Stream* stream, Decoder decode)
 {
     for (auto _ : state) {
         uint32_t size = 0;
-        std::unique_ptr<uint8_t[]> block = decode(stream->bytes, size);
+        orv::PictureBlock block = decode(stream->bytes, size);
         benchmark::DoNotOptimize(block.get());
     }
     state.counters["Mpx/s"] = benchmark::Counter(stream->pixels / 1e6, benchmark::Counter::kIsIterationInvariantRate);
@@ -252,7 +252,7 @@ double Seconds(const Stream& stream, Decoder decode, int count)
     auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < count; ++i) {
         uint32_t size = 0;
-        std::unique_ptr<uint8_t[]> block = decode(stream.bytes, size);
+        orv::PictureBlock block = decode(stream.bytes, size);
         benchmark::DoNotOptimize(block.get());
     }
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / count;

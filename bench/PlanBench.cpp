@@ -241,7 +241,7 @@ void DecodePreviews(benchmark::State& state, const std::vector<Document>* docume
     for (auto _ : state) {
         for (const Document& document : *documents) {
             uint32_t blockSize = 0;
-            std::unique_ptr<uint8_t[]> block =
+            orv::PictureBlock block =
                 orv::DecodeGif(document.gif.data(), uint32_t(document.gif.size()), blockSize);
             benchmark::DoNotOptimize(block.get());
         }

@@ -338,7 +338,7 @@ void PaintRow(uint8_t* pixels, const uint8_t* indices, uint32_t count, const Gif
 
 }  // namespace
 
-std::unique_ptr<uint8_t[]> DecodeGif(const uint8_t* stream, uint32_t length, uint32_t& blockSize)
+PictureBlock DecodeGif(const uint8_t* stream, uint32_t length, uint32_t& blockSize)
 {
     blockSize = 0;
     if (stream == nullptr)
@@ -358,7 +358,7 @@ const uint8_t* GifDecoder::Take(uint32_t count)
     return bytes;
 }
 
-std::unique_ptr<uint8_t[]> GifDecoder::Decode(uint32_t& resultSize)
+PictureBlock GifDecoder::Decode(uint32_t& resultSize)
 {
     resultSize = 0;
     const uint8_t* header = Take(13);
@@ -529,7 +529,7 @@ uint32_t GifDecoder::ExpandOntoCanvas(unsigned minCodeSize, uint32_t dataLength,
 bool GifDecoder::MakeCanvas(bool covered)
 {
     blockSize = HeaderSize + canvasWidth * canvasHeight * 4;
-    block.reset(new (std::nothrow) uint8_t[blockSize]);
+    block = NewPictureBlock(blockSize);
     if (!block)
         return false;
     for (uint32_t at = HeaderSize; !covered && at < blockSize; at += 4)

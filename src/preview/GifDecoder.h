@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "preview/GifImageRows.h"
+#include "preview/PictureBlock.h"
 
 namespace orv {
 
@@ -16,7 +17,7 @@ inline constexpr uint64_t GifMaxImagePixels = uint64_t{GifMaxSide} * GifMaxSide;
 // Decodes a whole GIF stream into a preview block: a PreviewHeader, then a 32-bit
 // bitmap, bottom row first, of the canvas with every image of the stream painted
 // onto it in order. Null, and blockSize 0, when the stream cannot be decoded.
-std::unique_ptr<uint8_t[]> DecodeGif(const uint8_t* stream, uint32_t length, uint32_t& blockSize);
+PictureBlock DecodeGif(const uint8_t* stream, uint32_t length, uint32_t& blockSize);
 
 // One decode: the stream, the canvas (kept in the output block's own pixel rows, so
 // that the result needs no copy), the string tables, and the working memory that the
@@ -36,7 +37,7 @@ public:
     GifDecoder(const GifDecoder&) = delete;
     GifDecoder& operator=(const GifDecoder&) = delete;
 
-    std::unique_ptr<uint8_t[]> Decode(uint32_t& blockSize);
+    PictureBlock Decode(uint32_t& blockSize);
 
     // A string table entry for writing onto the canvas: the entry of its string
     // without the last index, that index, its first index and its length, and a
@@ -88,7 +89,7 @@ private:
     bool hasGlobalTable = false;
     ColourLookup globalColours{};
     ColourLookup localColours{};
-    std::unique_ptr<uint8_t[]> block;
+    PictureBlock block;
     uint32_t blockSize = 0;
     // An image uses one of the two tables and sets up its entries before reading
     // them. They live with the decoder rather than on the heap: pages freshly

@@ -82,7 +82,7 @@ bool PreviewPicture::ReadBlock(File& file, uint32_t length, uint32_t kind,
     if (kind == PreviewKindBlock) {
         auto header = LoadStruct<PreviewHeader>(record);
         header.playHandle = 0;
-        std::unique_ptr<uint8_t[]> newBlock(new (std::nothrow) uint8_t[length]);
+        PictureBlock newBlock = NewPictureBlock(length);
         if (!newBlock)
             return false;
         StoreStruct(newBlock.get(), header);
@@ -98,7 +98,7 @@ bool PreviewPicture::ReadBlock(File& file, uint32_t length, uint32_t kind,
         HeaderFromRecord(record, kind == PreviewKindRecord16 ? Record16 : Record18);
     FrameAtScreenResolution(header, metafileBits, metafileLength);
     uint32_t newSize = HeaderSize + metafileLength;
-    std::unique_ptr<uint8_t[]> newBlock(new (std::nothrow) uint8_t[newSize]);
+    PictureBlock newBlock = NewPictureBlock(newSize);
     if (!newBlock)
         return false;
     StoreStruct(newBlock.get(), header);
@@ -119,7 +119,7 @@ bool PreviewPicture::ReadGif(File& file, uint32_t length)
     if (!stream || !file.ReadExactly(stream.get(), length))
         return false;
     uint32_t newSize = 0;
-    std::unique_ptr<uint8_t[]> newBlock = DecodeGif(stream.get(), length, newSize);
+    PictureBlock newBlock = DecodeGif(stream.get(), length, newSize);
     if (!newBlock)
         return false;
     Install(std::move(newBlock), newSize);
@@ -132,7 +132,7 @@ void PreviewPicture::Clear()
     blockSize = 0;
 }
 
-void PreviewPicture::Install(std::unique_ptr<uint8_t[]> newBlock, uint32_t newSize)
+void PreviewPicture::Install(PictureBlock newBlock, uint32_t newSize)
 {
     block = std::move(newBlock);
     blockSize = newSize;

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "preview/PictureBlock.h"
 #include "util/File.h"
 
 namespace orv {
@@ -37,10 +38,10 @@ public:
     uint8_t* GetBlock() { return block.get(); }
 
 private:
-    void Install(std::unique_ptr<uint8_t[]> newBlock, uint32_t newSize);
+    void Install(PictureBlock newBlock, uint32_t newSize);
 
     uint32_t blockSize = 0;
-    std::unique_ptr<uint8_t[]> block;
+    PictureBlock block;
 };
 
 }  // namespace orv

@@ -470,7 +470,7 @@ void FuzzGifDecoder(const uint8_t* data, size_t size)
         (size >= 10 && uint32_t(data[6] | data[7] << 8) * uint32_t(data[8] | data[9] << 8) > 512 * 512))
         return;
     uint32_t blockSize = 12345;
-    std::unique_ptr<uint8_t[]> block = DecodeGif(data, static_cast<uint32_t>(size), blockSize);
+    PictureBlock block = DecodeGif(data, static_cast<uint32_t>(size), blockSize);
     Expect(block != nullptr || blockSize == 0, "a failed decode gives no block size");
     if (!block)
         return;
@@ -515,7 +515,7 @@ void FuzzLzwDefinition(const uint8_t* data, size_t size)
                              .Trailer()
                              .Data();
     uint32_t blockSize = 0;
-    std::unique_ptr<uint8_t[]> block = DecodeGif(stream.data(), static_cast<uint32_t>(stream.size()), blockSize);
+    PictureBlock block = DecodeGif(stream.data(), static_cast<uint32_t>(stream.size()), blockSize);
     Expect(block != nullptr, "any code stream decodes");
     // Pixels the codes do not reach keep the background, entry 0.
     Bytes stored = test::ExpandCodesByChain(codeBytes, minCodeSize, size_t{width} * height);
