@@ -9,10 +9,6 @@
 #include <utility>
 #include <vector>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 #include "CodePage1252.h"
 #include "CommandLine.h"
 #include "handlers/Document.h"
@@ -75,15 +71,6 @@ int Info(const Arguments& args)
     bool json = !args.empty() && args[0] == "--json";
     if (args.size() <= size_t{json})
         return Misuse("info", "no file given");
-#ifdef __GLIBC__
-    // Documents are read one after another, so the heap is kept from one to the next:
-    // otherwise each one's preview, freed at the top of the heap, goes back to the
-    // system and is taken again for the next, two system calls and fresh pages that
-    // cost more than reading a small preview. Pictures of up to 32 MiB, the most this
-    // setting allows, also come from the heap rather than from a mapping of their own.
-    mallopt(M_MMAP_THRESHOLD, 32 << 20);
-    mallopt(M_TRIM_THRESHOLD, 64 << 20);
-#endif
     int status = 0;
     for (size_t i = json; i < args.size(); ++i) {
         Document document;
