@@ -122,7 +122,7 @@ TEST(PreviewBitmap, ScalesDownByAveragingToFitTheLimit)
     } cases[] = {
         {4, 2, 2, 2, 1, 0x808080},  {4, 2, 0, 4, 2, 0x000000}, {4, 2, 4, 4, 2, 0x000000},
         {4, 2, 100, 4, 2, 0x000000}, {300, 100, 30, 30, 10, 0x808080}, {2, 100, 10, 1, 10, 0x808080},
-        {100, 3, 10, 10, 1, 0x808080},
+        {100, 3, 10, 10, 1, 0x808080}, {5, 6, 3, 3, 3, 0x000000},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << " within " << c.limit);
