@@ -184,6 +184,8 @@ orv::PictureBlock DecodeWithGiflib(const std::vector<uint8_t>& bytes, uint32_t& 
     const uint32_t width = uint32_t(gif->SWidth), height = uint32_t(gif->SHeight);
     blockSize = 64 + width * height * 4;
     orv::PictureBlock block = orv::NewPictureBlock(blockSize);
+    if (!block)
+        return nullptr;
     uint8_t* pixels = block.get() + 64;
     auto row = [&](uint32_t y) { return reinterpret_cast<uint32_t*>(pixels) + size_t(height - 1 - y) * width; };
     uint32_t background = 117u << 16;

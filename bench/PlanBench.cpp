@@ -241,8 +241,7 @@ void DecodePreviews(benchmark::State& state, const std::vector<Document>* docume
     for (auto _ : state) {
         for (const Document& document : *documents) {
             uint32_t blockSize = 0;
-            orv::PictureBlock block =
-                orv::DecodeGif(document.gif.data(), uint32_t(document.gif.size()), blockSize);
+            orv::PictureBlock block = orv::DecodeGif(document.gif.data(), uint32_t(document.gif.size()), blockSize);
             benchmark::DoNotOptimize(block.get());
         }
     }
