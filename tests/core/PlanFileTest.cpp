@@ -20,9 +20,15 @@ using namespace test;
 const std::string Mac = "Villa R\x8Esidence";
 const std::string Windows = "Villa R\xE9sidence";
 
+// Every text begins with a character that a Mac record stores as another: a umlaut.
+ProjectTexts RecordTexts(const std::string& a, const std::string& lineEnd)
+{
+    return {a + "Villa", a + "Br", a + "C", a + "VR-", a + "villa", a + "one" + lineEnd + "two"};
+}
+
 std::vector<uint8_t> Record(uint16_t platform)
 {
-    return test::ProjectDataRecord(platform, {"Villa", "B\x8A" "r", "C", "VR-", "villa", "one\rtwo"});
+    return test::ProjectDataRecord(platform, RecordTexts("\x8A", "\r"));
 }
 
 std::vector<uint8_t> SignInRecord(uint16_t platform, bool pathFollows = true, const std::string& path = "C:\\V")
@@ -76,8 +82,8 @@ TEST(PlanRead, ShowsWhatTheHeaderAndItsBlocksHold)
 {
     using enum PlanPointer;
     test::ScopedCharTables roman;
-    const std::string n31(31, 'n'), none = " data |||||", full = " notes 'Notes\r\nline two' data Villa|B";
-    const std::string blocks = "r|C|VR-|villa|one\r\ntwo signin C:\\V";
+    const std::string n31(31, 'n'), none = " data |||||", full = " notes 'Notes\r\nline two' data ";
+    const std::string signIn = " signin C:\\V";
     const std::string unread = "fails: --   0.0 r0 ''@0 0 / 0";
     const std::vector<uint8_t> header = Cut(Full(WW).Build(), 256);
     PlanBuilder chained(MM);
@@ -121,8 +127,10 @@ TEST(PlanRead, ShowsWhatTheHeaderAndItsBlocksHold)
         {"NaN", Outside(std::numeric_limits<float>::quiet_NaN()), unread},
         {"infinity", Outside(std::numeric_limits<float>::infinity()), unread},
         // Blocks, found in any order
-        {"Windows blocks", Full(WW).Build(), "WW   0.0 r40 'First'@16 12 / 345 C gif" + full + "\x8A" + blocks},
-        {"Mac blocks", Full(MM).Build(), "MM   0.0 r40 'First'@16 12 / 345 C gif" + full + "\xE4" + blocks},
+        {"Windows blocks", Full(WW).Build(), "WW   0.0 r40 'First'@16 12 / 345 C gif" + full +
+         Joined(RecordTexts("\x8A", "\r\n")) + signIn},
+        {"Mac blocks", Full(MM).Build(), "MM   0.0 r40 'First'@16 12 / 345 C gif" + full +
+         Joined(RecordTexts("\xE4", "\r\n")) + signIn},
         {"notes after others", chained.Build(), "MM   0.0 r0 ''@16 -1 / -1 notes 'n\r\nx'"},
         {"empty notes", PlanBuilder(WW).Block(270, {}).Block(5, Bytes("tail")).Build(),
          "WW   0.0 r0 ''@16 -1 / -1 notes ''"},
