@@ -3,7 +3,9 @@
 #include <cstring>
 #include <string>
 #include <tuple>
+#include <vector>
 
+#include "util/MemoryFile.h"
 #include "util/Strings.h"
 #include "util/TextBuffer.h"
 
@@ -72,6 +74,20 @@ TEST(LineEnds, WidenToCrLfOrNarrowToCrAndTheFirstCrTellsTheKind)
     uint32_t length = 4;
     auto normalized = NormalizeLineEnds("a\0\nb", length);
     EXPECT_EQ(std::string(normalized.get(), length), std::string("a\0\r\nb", 5));
+}
+
+// A count from a document beyond what the file holds is refused before any memory is
+// taken for it, and the text read before stays.
+TEST(TextBuffer, ReadsOnlyWhatTheFileHolds)
+{
+    MemoryFile file(std::vector<uint8_t>{'a', '\n', 'b'});
+    TextBuffer text;
+    ASSERT_TRUE(text.ReadText(file, 3));
+    for (uint32_t count : {4u, 0xFFFFFFF0u, 0xFFFFFFFFu}) {
+        ASSERT_TRUE(file.Seek(0));
+        EXPECT_FALSE(text.ReadText(file, count)) << count;
+        EXPECT_EQ(std::string(text.GetText(), text.GetLength()), "a\r\nb");
+    }
 }
 
 // Only 'A' to 'Z' fold; the characters next to either end of both alphabets do not.
