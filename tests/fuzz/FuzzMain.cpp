@@ -1,10 +1,5 @@
 // One fuzz target's program: the build names the part of FuzzTargets.cpp it runs.
-#include <cstddef>
-#include <cstdint>
-
-namespace orv::fuzz {
-void FUZZ_TARGET(const uint8_t* data, size_t size);
-}
+#include "FuzzTargets.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

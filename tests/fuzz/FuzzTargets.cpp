@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "FuzzTargets.h"
 #include "GifWriter.h"
 #include "ProjectDataBuilder.h"
 #include "libpart/LibPartFile.h"

@@ -1,11 +1,15 @@
 // Writes the fuzz targets' first inputs, built by the test builders, into DIR/TARGET
-// for each target (DIR/plan_file, ...).
+// for each target (DIR/plan_file, ...); with --check, runs each target on its inputs
+// instead, so that every test run holds the seeds to the targets' rules.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <string>
+#include <tuple>
 
 #include "ByteWriter.h"
+#include "FuzzTargets.h"
 #include "GifWriter.h"
 #include "LibPartBuilder.h"
 #include "ModulBuilder.h"
@@ -108,10 +112,11 @@ Seeds GifSeeds()
     for (unsigned code = 258; code < 4096; ++code)
         runs.push_back(code);
     runs.insert(runs.end(), 1000, 4095);
+    const Bytes runCodes = PackCodes(runs, 8);
     GifWriter column;
     column.Screen(1, 4095, Ramp(256));
     for (int i = 0; i < 200; ++i)
-        column.ImageWithCodes({.width = 4095, .height = 4095, .interlaced = i % 2 == 1}, PackCodes(runs, 8));
+        column.ImageWithCodes({.width = 4095, .height = 4095, .interlaced = i % 2 == 1}, runCodes);
     return {
         GifWriter("87a").Screen(5, 3, Ramp(4), 1).Image(small).Trailer().Data(),
         GifWriter().Screen(10, 12).GraphicControl(3).Comment("seed").Image(interlaced).Trailer().Data(),
@@ -298,22 +303,35 @@ Seeds ModulSeeds()
 int main(int argc, char** argv)
 {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: make_fuzz_seeds DIR\n");
+        std::fprintf(stderr, "usage: make_fuzz_seeds DIR | --check\n");
         return 2;
     }
+    const bool check = std::string(argv[1]) == "--check";
+    using namespace orv::fuzz;
     const Seeds gifs = GifSeeds();
-    const std::pair<const char*, Seeds> corpora[] = {
-        {"gif_decoder", gifs}, {"lzw_definition", LzwSeeds()}, {"preview_picture", PreviewSeeds(gifs[0])},
-        {"plan_file", PlanSeeds()}, {"project_data", ProjectDataSeeds()}, {"sfold_file", SfoldSeeds()},
-        {"lib_part_file", LibPartSeeds()}, {"qdl_file", QdlSeeds()}, {"modul_file", ModulSeeds()},
+    const std::tuple<const char*, void (*)(const uint8_t*, size_t), Seeds> corpora[] = {
+        {"gif_decoder", FuzzGifDecoder, gifs},
+        {"lzw_definition", FuzzLzwDefinition, LzwSeeds()},
+        {"preview_picture", FuzzPreviewPicture, PreviewSeeds(gifs[0])},
+        {"plan_file", FuzzPlanFile, PlanSeeds()},
+        {"project_data", FuzzProjectData, ProjectDataSeeds()},
+        {"sfold_file", FuzzSfoldFile, SfoldSeeds()},
+        {"lib_part_file", FuzzLibPartFile, LibPartSeeds()},
+        {"qdl_file", FuzzQdlFile, QdlSeeds()},
+        {"modul_file", FuzzModulFile, ModulSeeds()},
     };
-    for (const auto& [target, seeds] : corpora) {
+    for (const auto& [target, run, seeds] : corpora) {
         const std::filesystem::path folder = std::filesystem::path(argv[1]) / target;
-        std::filesystem::create_directories(folder);
+        if (!check)
+            std::filesystem::create_directories(folder);
         for (size_t i = 0; i < seeds.size(); ++i) {
             const Bytes& seed = seeds[i];
-            std::ofstream(folder / ("seed" + std::to_string(i)), std::ios::binary)
-                .write(reinterpret_cast<const char*>(seed.data()), static_cast<std::streamsize>(seed.size()));
+            // A target aborts on an input that breaks one of its rules.
+            if (check)
+                run(seed.data(), seed.size());
+            else
+                std::ofstream(folder / ("seed" + std::to_string(i)), std::ios::binary)
+                    .write(reinterpret_cast<const char*>(seed.data()), static_cast<std::streamsize>(seed.size()));
         }
     }
     return 0;

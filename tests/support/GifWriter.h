@@ -27,10 +27,10 @@ struct GifImage {
     uint16_t width = 0;
     uint16_t height = 0;
     bool interlaced = false;
-    Palette localTable;
+    Palette localTable{};
     uint8_t minCodeSize = 8;
-    std::vector<uint8_t> indices;
-    LzwOptions lzw;
+    std::vector<uint8_t> indices{};
+    LzwOptions lzw{};
     size_t subBlockSize = 255;
 };
 
