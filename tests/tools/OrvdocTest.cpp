@@ -122,6 +122,9 @@ TEST_F(Samples, CommandsPrintTheDocumentsAndWriteTheirPreviews)
         {"info --json Mac.pln", 0,
          "{\"file\":\"Mac.pln\",\"kind\":\"plan\",\"platform\":\"Macintosh\",\"version\":\"0.0\",\"release\":0,"
          "\"name\":\"a\\u0001z\",\"texts\":{\"notes\":7},\"preview\":{\"kind\":\"none\"}}\n"},
+        {"info --json Vector.mod", 0,
+         "{\"file\":\"Vector.mod\",\"kind\":\"module\",\"texts\":{},"
+         "\"preview\":{\"kind\":\"metafile\",\"width\":20,\"height\":10}}\n"},
         {"info notes.txt", 1, "", ""},
         {"info", 2, "", ""},
         {"frobnicate", 2, "", "usage:"},
@@ -134,6 +137,7 @@ TEST_F(Samples, CommandsPrintTheDocumentsAndWriteTheirPreviews)
          "! Document name: Window 120\n! A window of two casements\nBLOCK 1.2, 0.1, 1.4\nEND\n"},
         {"text Villa.pln --section 3D", 1, "", ""},
         {"text Villa.pln --sections", 2, "", ""},
+        {"text Sheets.sfk", 0, ""},
         // Previews are scaled down to fit, never up.
         {"preview Villa.pln -o out.png", 0, "", nullptr, 128, 96, 5, 5, 0x96C8F0},
         {"preview Villa.pln --size 64 -o out.png", 0, "", nullptr, 64, 48, 2, 46, 0x50A03C},
@@ -142,6 +146,7 @@ TEST_F(Samples, CommandsPrintTheDocumentsAndWriteTheirPreviews)
         {"preview Vector.mod -o out.png", 1, "", "metafile"},
         {"preview Villa.pln -o missing/out.png", 1, "", "cannot create"},
         {"preview Villa.pln --size 0 -o out.png", 2, "", "expected"},
+        {"preview Villa.pln -o", 2, "", "expected"},
         {"thumbnail Villa.pln out.png", 2, "", "expected"},
     };
     for (const auto& c : cases) {
@@ -248,6 +253,7 @@ TEST(OrvdocWrite, RenameAndProjectDataChangeOnlyTheirFields)
         {"g.pln", plan, "rename g.pln '\xE6\x97\xA5'", 1, plan, "a document cannot store"},
         {"h.qxm", part, "set-project h.qxm --keywords x", 1, part, "no project data"},
         {"i.pln", plan, "set-project i.pln --colour x", 2, plan, "unknown option --colour"},
+        {"o.pln", plan, "set-project o.pln --keywords K --comments", 2, plan, "expected FILE"},
         {"j.pln", plan, "set-project j.pln --keywords K", 1, plan, "the project data is unchanged"},
         {"k.qdl", script, "rename k.qdl Old", 1, script, "the name is unchanged"},
         {"m.qdl", script, "rename m.qdl 'Do\nor'", 1, script, "the new name holds a line end"},
