@@ -321,18 +321,17 @@ int main(int argc, char** argv)
         {"modul_file", FuzzModulFile, ModulSeeds()},
     };
     for (const auto& [target, run, seeds] : corpora) {
-        const std::filesystem::path folder = std::filesystem::path(argv[1]) / target;
-        if (!check)
-            std::filesystem::create_directories(folder);
-        for (size_t i = 0; i < seeds.size(); ++i) {
-            const Bytes& seed = seeds[i];
+        if (check) {
             // A target aborts on an input that breaks one of its rules.
-            if (check)
+            for (const Bytes& seed : seeds)
                 run(seed.data(), seed.size());
-            else
-                std::ofstream(folder / ("seed" + std::to_string(i)), std::ios::binary)
-                    .write(reinterpret_cast<const char*>(seed.data()), static_cast<std::streamsize>(seed.size()));
+            continue;
         }
+        const std::filesystem::path folder = std::filesystem::path(argv[1]) / target;
+        std::filesystem::create_directories(folder);
+        for (size_t i = 0; i < seeds.size(); ++i)
+            std::ofstream(folder / ("seed" + std::to_string(i)), std::ios::binary)
+                .write(reinterpret_cast<const char*>(seeds[i].data()), static_cast<std::streamsize>(seeds[i].size()));
     }
     return 0;
 }
