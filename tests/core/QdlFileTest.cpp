@@ -52,18 +52,20 @@ TEST(QdlRead, TheFirstLineNamesTheDocument)
 }
 
 // Renames a script read from text, composed from a source holding saved (text unless
-// given) into an empty file that takes ever more bytes: what the first whole rewrite
-// wrote, or "refused" when refused without a look at the source, "failed" after one.
+// given, or unreadable) into an empty file that takes ever more bytes: what the first
+// whole rewrite wrote, or "refused" when refused without a look at the source, "failed"
+// after one.
 // Every rewrite that stops part-way fails; only a whole one takes the name; the source
 // is never written.
 std::string Renamed(const std::string& text, const std::string& name,
-                    const std::optional<std::string>& saved = {})
+                    const std::optional<std::string>& saved = {}, bool unreadable = false)
 {
     QdlFile script;
     MemoryFile read(Bytes(text));
     EXPECT_TRUE(script.Read(read));
     const std::string old = script.documentName;
     test::RecordingFile source(Bytes(saved.value_or(text)));
+    source.readsFail = unreadable;
     for (uint64_t allowance = 0;; ++allowance) {
         MemoryFile target;
         target.LimitWrites(allowance);
@@ -100,6 +102,7 @@ TEST(QdlRename, TheFirstLineIsRewrittenAndTheRestKeptByteForByte)
         {Renamed(crlf, "New", N + "Door\ra\r"), "failed"},
         {Renamed(crlf, "New", "! document name: Door\r\n"), "failed"},
         {Renamed(crlf, "New", " "), "failed"},
+        {Renamed(crlf, "New", crlf, true), "failed"},
     };
     for (const auto& [renamed, expected] : cases)
         EXPECT_EQ(renamed, expected);

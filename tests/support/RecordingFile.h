@@ -8,7 +8,8 @@
 namespace orv::test {
 
 // A file in memory that logs the reads, writes and seeks reaching it ("read 2048",
-// "seek 0"), to tell when, how and how often it is used.
+// "seek 0"), to tell when, how and how often it is used; its reads can be made to fail,
+// as on a disk error.
 class RecordingFile : public MemoryFile {
 public:
     using MemoryFile::MemoryFile;
@@ -16,7 +17,7 @@ public:
     uint32_t Read(void* buffer, uint32_t count) override
     {
         log.push_back("read " + std::to_string(count));
-        return MemoryFile::Read(buffer, count);
+        return readsFail ? 0 : MemoryFile::Read(buffer, count);
     }
     uint32_t Write(const void* buffer, uint32_t count) override
     {
@@ -38,6 +39,7 @@ public:
     }
 
     std::vector<std::string> log;
+    bool readsFail = false;
 };
 
 }  // namespace orv::test
